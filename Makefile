@@ -1,0 +1,24 @@
+# Entry points; the README names them.
+BUILD ?= build
+JOBS ?= 2
+
+.PHONY: deps build test format clean
+
+deps:
+	./scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD)/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD)/release
+
+# The tests' build: warnings as errors, AddressSanitizer and UndefinedBehaviorSanitizer.
+test: deps
+	cmake -S . -B $(BUILD)/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNORLINK_SANITIZE=ON
+	cmake --build $(BUILD)/test
+	ctest --test-dir $(BUILD)/test --output-on-failure -j $(JOBS)
+
+format:
+	git ls-files '*.cpp' '*.hpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD)
