@@ -1,0 +1,34 @@
+#pragma once
+// The periodic timer that drives the serial driver. Everything runs on one thread: the window gives
+// the driver a QTimer-backed implementation, the tests a TManualTimer that they pump.
+
+#include <chrono>
+#include <functional>
+
+class IPeriodicTimer {
+public:
+    virtual ~IPeriodicTimer() = default;
+    // Starts (or restarts) the timer; each period the tick runs once on the owner's thread.
+    virtual void Start(std::chrono::milliseconds period, std::function<void()> tick) = 0;
+    virtual void Stop() = 0;
+    virtual bool Running() const = 0;
+    virtual std::chrono::milliseconds Period() const = 0;
+};
+
+// A timer that ticks only when told to; for tests and for code that drives the link itself.
+class TManualTimer final : public IPeriodicTimer {
+public:
+    void Start(std::chrono::milliseconds period, std::function<void()> tick) override;
+    void Stop() override;
+    bool Running() const override { return fRunning; }
+    std::chrono::milliseconds Period() const override { return fPeriod; }
+    // Runs the tick once when the timer is running; returns whether it ran.
+    bool Pump();
+    int Starts() const { return fStarts; }
+
+private:
+    std::function<void()> fTick;
+    std::chrono::milliseconds fPeriod{0};
+    bool fRunning = false;
+    int fStarts = 0;
+};
