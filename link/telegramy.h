@@ -39,6 +39,8 @@ inline constexpr std::uint8_t Prijem = 1;
 
 inline constexpr std::size_t MaxOutputDataCount = 270;
 inline constexpr std::size_t MaxDataOutCount = 255;
+// The five-bit length field holds the data count + 2.
+inline constexpr std::uint8_t k_MaxPocetDatTLG = 29;
 
 // Checksum of count bytes: the covered bytes plus the result add up to 0 modulo 256.
 std::uint8_t SpoctiCRC(const std::uint8_t* bytes, std::uint8_t count);
@@ -57,6 +59,8 @@ struct THlavickaTLG {
 void DekodujHlavickuTLG(const std::uint8_t* telegram, std::uint16_t& Adresa,
                         std::uint8_t& Odesilatel, std::uint8_t& DelkaDat, std::uint8_t& DruhTLG,
                         std::uint8_t& Zarizeni, bool& ZapisovyTLG);
+// The same on a byte view: false, with nothing filled, when it holds fewer than 8 bytes.
+bool DekodujHlavickuTLG(std::span<const std::uint8_t> telegram, THlavickaTLG& hlavicka);
 
 // Globals of the link.
 extern std::uint8_t LastMesLength; // length of the telegram last built
@@ -115,6 +119,12 @@ public:
     }
 
 private:
+    // The builds; false when nothing was built (no table entry, too many data bytes).
+    bool SestavTLG(std::uint8_t Zdroj, std::uint8_t Adresat, std::uint8_t Akce,
+                   std::uint8_t TypPameti, std::uint8_t Adresa);
+    bool SestavTLGNew(std::uint8_t Zdroj, std::uint8_t Adresat, std::uint8_t Akce,
+                      std::uint8_t TypPameti, std::uint16_t Adresa, std::uint8_t DelkaDat);
+
     std::unique_ptr<TSerialDriver> fCom;
     std::vector<std::uint8_t> fZapisovaFronta;
     std::array<std::uint8_t, MaxOutputDataCount> fOutputBuffer{};
