@@ -5,15 +5,16 @@
 
 #include "../link/modem.h"
 
+#include <cstddef>
 #include <cstdint>
 
 inline constexpr std::uint8_t k_NORLINKTlgSize = 16;         // data bytes per block telegram
-inline constexpr std::uint8_t k_NORLINKMaxPocetCisel = 16;   // phone numbers
+inline constexpr std::size_t k_NORLINKMaxPocetCisel = 16;    // phone numbers
 inline constexpr std::uint16_t k_NORLINKBlockSize = 256;     // half of an expander or input block
-inline constexpr std::uint8_t k_NORLINKDelkaZpravy = 240;    // SMS text area of a half
+inline constexpr std::size_t k_NORLINKDelkaZpravy = 240;     // SMS text area of a half
 inline constexpr std::uint8_t k_NORLINKPhoneEndChar = 0;     // ends a phone number
 inline constexpr std::uint8_t k_NORLINKPhoneEmptyChar = 255; // erased byte, empty recipient slot
-inline constexpr std::uint8_t k_PhoneNoLength = 9;           // characters of a valid phone number
+inline constexpr std::size_t k_PhoneNoLength = 9;            // characters of a valid phone number
 
 // An expander block, and an input block, is two halves: recipients then text.
 inline constexpr std::uint16_t k_NORLINKVelikostBloku = 2 * k_NORLINKBlockSize;
