@@ -19,9 +19,10 @@ extern "C" {
 KOVRA_API uint8_t ReadByte(const uint8_t** cursor, uint8_t step);
 KOVRA_API uint16_t ReadWordInc(const uint8_t** cursor, uint8_t step);
 
+KOVRA_API double LimitujHodnotu(double value, double lowest, double highest);
+
 /* text: zero-terminated; the decimal separator is the one of the current LC_NUMERIC locale. */
-KOVRA_API double PrevedALimitujHodnotu(const char* text, double lowest, double highest,
-                                       double def);
+KOVRA_API double PrevedALimitujHodnotu(const char* text, double lowest, double highest, double def);
 
 #ifdef __cplusplus
 }
