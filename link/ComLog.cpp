@@ -1,0 +1,78 @@
+#include "ComLog.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+constexpr std::size_t k_Capacity = k_MaxComLogMessages + 1;
+
+// The longest prefix of text within limit bytes that does not split a UTF-8 sequence.
+std::size_t CutLength(std::string_view text, std::size_t limit) {
+    if (text.size() <= limit) {
+        return text.size();
+    }
+    std::size_t n = limit;
+    // Back up over continuation bytes to the lead byte of the character that would be split.
+    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0U) == 0x80U) {
+        --n;
+    }
+    return n;
+}
+
+} // namespace
+
+TComLog::TComLog() : TComLog([] { return std::chrono::system_clock::now(); }, "") {}
+
+TComLog::TComLog(TClock clock, const char* localeName)
+    : fClock(std::move(clock)), fFormat(localeName) {
+    fRecords.reserve(k_Capacity);
+}
+
+void TComLog::Add(std::string_view AMessage, TLogMessageKind AMessageKind) {
+    const auto now = fClock ? fClock() : std::chrono::system_clock::now();
+    std::string text = fFormat.ShortDate(now);
+    text += "  ";
+    text += fFormat.LongTime(now);
+    text += "  ";
+    text += AMessage;
+
+    TComMessage* record = nullptr;
+    if (fRecords.size() < k_Capacity) {
+        // Still growing: fNewest is 0 until the ring is full, so this puts the record first.
+        fRecords.insert(fRecords.begin() + static_cast<std::ptrdiff_t>(fNewest), TComMessage{});
+        record = &fRecords[fNewest];
+    } else {
+        // Full: the oldest slot is the one just before the newest; it becomes the newest.
+        fNewest = (fNewest + k_Capacity - 1) % k_Capacity;
+        record = &fRecords[fNewest];
+    }
+    const std::size_t n = CutLength(text, k_MaxComLogMessageLength);
+    record->Text.fill('\0');
+    std::copy_n(text.data(), n, record->Text.data());
+    record->Length = static_cast<std::uint8_t>(n);
+    record->Kind = AMessageKind;
+}
+
+void TComLog::Clear() {
+    fRecords.clear();
+    fNewest = 0;
+}
+
+const TComMessage& TComLog::operator[](std::size_t index) const {
+    static const TComMessage empty{};
+    if (index >= fRecords.size()) {
+        return empty;
+    }
+    return fRecords[(fNewest + index) % fRecords.size()];
+}
+
+void AddComLogMessage(TComLog* aComLog, std::string_view AMessage, TLogMessageKind AMessageKind) {
+    if (aComLog != nullptr) {
+        aComLog->Add(AMessage, AMessageKind);
+    }
+}
+
+void AddComLogMessage(TComLog& aComLog, std::string_view AMessage, TLogMessageKind AMessageKind) {
+    aComLog.Add(AMessage, AMessageKind);
+}
