@@ -97,6 +97,10 @@ public:
     bool ConnectionLost() const { return fConnectionLost; }
 
 private:
+    void StartTimer();
+    void ReapplySettings();
+    void WaitUntilSent(std::uint32_t timeoutMs);
+    // Closes the port and reports the loss once.
     void LoseConnection(const std::string& reason);
 
     std::unique_ptr<IPeriodicTimer> fTimer;

@@ -1,0 +1,12 @@
+#pragma once
+// The serial port on POSIX termios. Opened non-blocking and exclusive (TIOCEXCL for ordinary
+// users, flock for everyone, root included); raw mode, VMIN 0 / VTIME 0, so a read returns at
+// once with what the input queue holds.
+
+#include "SerialPort.h"
+
+#include <string>
+
+// The text shown for an operating-system error on the port. Every errno the port layer meets is
+// turned into words here and nowhere else.
+std::string PortErrorText(int errnoValue);
