@@ -1,0 +1,70 @@
+#include "NastaveniProgramu.h"
+
+#include "ProfileFile.h"
+#include "UlozDoIni.h"
+
+#include <limits>
+#include <optional>
+#include <string_view>
+
+namespace {
+
+// "COMn" -> n; anything else -> nothing.
+std::optional<unsigned> CisloPortu(std::string_view key) {
+    if (key.size() < 4) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+        const char c = static_cast<char>(key[i] & ~0x20);
+        if (c != "COM"[i]) {
+            return std::nullopt;
+        }
+    }
+    unsigned long long number = 0;
+    for (const char c : key.substr(3)) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        number = number * 10 + static_cast<unsigned>(c - '0');
+        if (number > std::numeric_limits<unsigned>::max()) {
+            return std::nullopt;
+        }
+    }
+    return static_cast<unsigned>(number);
+}
+
+} // namespace
+
+std::string CestaNastaveni(const std::string& instDir) {
+    return instDir + k_SouborNastaveni;
+}
+
+TNastaveniProgramu NactiNastaveniProgramu(const std::string& soubor) {
+    TNastaveniProgramu nastaveni;
+    nastaveni.ComPortNo =
+        ReadProfileInteger(soubor, k_SekceComPort, k_KlicCislo, k_DefaultComPortNo);
+    nastaveni.ComBaudRate =
+        ReadProfileInteger(soubor, k_SekceComPort, k_KlicRychlost, k_DefaultCOMBaudRate);
+    nastaveni.PocetExpanderu =
+        ReadProfileInteger(soubor, k_SekceComPort, k_KlicProgram, k_DefaultExpNo);
+    return nastaveni;
+}
+
+std::map<unsigned, std::string> NactiMapuPortu(const std::string& soubor) {
+    std::map<unsigned, std::string> porty;
+    for (auto& [key, value] : ReadProfileSection(soubor, k_SekcePorty)) {
+        const auto cislo = CisloPortu(key);
+        if (cislo && !value.empty()) {
+            porty.emplace(*cislo, std::move(value));
+        }
+    }
+    return porty;
+}
+
+void UlozCisloPortu(const std::string& soubor, std::int32_t cislo) {
+    UlozDoIni(soubor, k_SekceComPort, k_KlicCislo, std::int64_t{cislo}, TIniType::int_ini);
+}
+
+void UlozPocetExpanderu(const std::string& soubor, std::int32_t pocet) {
+    UlozDoIni(soubor, k_SekceComPort, k_KlicProgram, std::int64_t{pocet}, TIniType::int_ini);
+}

@@ -1,0 +1,39 @@
+#pragma once
+// The program's own settings file norlink.ini beside the executable: the COM port, its speed and
+// the number of expanders (section "ComPort"), and the device paths of COM ports (section "Porty").
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+inline constexpr const char* k_SouborNastaveni = "norlink.ini";
+inline constexpr const char* k_SekceComPort = "ComPort";
+inline constexpr const char* k_KlicCislo = "Cislo";       // COM port number
+inline constexpr const char* k_KlicRychlost = "Rychlost"; // line speed in baud
+inline constexpr const char* k_KlicProgram = "Program";   // number of expanders on the bus
+inline constexpr const char* k_SekcePorty = "Porty";
+
+inline constexpr std::int32_t k_DefaultComPortNo = 2;
+inline constexpr std::int32_t k_DefaultCOMBaudRate = 4800;
+inline constexpr std::int32_t k_DefaultExpNo = 1;
+
+struct TNastaveniProgramu {
+    std::int32_t ComPortNo = k_DefaultComPortNo;
+    std::int32_t ComBaudRate = k_DefaultCOMBaudRate;
+    // As stored; the expander-count control keeps it within 1..8.
+    std::int32_t PocetExpanderu = k_DefaultExpNo;
+};
+
+// InstDir + "norlink.ini".
+std::string CestaNastaveni(const std::string& instDir);
+
+// Each key is read on its own; a missing file, key or non-integer value gives the key's default.
+TNastaveniProgramu NactiNastaveniProgramu(const std::string& soubor);
+
+// Section "Porty": key "COMn" (any letter case, n in decimal) = device path. Keys of another form
+// and empty paths are left out. The result is a TPortMap for the serial driver.
+std::map<unsigned, std::string> NactiMapuPortu(const std::string& soubor);
+
+// Write one key of section "ComPort" in decimal; throw EProfileWriteError.
+void UlozCisloPortu(const std::string& soubor, std::int32_t cislo);
+void UlozPocetExpanderu(const std::string& soubor, std::int32_t pocet);

@@ -1,0 +1,348 @@
+#include "ProfileFile.h"
+
+#include "WholeFile.h"
+
+#include <filesystem>
+#include <limits>
+
+namespace {
+
+constexpr std::string_view kBlanks = " \t\r";
+
+std::string_view Trim(std::string_view text) {
+    const auto first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(kBlanks);
+    return text.substr(first, last - first + 1);
+}
+
+// Names compare like the Windows profile functions do, without regard to ASCII letter case.
+std::string Fold(std::string_view name) {
+    std::string folded(Trim(name));
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return folded;
+}
+
+std::string_view Unquote(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        return value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
+enum class TLineKind { Other, Section, Entry };
+
+struct TClassified {
+    TLineKind Kind = TLineKind::Other;
+    std::string_view Name; // section name or key
+    std::string_view Value;
+};
+
+TClassified Classify(std::string_view line) {
+    const std::string_view text = Trim(line);
+    if (text.empty() || text.front() == ';') {
+        return {};
+    }
+    if (text.front() == '[') {
+        const std::string_view inside = text.substr(1);
+        return {TLineKind::Section, Trim(inside.substr(0, inside.find(']'))), {}};
+    }
+    const auto equals = text.find('=');
+    if (equals == std::string_view::npos) {
+        return {};
+    }
+    const std::string_view key = Trim(text.substr(0, equals));
+    if (key.empty()) {
+        return {};
+    }
+    return {TLineKind::Entry, key, Trim(text.substr(equals + 1))};
+}
+
+bool IsBlank(std::string_view line) {
+    return Trim(line).empty();
+}
+
+std::string FullPath(const std::string& path) {
+    std::error_code error;
+    const auto full = std::filesystem::absolute(path, error);
+    return error ? path : full.string();
+}
+
+} // namespace
+
+EProfileWriteError::EProfileWriteError(const std::string& path, std::string reason)
+    : std::runtime_error("Unable to write to " + FullPath(path)), fPath(FullPath(path)),
+      fReason(std::move(reason)) {}
+
+std::optional<std::int32_t> ParseProfileInteger(std::string_view text) {
+    constexpr std::uint64_t kMax = std::numeric_limits<std::int32_t>::max();
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        std::uint64_t value = 0;
+        for (const char c : text.substr(2)) {
+            unsigned digit = 0;
+            if (c >= '0' && c <= '9') {
+                digit = static_cast<unsigned>(c - '0');
+            } else if (c >= 'a' && c <= 'f') {
+                digit = static_cast<unsigned>(c - 'a' + 10);
+            } else if (c >= 'A' && c <= 'F') {
+                digit = static_cast<unsigned>(c - 'A' + 10);
+            } else {
+                return std::nullopt;
+            }
+            value = value * 16 + digit;
+            if (value > kMax) {
+                return std::nullopt;
+            }
+        }
+        return static_cast<std::int32_t>(value);
+    }
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    const std::uint64_t limit = negative ? kMax + 1 : kMax;
+    std::uint64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + static_cast<unsigned>(c - '0');
+        if (value > limit) {
+            return std::nullopt;
+        }
+    }
+    return negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(value))
+                    : static_cast<std::int32_t>(value);
+}
+
+TProfileFile::TProfileFile(std::string_view text) {
+    Parse(text);
+}
+
+void TProfileFile::Parse(std::string_view text) {
+    fSections.assign(1, TSection{});
+    fSectionIndex.clear();
+    fLineEnd.clear();
+    while (!text.empty()) {
+        TLine line;
+        const auto newline = text.find('\n');
+        if (newline == std::string_view::npos) {
+            line.Text = text;
+            text = {};
+        } else {
+            const bool crlf = newline > 0 && text[newline - 1] == '\r';
+            line.Text = text.substr(0, crlf ? newline - 1 : newline);
+            line.End = crlf ? "\r\n" : "\n";
+            text.remove_prefix(newline + 1);
+            if (fLineEnd.empty()) {
+                fLineEnd = line.End;
+            }
+        }
+        const TClassified kind = Classify(line.Text);
+        if (kind.Kind == TLineKind::Section) {
+            TSection section;
+            section.HasHeader = true;
+            section.Header = std::move(line);
+            fSectionIndex.emplace(Fold(kind.Name), fSections.size());
+            fSections.push_back(std::move(section));
+            continue;
+        }
+        TSection& section = fSections.back();
+        if (kind.Kind == TLineKind::Entry) {
+            section.Keys.emplace(Fold(kind.Name), section.Body.size());
+            section.EntriesEnd = section.Body.size() + 1;
+        }
+        section.Body.push_back(std::move(line));
+    }
+    if (fLineEnd.empty()) {
+        fLineEnd = "\n";
+    }
+}
+
+TProfileFile::TLine* TProfileFile::LastLine() {
+    for (auto section = fSections.rbegin(); section != fSections.rend(); ++section) {
+        if (!section->Body.empty()) {
+            return &section->Body.back();
+        }
+        if (section->HasHeader) {
+            return &section->Header;
+        }
+    }
+    return nullptr;
+}
+
+TProfileFile TProfileFile::Load(const std::string& path) {
+    const auto text = ReadWholeFile(path);
+    return text ? TProfileFile(*text) : TProfileFile();
+}
+
+void TProfileFile::Save(const std::string& path) const {
+    std::string why;
+    if (!ReplaceWholeFile(path, Text(), &why)) {
+        throw EProfileWriteError(path, why);
+    }
+}
+
+std::string TProfileFile::Text() const {
+    std::string text;
+    for (const auto& section : fSections) {
+        if (section.HasHeader) {
+            text += section.Header.Text;
+            text += section.Header.End;
+        }
+        for (const auto& line : section.Body) {
+            text += line.Text;
+            text += line.End;
+        }
+    }
+    return text;
+}
+
+std::optional<std::string> TProfileFile::ReadString(std::string_view section,
+                                                    std::string_view key) const {
+    const auto found = fSectionIndex.find(Fold(section));
+    if (found == fSectionIndex.end()) {
+        return std::nullopt;
+    }
+    const TSection& s = fSections[found->second];
+    const auto entry = s.Keys.find(Fold(key));
+    if (entry == s.Keys.end()) {
+        return std::nullopt;
+    }
+    return std::string(Unquote(Classify(s.Body[entry->second].Text).Value));
+}
+
+std::string TProfileFile::ReadString(std::string_view section, std::string_view key,
+                                     std::string_view defaultValue) const {
+    auto value = ReadString(section, key);
+    return value ? std::move(*value) : std::string(defaultValue);
+}
+
+std::int32_t TProfileFile::ReadInteger(std::string_view section, std::string_view key,
+                                       std::int32_t defaultValue) const {
+    const auto value = ReadString(section, key);
+    if (!value) {
+        return defaultValue;
+    }
+    return ParseProfileInteger(*value).value_or(defaultValue);
+}
+
+std::vector<std::pair<std::string, std::string>>
+TProfileFile::ReadSection(std::string_view section) const {
+    std::vector<std::pair<std::string, std::string>> entries;
+    const auto found = fSectionIndex.find(Fold(section));
+    if (found == fSectionIndex.end()) {
+        return entries;
+    }
+    const TSection& s = fSections[found->second];
+    for (std::size_t i = 0; i < s.EntriesEnd; ++i) {
+        const TClassified kind = Classify(s.Body[i].Text);
+        if (kind.Kind == TLineKind::Entry && s.Keys.at(Fold(kind.Name)) == i) {
+            entries.emplace_back(std::string(kind.Name), std::string(Unquote(kind.Value)));
+        }
+    }
+    return entries;
+}
+
+void TProfileFile::WriteString(std::string_view section, std::string_view key,
+                               std::string_view value) {
+    section = Trim(section);
+    key = Trim(key);
+    const std::string sectionFolded = Fold(section);
+    const std::string keyFolded = Fold(key);
+    // A name or value that does not read back as written (a line break, a '=' or ']' inside a
+    // name...) changes the file's structure: then the structure is taken anew from the bytes, as
+    // the next open of the file would.
+    bool reparse = section.find('\n') != std::string_view::npos ||
+                   key.find('\n') != std::string_view::npos ||
+                   value.find('\n') != std::string_view::npos;
+    auto readsBack = [&](const std::string& line, TLineKind kind, const std::string& folded) {
+        const TClassified classified = Classify(line);
+        return classified.Kind == kind && Fold(classified.Name) == folded;
+    };
+    std::string entry = std::string(key) + "=" + std::string(value);
+
+    const auto found = fSectionIndex.find(sectionFolded);
+    if (found == fSectionIndex.end()) {
+        if (TLine* last = LastLine()) {
+            if (last->End.empty()) {
+                last->End = fLineEnd;
+            }
+            if (!IsBlank(last->Text)) {
+                fSections.back().Body.push_back(TLine{"", fLineEnd});
+            }
+        }
+        TSection added;
+        added.HasHeader = true;
+        added.Header = {"[" + std::string(section) + "]", fLineEnd};
+        reparse = reparse || !readsBack(added.Header.Text, TLineKind::Section, sectionFolded) ||
+                  !readsBack(entry, TLineKind::Entry, keyFolded);
+        added.Body.push_back(TLine{std::move(entry), fLineEnd});
+        added.Keys.emplace(keyFolded, 0);
+        added.EntriesEnd = 1;
+        fSectionIndex.emplace(sectionFolded, fSections.size());
+        fSections.push_back(std::move(added));
+    } else {
+        TSection& s = fSections[found->second];
+        const auto existing = s.Keys.find(keyFolded);
+        if (existing != s.Keys.end()) {
+            std::string& text = s.Body[existing->second].Text;
+            text.resize(text.find('=') + 1);
+            text += value;
+        } else {
+            TLine& before = s.EntriesEnd == 0 ? s.Header : s.Body[s.EntriesEnd - 1];
+            if (before.End.empty()) {
+                before.End = fLineEnd;
+            }
+            reparse = reparse || !readsBack(entry, TLineKind::Entry, keyFolded);
+            s.Body.insert(s.Body.begin() + static_cast<std::ptrdiff_t>(s.EntriesEnd),
+                          TLine{std::move(entry), fLineEnd});
+            s.Keys.emplace(keyFolded, s.EntriesEnd);
+            ++s.EntriesEnd;
+        }
+    }
+    if (reparse) {
+        Parse(Text());
+    }
+}
+
+std::string ReadProfileString(const std::string& path, std::string_view section,
+                              std::string_view key, std::string_view defaultValue) {
+    return TProfileFile::Load(path).ReadString(section, key, defaultValue);
+}
+
+std::int32_t ReadProfileInteger(const std::string& path, std::string_view section,
+                                std::string_view key, std::int32_t defaultValue) {
+    return TProfileFile::Load(path).ReadInteger(section, key, defaultValue);
+}
+
+std::vector<std::pair<std::string, std::string>> ReadProfileSection(const std::string& path,
+                                                                    std::string_view section) {
+    return TProfileFile::Load(path).ReadSection(section);
+}
+
+void WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
+                        std::string_view value) {
+    TProfileFile file = TProfileFile::Load(path);
+    file.WriteString(section, key, value);
+    file.Save(path);
+}
+
+void WriteProfileStrings(const std::string& path, std::span<const TProfileEntry> entries) {
+    TProfileFile file = TProfileFile::Load(path);
+    for (const auto& entry : entries) {
+        file.WriteString(entry.Section, entry.Key, entry.Value);
+    }
+    file.Save(path);
+}

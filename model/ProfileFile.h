@@ -1,0 +1,122 @@
+#pragma once
+// Settings (profile) files in the usual INI form: "[section]" lines, each followed by key=value
+// lines. Used for norlink.ini and for the export file.
+//
+// Reading: section and key names are matched without regard to ASCII letter case and to spaces and
+// tabs around them; the first section of a name and the first key of a name within it count. Lines
+// before the first section, comment lines (first non-blank character ';') and lines without '=' are
+// no entries. A value is read without the blanks around it and without one pair of enclosing single
+// or double quotes.
+//
+// Writing: an existing key gets its new value in place (the key and everything up to its '=' stay
+// as they are), a new key follows the last entry of its section (or its header when it has none), a
+// new section is added at the end of the file behind a blank line. Values are written unchanged, so
+// a value holding line breaks continues on the following lines. Every other byte of the file stays
+// as it was.
+//
+// Line ends: LF and CRLF are both read; existing lines keep theirs. New lines take the line end of
+// the file's first line, so a CRLF file stays CRLF; a new file gets LF.
+//
+// The free functions open the file anew for every read and every write and cache nothing. A missing
+// or unreadable file reads as empty; the first write creates it. A write replaces the file as a
+// whole (a temporary file renamed over it), so a failed write leaves the old file intact.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+// A settings file could not be written; what() is "Unable to write to <full path>", where a
+// relative path is made absolute.
+class EProfileWriteError : public std::runtime_error {
+public:
+    EProfileWriteError(const std::string& path, std::string reason);
+    const std::string& Path() const { return fPath; }
+    // The operating system's reason, for logs; not part of the message.
+    const std::string& Reason() const { return fReason; }
+
+private:
+    std::string fPath;
+    std::string fReason;
+};
+
+// An integer value: decimal with an optional sign, or hexadecimal after "0x" / "0X"; the value must
+// fit a signed 32-bit integer. Anything else (empty text, other characters, a value out of range)
+// gives nothing. Independent of the C locale.
+std::optional<std::int32_t> ParseProfileInteger(std::string_view text);
+
+struct TProfileEntry {
+    std::string Section;
+    std::string Key;
+    std::string Value;
+};
+
+// One settings file held in memory.
+class TProfileFile {
+public:
+    TProfileFile() = default;
+    explicit TProfileFile(std::string_view text);
+    // A missing or unreadable file gives an empty one.
+    static TProfileFile Load(const std::string& path);
+    // Throws EProfileWriteError.
+    void Save(const std::string& path) const;
+
+    std::optional<std::string> ReadString(std::string_view section, std::string_view key) const;
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view defaultValue) const;
+    // The default stands in for a missing key and for a value that is no integer.
+    std::int32_t ReadInteger(std::string_view section, std::string_view key,
+                             std::int32_t defaultValue) const;
+    // The entries of a section in file order, keys as spelled in the file, each key once.
+    std::vector<std::pair<std::string, std::string>> ReadSection(std::string_view section) const;
+
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+
+    // The file's bytes.
+    std::string Text() const;
+    // The line end given to new lines.
+    const std::string& LineEnd() const { return fLineEnd; }
+
+private:
+    struct TLine {
+        std::string Text;
+        std::string End; // "\n", "\r\n", or empty for a last line without a line end
+    };
+    struct TSection {
+        bool HasHeader = false;
+        TLine Header;
+        std::vector<TLine> Body;
+        // Folded key -> index in Body of its first entry.
+        std::unordered_map<std::string, std::size_t> Keys;
+        // Index in Body behind the last entry: where a new key goes.
+        std::size_t EntriesEnd = 0;
+    };
+
+    void Parse(std::string_view text);
+    TLine* LastLine();
+
+    // fSections[0] holds the lines before the first section header.
+    std::vector<TSection> fSections{TSection{}};
+    // Folded section name -> index of its first section.
+    std::unordered_map<std::string, std::size_t> fSectionIndex;
+    std::string fLineEnd = "\n";
+};
+
+// One file operation each.
+std::string ReadProfileString(const std::string& path, std::string_view section,
+                              std::string_view key, std::string_view defaultValue);
+std::int32_t ReadProfileInteger(const std::string& path, std::string_view section,
+                                std::string_view key, std::int32_t defaultValue);
+std::vector<std::pair<std::string, std::string>> ReadProfileSection(const std::string& path,
+                                                                    std::string_view section);
+// Throws EProfileWriteError.
+void WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
+                        std::string_view value);
+// Writes many entries in one pass, with the same result as writing them one by one in this order.
+// Throws EProfileWriteError; then the file is left as it was.
+void WriteProfileStrings(const std::string& path, std::span<const TProfileEntry> entries);
