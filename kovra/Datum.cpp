@@ -38,17 +38,23 @@ int64_t DnyOdEpochy(int rok, int mesic, int den) {
 } // namespace
 
 std::optional<TRozlozeno> Rozloz(double dateTime) {
-    // The bound keeps the millisecond count well inside 64 bits before it is range-checked.
+    // The bound keeps the day count well inside 32 bits before it is range-checked.
     if (!std::isfinite(dateTime) || std::fabs(dateTime) > 1.0e7) {
         return std::nullopt;
     }
-    const int64_t total = std::llround(dateTime * static_cast<double>(k_MsZaDen));
-    const int64_t den = total / k_MsZaDen; // toward zero
-    const int64_t ms = total % k_MsZaDen;
+    // Whole days toward zero; the time of day is the size of the fraction, and rounding it up to
+    // 24:00 means midnight of the next calendar day (for a negative value too).
+    const double cely = std::trunc(dateTime);
+    int64_t den = static_cast<int64_t>(cely);
+    int64_t ms = std::llround(std::fabs(dateTime - cely) * static_cast<double>(k_MsZaDen));
+    if (ms >= k_MsZaDen) {
+        ms -= k_MsZaDen;
+        ++den;
+    }
     if (den < k_PrvniDen || den > k_PosledniDen) {
         return std::nullopt;
     }
-    return TRozlozeno{static_cast<int32_t>(den), ms < 0 ? -ms : ms};
+    return TRozlozeno{static_cast<int32_t>(den), ms};
 }
 
 double Sloz(int64_t den, int64_t ms) {
