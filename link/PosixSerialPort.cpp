@@ -14,6 +14,7 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -100,6 +101,62 @@ bool BaudCode(std::uint32_t value, speed_t& code) {
 // tcsetattr succeeds when any part of the request was taken.
 constexpr tcflag_t k_FramingBits = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS;
 
+} // namespace
+
+bool LineSettingsToTermios(const TLineSettings& settings, termios& tio, std::string& why) {
+    speed_t speed = B0;
+    if (!BaudCode(settings.BaudRate, speed)) {
+        why = "Unsupported bit rate: " + std::to_string(settings.BaudRate) + " Bd";
+        return false;
+    }
+    if (settings.StopBits == TStopBits::sb1HALFBITS) {
+        why = "1.5 stop bits are not available on this system";
+        return false;
+    }
+    ::cfmakeraw(&tio);
+    tio.c_cflag &= ~k_FramingBits;
+    // Modem lines drop when the port is closed, as they do on the original platform.
+    tio.c_cflag |= CLOCAL | CREAD | HUPCL;
+    static constexpr std::array<tcflag_t, 4> sizes{CS5, CS6, CS7, CS8};
+    tio.c_cflag |= sizes.at(static_cast<std::size_t>(settings.DataBits));
+    switch (settings.Parity) {
+    case TParity::ptNONE:
+        break;
+    case TParity::ptODD:
+        tio.c_cflag |= PARENB | PARODD;
+        break;
+    case TParity::ptEVEN:
+        tio.c_cflag |= PARENB;
+        break;
+    case TParity::ptMARK:
+        tio.c_cflag |= PARENB | CMSPAR | PARODD;
+        break;
+    case TParity::ptSPACE:
+        tio.c_cflag |= PARENB | CMSPAR;
+        break;
+    }
+    if (settings.StopBits == TStopBits::sb2BITS) {
+        tio.c_cflag |= CSTOPB;
+    }
+    if (settings.HwFlow == THwFlowControl::hfRTSCTS) {
+        tio.c_cflag |= CRTSCTS;
+    }
+    // No parity checking on input: bytes are taken as they come, the telegram checksums judge.
+    tio.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK);
+    if (settings.SwFlow == TSwFlowControl::sfXONXOFF) {
+        tio.c_iflag |= IXON | IXOFF;
+    }
+    tio.c_cc[VSTART] = 0x11;
+    tio.c_cc[VSTOP] = 0x13;
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    ::cfsetispeed(&tio, speed);
+    ::cfsetospeed(&tio, speed);
+    return true;
+}
+
+namespace {
+
 // Errors after which the descriptor is useless: the device was unplugged or hung up.
 bool IsGone(int err) {
     return err == EIO || err == ENXIO || err == ENODEV || err == EPIPE || err == EBADF;
@@ -150,6 +207,8 @@ public:
         }
         ::ioctl(fd, TIOCEXCL);
         fFd = fd;
+        fPseudoTerminal =
+            major(st.st_rdev) >= k_PtySlaveMajorFirst && major(st.st_rdev) <= k_PtySlaveMajorLast;
         return true;
     }
 
@@ -170,67 +229,29 @@ public:
         if (fFd < 0) {
             return Fail(EBADF);
         }
-        speed_t speed = B0;
-        if (!BaudCode(settings.BaudRate, speed)) {
-            fLastError = "Unsupported bit rate: " + std::to_string(settings.BaudRate) + " Bd";
-            return false;
-        }
-        if (settings.StopBits == TStopBits::sb1HALFBITS) {
-            fLastError = "1.5 stop bits are not available on this system";
-            return false;
-        }
         termios tio{};
         if (::tcgetattr(fFd, &tio) != 0) {
             return Fail(errno);
         }
-        ::cfmakeraw(&tio);
-        tio.c_cflag &= ~k_FramingBits;
-        // Modem lines drop when the port is closed, as they do on the original platform.
-        tio.c_cflag |= CLOCAL | CREAD | HUPCL;
-        static constexpr std::array<tcflag_t, 4> sizes{CS5, CS6, CS7, CS8};
-        tio.c_cflag |= sizes.at(static_cast<std::size_t>(settings.DataBits));
-        switch (settings.Parity) {
-        case TParity::ptNONE:
-            break;
-        case TParity::ptODD:
-            tio.c_cflag |= PARENB | PARODD;
-            break;
-        case TParity::ptEVEN:
-            tio.c_cflag |= PARENB;
-            break;
-        case TParity::ptMARK:
-            tio.c_cflag |= PARENB | CMSPAR | PARODD;
-            break;
-        case TParity::ptSPACE:
-            tio.c_cflag |= PARENB | CMSPAR;
-            break;
+        std::string why;
+        if (!LineSettingsToTermios(settings, tio, why)) {
+            fLastError = why;
+            return false;
         }
-        if (settings.StopBits == TStopBits::sb2BITS) {
-            tio.c_cflag |= CSTOPB;
-        }
-        if (settings.HwFlow == THwFlowControl::hfRTSCTS) {
-            tio.c_cflag |= CRTSCTS;
-        }
-        // No parity checking on input: bytes are taken as they come, the telegram checksums judge.
-        tio.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK);
-        if (settings.SwFlow == TSwFlowControl::sfXONXOFF) {
-            tio.c_iflag |= IXON | IXOFF;
-        }
-        tio.c_cc[VSTART] = 0x11;
-        tio.c_cc[VSTOP] = 0x13;
-        tio.c_cc[VMIN] = 0;
-        tio.c_cc[VTIME] = 0;
-        ::cfsetispeed(&tio, speed);
-        ::cfsetospeed(&tio, speed);
-        if (::tcsetattr(fFd, TCSANOW, &tio) != 0) {
+        // A pseudo-terminal has no line and keeps 8 bits without parity whatever is asked; the
+        // C library reports that as EINVAL after the rest was applied.
+        if (::tcsetattr(fFd, TCSANOW, &tio) != 0 && !(errno == EINVAL && fPseudoTerminal)) {
             return Fail(errno);
         }
+        // tcsetattr succeeds when any part of the request was taken: look at what was kept.
         termios now{};
         if (::tcgetattr(fFd, &now) != 0) {
             return Fail(errno);
         }
-        if ((now.c_cflag & k_FramingBits) != (tio.c_cflag & k_FramingBits) ||
-            ::cfgetospeed(&now) != speed) {
+        const tcflag_t checked =
+            fPseudoTerminal ? k_FramingBits & ~(CSIZE | PARENB) : k_FramingBits;
+        if ((now.c_cflag & checked) != (tio.c_cflag & checked) ||
+            ::cfgetospeed(&now) != ::cfgetospeed(&tio)) {
             return Fail(EINVAL);
         }
         fBaudRate = settings.BaudRate;
@@ -404,7 +425,12 @@ private:
         return true;
     }
 
+    // Device numbers of Unix 98 pseudo-terminal slaves.
+    static constexpr unsigned k_PtySlaveMajorFirst = 136;
+    static constexpr unsigned k_PtySlaveMajorLast = 143;
+
     int fFd = -1;
+    bool fPseudoTerminal = false;
     mutable bool fHungUp = false;
     mutable std::string fLastError;
     std::uint32_t fBaudRate = 9600;

@@ -7,6 +7,13 @@
 
 #include <string>
 
+#include <termios.h>
+
 // The text shown for an operating-system error on the port. Every errno the port layer meets is
 // turned into words here and nowhere else.
 std::string PortErrorText(int errnoValue);
+
+// Puts the line settings into tio: raw mode, CLOCAL | CREAD, VMIN 0 / VTIME 0, framing, flow
+// control, bit rate. False, with the reason in why and tio untouched, for what the platform
+// cannot do: a non-standard bit rate, 1.5 stop bits.
+bool LineSettingsToTermios(const TLineSettings& settings, termios& tio, std::string& why);
