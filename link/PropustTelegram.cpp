@@ -4,8 +4,10 @@
 
 namespace {
 
-// The library's little-endian word reader under the name the link uses for it.
-constexpr auto& ReadWord = ReadWordInc;
+// The library's little-endian cursor word reader under the name the link uses for it.
+std::uint16_t ReadWord(const std::uint8_t** cursor, std::uint8_t step) {
+    return ReadWordInc(cursor, step);
+}
 
 bool JeSitovaAdresa(std::uint8_t adresa) {
     return adresa >= PCServer && adresa <= PCKlient7;

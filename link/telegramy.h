@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <utility>
 #include <vector>
 
 // Bus addresses.
@@ -113,6 +114,8 @@ public:
     const TSerialDriver& Com() const { return *fCom; }
     // Read-only views for the log and the tests.
     const std::vector<std::uint8_t>& Fronta() const { return fZapisovaFronta; }
+    // Puts the queue as given, well-formed or not; for tests that craft damaged queues.
+    void NahradFrontu(std::vector<std::uint8_t> fronta) { fZapisovaFronta = std::move(fronta); }
     // Build/send area, 0-based: element 0 is position 1.
     const std::array<std::uint8_t, MaxOutputDataCount>& OutputBuffer() const {
         return fOutputBuffer;

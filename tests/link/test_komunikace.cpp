@@ -1,0 +1,355 @@
+// The link engine on a real serial driver over a fake port: set-up, the queue and the answer to a
+// poll.
+#include "modem.h"
+#include "test_telegramy_util.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const char* const kHWTYP = "A5 14 3F 02 06 70 00 0C 84";
+const char* const kVERSW = "A5 14 3F 02 06 70 10 0C 74";
+
+std::vector<std::uint8_t> NaLince(const char* frame) {
+    auto bytes = Hex(frame);
+    bytes.insert(bytes.begin(), 0xFF);
+    return bytes;
+}
+
+// Only the events that key the line and carry bytes, in order.
+std::vector<FakeEvent> LinkaAData(const FakeLine& line) {
+    std::vector<FakeEvent> out;
+    for (const auto& e : line.Events) {
+        if (e.Kind == FakeEventKind::SetDTR || e.Kind == FakeEventKind::Write) {
+            out.push_back(e);
+        }
+    }
+    return out;
+}
+
+TEST(Komunikace, InitializeConfiguresTheDriverForTheBus) {
+    TFakeLink link;
+    auto& com = link.Kom->Com();
+    com.SetBaudRateValue(9600);
+    com.SetParity(TParity::ptEVEN);
+    com.SetStopBits(TStopBits::sb2BITS);
+    com.SetDataBits(TDataBits::db7BITS);
+    com.SetHwFlowControl(THwFlowControl::hfRTSCTS);
+    com.SetSwFlowControl(TSwFlowControl::sfXONXOFF);
+    com.SetInBufSize(512);
+    com.SetOutBufSize(512);
+    com.SetOutputTimeout(100);
+    com.SetPort(static_cast<TPortNumber>(7));
+
+    link.Kom->Initialize();
+    EXPECT_EQ(com.BaudRateValue(), 4800u);
+    EXPECT_EQ(com.DataBits(), TDataBits::db8BITS);
+    EXPECT_EQ(com.StopBits(), TStopBits::sb1BITS);
+    EXPECT_EQ(com.Parity(), TParity::ptNONE);
+    EXPECT_EQ(com.HwFlow(), THwFlowControl::hfNONERTSON);
+    EXPECT_EQ(com.SwFlow(), TSwFlowControl::sfNONE);
+    EXPECT_EQ(com.InBufSize(), 2048u);
+    EXPECT_EQ(com.OutBufSize(), 2048u);
+    EXPECT_EQ(com.OutputTimeout(), 500);
+    EXPECT_EQ(com.PollingDelay(), 40);
+    EXPECT_FALSE(com.EnableDTROnOpen());
+    EXPECT_EQ(com.PortName(), "\\\\.\\COM2");
+    EXPECT_EQ(com.Port(), TPortNumber::pnCustom);
+}
+
+TEST(Komunikace, InitializeClosesThePortAndEmptiesTheQueue) {
+    TFakeLink link;
+    ASSERT_TRUE(link.Open());
+    link.Kom->VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_HWTYP);
+    link.Kom->Initialize();
+    EXPECT_FALSE(link.Kom->Com().Connected());
+    EXPECT_FALSE(link.Line->IsOpen);
+    EXPECT_EQ(link.Kom->ZjistiPocetPrvkuFronty(), 0);
+}
+
+TEST(Komunikace, NavazSpojeniOpensAtTheGivenRateWithDtrOff) {
+    TFakeLink link;
+    link.Kom->Initialize();
+    link.Kom->NastavComPort(3);
+    EXPECT_TRUE(link.Kom->NavazSpojeni(4800));
+    EXPECT_TRUE(link.Kom->Com().Connected());
+    EXPECT_EQ(link.Line->Settings.BaudRate, 4800u);
+    EXPECT_FALSE(link.Line->Settings.EnableDTROnOpen);
+    EXPECT_EQ(link.Line->Settings.HwFlow, THwFlowControl::hfNONERTSON);
+    EXPECT_EQ(link.Kom->Com().PollingDelay(), 40);
+    EXPECT_EQ(link.Timer->Period(), 40ms);
+
+    TFakeLink chybi;
+    chybi.Line->FailOpen = true;
+    chybi.Kom->Initialize();
+    EXPECT_FALSE(chybi.Kom->NavazSpojeni(9600));
+    EXPECT_EQ(chybi.Kom->Com().BaudRateValue(), 9600u);
+}
+
+TEST(Komunikace, NastavComPortNumberedAndCustom) {
+    TFakeLink link;
+    auto& kom = *link.Kom;
+    kom.Initialize();
+    const std::pair<std::uint8_t, TPortNumber> pripady[] = {
+        {1, static_cast<TPortNumber>(1)}, {25, TPortNumber::pnCOM25},   {0, TPortNumber::pnCustom},
+        {26, TPortNumber::pnCustom},      {255, TPortNumber::pnCustom},
+    };
+    for (const auto& [cislo, port] : pripady) {
+        kom.NastavComPort(cislo);
+        EXPECT_EQ(kom.Com().Port(), port) << int(cislo);
+        EXPECT_EQ(kom.Com().PortName(), "\\\\.\\COM" + std::to_string(cislo));
+    }
+}
+
+TEST(Komunikace, ReceivedBytesReachTheInstalledHandler) {
+    TFakeLink link;
+    std::vector<std::uint8_t> prijato;
+    link.Kom->NastavObsluhuPrijetiDat([&](TSerialDriver&, std::span<const std::uint8_t> data) {
+        prijato.insert(prijato.end(), data.begin(), data.end());
+    });
+    ASSERT_TRUE(link.Open());
+    const auto vyzva = Hex("A5 3F 14 80 88 00 00");
+    link.Line->Feed(vyzva);
+    ASSERT_TRUE(link.Timer->Pump());
+    EXPECT_EQ(prijato, vyzva);
+}
+
+class PosliData : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(fLink.Open()); }
+    TFakeLink fLink;
+    TKomunikace& kom = *fLink.Kom;
+    FakeLine& line = *fLink.Line;
+};
+
+TEST_F(PosliData, EmptyQueueTouchesNothing) {
+    kom.PosliData();
+    Zapisuju = true;
+    PocCyklu = 2;
+    kom.PosliData();
+    EXPECT_TRUE(line.Events.empty());
+    EXPECT_EQ(kom.CtiPosledniTLG(1), 0);
+}
+
+TEST_F(PosliData, SendsThePrefixedHeadFramedByDtrWithGuards) {
+    kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_HWTYP);
+    const auto fronta = kom.Fronta();
+    kom.PosliData();
+
+    EXPECT_EQ(line.Written(), NaLince(kHWTYP));
+    const auto udalosti = LinkaAData(line);
+    ASSERT_GE(udalosti.size(), 3u);
+    const auto& zapnuti = udalosti.front();
+    const auto& vypnuti = udalosti.back();
+    EXPECT_EQ(zapnuti.Kind, FakeEventKind::SetDTR);
+    EXPECT_TRUE(zapnuti.On);
+    EXPECT_EQ(vypnuti.Kind, FakeEventKind::SetDTR);
+    EXPECT_FALSE(vypnuti.On);
+    for (std::size_t i = 1; i + 1 < udalosti.size(); ++i) {
+        EXPECT_EQ(udalosti[i].Kind, FakeEventKind::Write) << i;
+    }
+    // DTR settles before the first byte and stays up after the last one.
+    EXPECT_GE(udalosti[1].When - zapnuti.When, 2ms);
+    EXPECT_GE(vypnuti.When - udalosti[udalosti.size() - 2].When, 2ms);
+    EXPECT_FALSE(line.Dtr);
+    // The telegram stays queued until its answer is handled.
+    EXPECT_EQ(kom.Fronta(), fronta);
+}
+
+TEST_F(PosliData, UnansweredPollsRepeatTheSameBytes) {
+    kom.VytvorTLGNew(PC, MDM, Zapis, ZAZNAM, 0x0010, 16, 0, 0);
+    kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_VERSW);
+    kom.PosliData();
+    const auto prvni = line.Written();
+    line.ClearEvents();
+    kom.PosliData();
+    EXPECT_EQ(line.Written(), prvni);
+    ASSERT_EQ(prvni.size(), 26u);
+    EXPECT_EQ(prvni[0], 0xFF);
+    EXPECT_EQ(prvni[1], 0xA5);
+}
+
+TEST_F(PosliData, LastTransmissionCopy) {
+    EXPECT_EQ(kom.CtiPosledniTLG(0), 255);
+    EXPECT_EQ(kom.CtiPosledniTLG(271), 255);
+    EXPECT_EQ(kom.CtiPosledniTLG(1), 0);
+    EXPECT_EQ(kom.CtiPosledniTLG(270), 0);
+
+    kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_HWTYP);
+    kom.PosliData();
+    const auto odeslano = NaLince(kHWTYP);
+    for (std::size_t i = 0; i < odeslano.size(); ++i) {
+        EXPECT_EQ(kom.CtiPosledniTLG(static_cast<std::uint16_t>(i + 1)), odeslano[i]) << i;
+    }
+    EXPECT_EQ(kom.CtiPosledniTLG(270), 0);
+    EXPECT_EQ(kom.CtiPosledniTLG(0), 255);
+    EXPECT_EQ(kom.CtiPosledniTLG(271), 255);
+    EXPECT_EQ(kom.CtiPosledniTLG(0xFFFF), 255);
+}
+
+TEST_F(PosliData, WritePhaseAlternatesBetweenTheFirstTwoEntries) {
+    kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_HWTYP);
+    kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_VERSW);
+    kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_VERHW);
+    Zapisuju = true;
+    const std::pair<std::uint8_t, const char*> kola[] = {
+        {1, kHWTYP}, {2, kVERSW}, {1, kHWTYP}, {2, kVERSW}, {0, kHWTYP}};
+    for (const auto& [cyklus, ocekavany] : kola) {
+        PocCyklu = cyklus;
+        line.ClearEvents();
+        kom.PosliData();
+        EXPECT_EQ(line.Written(), NaLince(ocekavany)) << "PocCyklu " << int(cyklus);
+    }
+    // Outside a write phase the cycle counter means nothing.
+    Zapisuju = false;
+    PocCyklu = 2;
+    line.ClearEvents();
+    kom.PosliData();
+    EXPECT_EQ(line.Written(), NaLince(kHWTYP));
+}
+
+TEST_F(PosliData, SecondCycleWithOneEntryIsNotAnswered) {
+    kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_HWTYP);
+    Zapisuju = true;
+    PocCyklu = 2;
+    kom.PosliData();
+    EXPECT_TRUE(line.Events.empty());
+    EXPECT_EQ(kom.CtiPosledniTLG(1), 0);
+}
+
+TEST_F(PosliData, RefusedTelegramRestoresTheSendArea) {
+    kom.NastavAdresoveLimity(0x0C00, 0x0C00);
+    kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_HWTYP);
+    kom.PosliData();
+    kom.SmazZaznamFronty();
+    const auto sendArea = kom.OutputBuffer();
+    ASSERT_EQ(sendArea[0], 0xFF);
+    line.ClearEvents();
+
+    // 0x0C10 lies one block above the window: built over the send area, then refused.
+    kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_VERSW);
+    EXPECT_NE(kom.OutputBuffer(), sendArea);
+    kom.PosliData();
+    EXPECT_TRUE(line.Events.empty());
+    EXPECT_EQ(kom.OutputBuffer(), sendArea);
+    // The last transmission is still the one for 0x0C00.
+    EXPECT_EQ(kom.CtiPosledniTLG(2), 0xA5);
+    EXPECT_EQ(kom.CtiPosledniTLG(8), 0x00);
+    EXPECT_EQ(kom.CtiPosledniTLG(9), 0x0C);
+    EXPECT_EQ(kom.ZjistiPocetPrvkuFronty(), 10);
+}
+
+TEST_F(PosliData, ClosedPortSendsNothingButRecordsTheTransmission) {
+    kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_HWTYP);
+    kom.Com().Disconnect();
+    line.ClearEvents();
+    kom.PosliData();
+    EXPECT_TRUE(line.Written().empty());
+    EXPECT_TRUE(line.EventsOf(FakeEventKind::SetDTR).empty());
+    EXPECT_EQ(kom.CtiPosledniTLG(1), 0xFF);
+}
+
+// Damaged queues: nothing is read or sent past what the queue holds.
+struct TPoskozenaFronta {
+    const char* Nazev;
+    const char* Fronta;
+    std::uint8_t PocCyklu; // 2: the write phase's second entry is chosen
+    const char* Odeslano;  // expected on the line, "" for nothing
+};
+
+const TPoskozenaFronta kPoskozene[] = {
+    {"ZeroLength", "00 A5 14 3F 02 06 70 00 0C 84", 0, ""},
+    {"OneByteShort", "09 A5 14 3F 02 06 70 00 0C", 0, ""},
+    {"AnnouncesMoreThanHeld", "19 A5 14 3F 12 F6 50 00 01 00 00 00 00 00 00 00 00 00 00 00 00", 0,
+     ""},
+    {"OneByteTooManyIsTheNextLength", "09 A5 14 3F 02 06 70 00 0C 84 05", 0,
+     "FF A5 14 3F 02 06 70 00 0C 84"},
+    {"SecondEntryMissing", "09 A5 14 3F 02 06 70 00 0C 84", 2, ""},
+    {"SecondEntryZeroLength", "09 A5 14 3F 02 06 70 00 0C 84 00", 2, ""},
+    {"SecondEntryShort", "09 A5 14 3F 02 06 70 00 0C 84 09 A5 14 3F 02 06 70 10 0C", 2, ""},
+    {"FirstEntryPointsPastTheQueue", "FF A5 14 3F 02 06 70 00 0C 84", 2, ""},
+    {"SecondEntryWhole", "09 A5 14 3F 02 06 70 00 0C 84 09 A5 14 3F 02 06 70 10 0C 74", 2,
+     "FF A5 14 3F 02 06 70 10 0C 74"},
+    {"ShorterThanATelegram", "03 A5 14 3F", 0, ""},
+};
+
+class PoskozenaFronta : public testing::TestWithParam<TPoskozenaFronta> {};
+
+TEST_P(PoskozenaFronta, SendsOnlyAWholeEntry) {
+    const auto& p = GetParam();
+    TFakeLink link;
+    ASSERT_TRUE(link.Open());
+    // Exactly sized, so that any read past the end is caught by the address sanitizer.
+    link.Kom->NahradFrontu(Hex(p.Fronta));
+    Zapisuju = p.PocCyklu != 0;
+    PocCyklu = p.PocCyklu;
+    link.Kom->PosliData();
+    const auto odeslano = Hex(p.Odeslano);
+    EXPECT_EQ(link.Line->Written(), odeslano);
+    if (odeslano.empty()) {
+        EXPECT_TRUE(link.Line->Events.empty());
+    }
+    EXPECT_EQ(link.Kom->Fronta(), Hex(p.Fronta));
+}
+
+INSTANTIATE_TEST_SUITE_P(Fronta, PoskozenaFronta, testing::ValuesIn(kPoskozene),
+                         [](const auto& info) { return std::string(info.param.Nazev); });
+
+TEST(Fronta, LongestEntryFitsTheSendArea) {
+    TFakeLink link;
+    ASSERT_TRUE(link.Open());
+    // A 255-byte entry: header of a data telegram at address 0x0100, then filler.
+    std::vector<std::uint8_t> tlg = Hex("A5 14 3F 12 F6 50 00 01");
+    tlg.resize(255, 0x5A);
+    std::vector<std::uint8_t> fronta{255};
+    fronta.insert(fronta.end(), tlg.begin(), tlg.end());
+    link.Kom->NahradFrontu(fronta);
+    link.Kom->PosliData();
+    const auto odeslano = link.Line->Written();
+    ASSERT_EQ(odeslano.size(), 256u);
+    EXPECT_TRUE(std::equal(tlg.begin(), tlg.end(), odeslano.begin() + 1));
+    EXPECT_EQ(link.Kom->CtiPosledniTLG(256), 0x5A);
+    EXPECT_EQ(link.Kom->CtiPosledniTLG(257), 0);
+}
+
+TEST(Fronta, SmazZaznamFrontyRemovesExactlyTheHead) {
+    TFakeLink link;
+    auto& kom = *link.Kom;
+    kom.SmazZaznamFronty();
+    EXPECT_EQ(kom.ZjistiPocetPrvkuFronty(), 0);
+
+    kom.VytvorTLGNew(PC, MDM, Zapis, ZAZNAM, 0x0010, 16, 0, 0);
+    kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_VERSW);
+    EXPECT_EQ(kom.ZjistiPocetPrvkuFronty(), 26 + 10);
+    kom.SmazZaznamFronty();
+    std::vector<std::uint8_t> zbytek{9};
+    const auto versw = Hex(kVERSW);
+    zbytek.insert(zbytek.end(), versw.begin(), versw.end());
+    EXPECT_EQ(kom.Fronta(), zbytek);
+    kom.SmazZaznamFronty();
+    EXPECT_EQ(kom.ZjistiPocetPrvkuFronty(), 0);
+    kom.SmazZaznamFronty();
+    EXPECT_EQ(kom.ZjistiPocetPrvkuFronty(), 0);
+}
+
+TEST(Fronta, SmazZaznamFrontyOnADamagedHeadStaysInside) {
+    TFakeLink link;
+    link.Kom->NahradFrontu(Hex("19 A5 14 3F"));
+    link.Kom->SmazZaznamFronty();
+    EXPECT_EQ(link.Kom->ZjistiPocetPrvkuFronty(), 0);
+    link.Kom->NahradFrontu(Hex("00 09 A5"));
+    link.Kom->SmazZaznamFronty();
+    EXPECT_EQ(link.Kom->Fronta(), Hex("09 A5"));
+}
+
+TEST(Delay, WaitsMoreThanTheGivenMilliseconds) {
+    const auto start = std::chrono::steady_clock::now();
+    TKomunikace::Delay(2);
+    EXPECT_GT(std::chrono::steady_clock::now() - start, 2ms);
+}
+
+} // namespace
