@@ -161,7 +161,9 @@ void TProfileFile::Parse(std::string_view text) {
         TSection& section = fSections.back();
         if (kind.Kind == TLineKind::Entry) {
             section.Keys.emplace(Fold(kind.Name), section.Body.size());
-            section.EntriesEnd = section.Body.size() + 1;
+        }
+        if (!IsBlank(line.Text)) {
+            section.AppendAt = section.Body.size() + 1;
         }
         section.Body.push_back(std::move(line));
     }
@@ -246,7 +248,7 @@ TProfileFile::ReadSection(std::string_view section) const {
         return entries;
     }
     const TSection& s = fSections[found->second];
-    for (std::size_t i = 0; i < s.EntriesEnd; ++i) {
+    for (std::size_t i = 0; i < s.Body.size(); ++i) {
         const TClassified kind = Classify(s.Body[i].Text);
         if (kind.Kind == TLineKind::Entry && s.Keys.at(Fold(kind.Name)) == i) {
             entries.emplace_back(std::string(kind.Name), std::string(Unquote(kind.Value)));
@@ -290,7 +292,7 @@ void TProfileFile::WriteString(std::string_view section, std::string_view key,
                   !readsBack(entry, TLineKind::Entry, keyFolded);
         added.Body.push_back(TLine{std::move(entry), fLineEnd});
         added.Keys.emplace(keyFolded, 0);
-        added.EntriesEnd = 1;
+        added.AppendAt = 1;
         fSectionIndex.emplace(sectionFolded, fSections.size());
         fSections.push_back(std::move(added));
     } else {
@@ -301,15 +303,15 @@ void TProfileFile::WriteString(std::string_view section, std::string_view key,
             text.resize(text.find('=') + 1);
             text += value;
         } else {
-            TLine& before = s.EntriesEnd == 0 ? s.Header : s.Body[s.EntriesEnd - 1];
+            TLine& before = s.AppendAt == 0 ? s.Header : s.Body[s.AppendAt - 1];
             if (before.End.empty()) {
                 before.End = fLineEnd;
             }
             reparse = reparse || !readsBack(entry, TLineKind::Entry, keyFolded);
-            s.Body.insert(s.Body.begin() + static_cast<std::ptrdiff_t>(s.EntriesEnd),
+            s.Body.insert(s.Body.begin() + static_cast<std::ptrdiff_t>(s.AppendAt),
                           TLine{std::move(entry), fLineEnd});
-            s.Keys.emplace(keyFolded, s.EntriesEnd);
-            ++s.EntriesEnd;
+            s.Keys.emplace(keyFolded, s.AppendAt);
+            ++s.AppendAt;
         }
     }
     if (reparse) {

@@ -9,10 +9,10 @@
 // or double quotes.
 //
 // Writing: an existing key gets its new value in place (the key and everything up to its '=' stay
-// as they are), a new key follows the last entry of its section (or its header when it has none), a
-// new section is added at the end of the file behind a blank line. Values are written unchanged, so
-// a value holding line breaks continues on the following lines. Every other byte of the file stays
-// as it was.
+// as they are), a new key follows the last non-blank line of its section (its header when it has
+// none), a new section is added at the end of the file behind a blank line. Values are written
+// unchanged, so a value holding line breaks continues on the following lines. Every other byte of
+// the file stays as it was.
 //
 // Line ends: LF and CRLF are both read; existing lines keep theirs. New lines take the line end of
 // the file's first line, so a CRLF file stays CRLF; a new file gets LF.
@@ -93,8 +93,9 @@ private:
         std::vector<TLine> Body;
         // Folded key -> index in Body of its first entry.
         std::unordered_map<std::string, std::size_t> Keys;
-        // Index in Body behind the last entry: where a new key goes.
-        std::size_t EntriesEnd = 0;
+        // Index in Body behind the last non-blank line: where a new key goes, so that it neither
+        // splits a value that continues on following lines nor sticks to the next section.
+        std::size_t AppendAt = 0;
     };
 
     void Parse(std::string_view text);
