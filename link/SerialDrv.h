@@ -83,14 +83,20 @@ public:
     bool Connected() const;
     bool ApplyCOMSettings();
     bool FlushBuffers(bool input, bool output);
+    // 65535 while closed; otherwise OutBufSize less what waits in the output queue.
     std::uint16_t OutFreeSpace();
+    // Writes as much as the port takes; ends when no byte moved for more than timeoutMs. Returns
+    // once what was written has left the port (bounded by the same limit), so DTR may drop then.
+    // A port found gone is closed and reported through the connection-lost event.
     std::uint32_t SendDataEx(std::span<const std::uint8_t> data, std::uint32_t timeoutMs);
     std::uint32_t SendData(std::span<const std::uint8_t> data);
     void ToggleDTR(bool on);
-    // One timer tick: drain the input queue, call the handler once.
+    // One timer tick: read what waits (at most InBufSize bytes), call the handler once; a port
+    // found gone is closed and reported once.
     void TimerWndProc();
 
-    // What the last Connect tried and why it failed (device path, operating system's reason).
+    // What the last Connect tried and why it failed (device path, operating system's reason);
+    // after a lost connection, why it was lost. The path is empty when the name had no device.
     const std::string& LastDevicePath() const { return fLastDevicePath; }
     const std::string& LastError() const { return fLastError; }
     // Set when an open port disappeared; cleared by the next successful Connect.

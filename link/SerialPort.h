@@ -42,7 +42,8 @@ public:
     virtual ~ISerialPort() = default;
 
     // Opens an existing terminal device for reading and writing, exclusively and without
-    // blocking. On failure the port stays closed and LastError() tells why.
+    // blocking. On failure the port stays closed and LastError() tells why. A path that is no
+    // terminal (a regular file, /dev/null) and a port held by another opener are refused.
     virtual bool Open(const std::string& path) = 0;
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
@@ -57,6 +58,7 @@ public:
     virtual TIoResult Read(std::span<std::uint8_t> buffer) = 0;
     virtual TIoResult Write(std::span<const std::uint8_t> data) = 0;
     // Waits until the output queue has left the port (the line direction is keyed by DTR).
+    // Never waits for ever: false when the bytes did not leave in the time they should take.
     virtual bool Drain() = 0;
     // Modem lines; a port that has none (a pseudo-terminal) reports success and does nothing.
     virtual bool SetDTR(bool on) = 0;
