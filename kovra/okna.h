@@ -6,7 +6,9 @@
 // A program registers a window class name and attaches Fd() to its event loop (poll, epoll,
 // QSocketNotifier); when it becomes readable, HandlePending() runs the handler for every message
 // that has arrived. Only processes of the same user reach a receiver: the sockets lie in a folder
-// of mode 0700, $XDG_RUNTIME_DIR/kovra or, without a usable $XDG_RUNTIME_DIR, /tmp/kovra-<uid>.
+// of mode 0700, $XDG_RUNTIME_DIR/kovra or, without a usable $XDG_RUNTIME_DIR (absolute, a directory
+// of this user that others cannot write), /tmp/kovra-<uid>. In it, class C has the socket "s.C" and
+// the lock file "l.C" that a live receiver holds. One packet per connection carries one message.
 
 #include <cstdint>
 #include <functional>
