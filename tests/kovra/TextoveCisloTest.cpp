@@ -196,13 +196,12 @@ TEST(KovraTextoveCislo, MultiByteSeparatorIsMatchedWhole) {
 }
 
 TEST(KovraTextoveCislo, ThreadLocaleIsHonouredToo) {
-    // The process stays in "C"; one thread switches to a comma locale with uselocale.
+    // One thread keeps a copy of the comma locale with uselocale; the process goes back to "C".
     TTestLokale lokale("xx_CARKA.UTF-8", Definice("<U002C>", "<U002E>"));
     ASSERT_TRUE(lokale.Pripraveno());
-    std::setlocale(LC_ALL, "C");
-    const locale_t carka =
-        newlocale(LC_NUMERIC_MASK, "xx_CARKA.UTF-8", static_cast<locale_t>(nullptr));
+    const locale_t carka = duplocale(LC_GLOBAL_LOCALE);
     ASSERT_NE(carka, static_cast<locale_t>(nullptr));
+    std::setlocale(LC_ALL, "C");
     double vlakno = -1;
     std::thread t([&] {
         uselocale(carka);
