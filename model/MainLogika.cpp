@@ -1,0 +1,385 @@
+#include "MainLogika.h"
+
+#include "Cp1250.h"
+#include "ProfileFile.h"
+#include "UlozDoIni.h"
+#include "kovra.h"
+#include "promenne.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr int k_MinPocetExp = 1;
+constexpr int k_MaxPocetExp = static_cast<int>(k_NORLINKMaxPocetExp);
+constexpr int k_PocetRadkuMrizky = static_cast<int>(k_NORLINKMaxPocetCisel);
+
+std::string Text(std::string_view view) {
+    return std::string(view);
+}
+
+// "COM12" (any letter case) -> 12.
+std::optional<unsigned> CisloComKlice(std::string_view key) {
+    if (key.size() < 4) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (std::toupper(static_cast<unsigned char>(key[i])) != "COM"[i]) {
+            return std::nullopt;
+        }
+    }
+    const auto number = ParseProfileInteger(key.substr(3));
+    if (!number || *number < 0 || key.substr(3).find_first_not_of("0123456789") != key.npos) {
+        return std::nullopt;
+    }
+    return static_cast<unsigned>(*number);
+}
+
+} // namespace
+
+std::string SlozkaSpustitelnehoSouboru() {
+    std::vector<char> buffer(4096);
+    const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+    if (length <= 0) {
+        return "./";
+    }
+    std::string path(buffer.data(), static_cast<std::size_t>(length));
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return "./";
+    }
+    return path.substr(0, slash + 1);
+}
+
+TPricinaPortu ZjistiPricinuPortu(const std::string& devicePath) {
+    if (devicePath.empty()) {
+        return TPricinaPortu::BezZarizeni;
+    }
+    struct stat info {};
+    if (::stat(devicePath.c_str(), &info) != 0) {
+        return errno == EACCES ? TPricinaPortu::BezOpravneni : TPricinaPortu::Neexistuje;
+    }
+    if (::access(devicePath.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
+        return TPricinaPortu::BezOpravneni;
+    }
+    return TPricinaPortu::Jina;
+}
+
+std::string PopisChybyPortu(const std::string& devicePath, const std::string& reason,
+                            TPricinaPortu pricina) {
+    switch (pricina) {
+    case TPricinaPortu::BezZarizeni:
+        return "Port nemá přiřazené zařízení: " + reason +
+               "\nZařízení lze zadat v norlink.ini, sekce [Porty], např. COM2=/dev/ttyUSB0.";
+    case TPricinaPortu::Neexistuje:
+        return "Zařízení " + devicePath + " neexistuje (" + reason +
+               ").\nJiné zařízení lze zadat v norlink.ini, sekce [Porty], např. "
+               "COM2=/dev/ttyUSB0.";
+    case TPricinaPortu::BezOpravneni:
+        return "Zařízení " + devicePath + ": " + reason +
+               "\nChybí oprávnění k sériovému portu: přidejte uživatele do skupiny dialout "
+               "(sudo usermod -aG dialout $USER) a znovu se přihlaste.";
+    case TPricinaPortu::Jina:
+        break;
+    }
+    return "Zařízení " + devicePath + ": " + reason;
+}
+
+std::string ZobrazOdkaz(std::uint8_t aOdkaz) {
+    return aOdkaz > 15 ? std::string() : std::to_string(aOdkaz);
+}
+
+TNastaveniIni NactiNastaveniIni(const std::string& path) {
+    const TProfileFile ini = TProfileFile::Load(path);
+    TNastaveniIni nastaveni;
+    nastaveni.Cislo = ini.ReadInteger(k_SekceComPort, "Cislo", k_DefaultComPortNo);
+    nastaveni.Rychlost = ini.ReadInteger(k_SekceComPort, "Rychlost", k_DefaultCOMBaudRate);
+    nastaveni.Program = ini.ReadInteger(k_SekceComPort, "Program", k_DefaultExpNo);
+    for (const auto& [key, value] : ini.ReadSection(k_SekcePorty)) {
+        if (const auto number = CisloComKlice(key); number && !value.empty()) {
+            nastaveni.Porty[*number] = value;
+        }
+    }
+    return nastaveni;
+}
+
+TMainLogika::TMainLogika(IFrm_Main& okno, TMainZavislosti zavislosti)
+    : fOkno(okno), fZavislosti(std::move(zavislosti)) {
+    if (!fZavislosti.SlozkaProgramu) {
+        fZavislosti.SlozkaProgramu = SlozkaSpustitelnehoSouboru;
+    }
+    if (!fZavislosti.VytvorPort) {
+        fZavislosti.VytvorPort = MakePosixSerialPort;
+    }
+}
+
+TMainLogika::~TMainLogika() {
+    // The globals must not outlive what they point at.
+    if (Komunikace == fKomunikace.get()) {
+        Komunikace = nullptr;
+    }
+    if (ComLog == fComLog.get()) {
+        ComLog = nullptr;
+    }
+}
+
+std::string TMainLogika::IniSoubor() const {
+    return InstDir + Text(k_IniSoubor);
+}
+
+void TMainLogika::FormCreate() {
+    VerzeSWPC = "0.9";
+    fOkno.SetCaption(Text(R_Caption) + VerzeSWPC);
+    InstDir = fZavislosti.SlozkaProgramu();
+    AlokujObjekty();
+    LoadIni();
+
+    fKomunikace =
+        std::make_unique<TKomunikace>(fZavislosti.VytvorCasovac(), fZavislosti.VytvorPort());
+    Komunikace = fKomunikace.get();
+    // The receive handler is in place before the port opens.
+    fPrijem = std::make_unique<TPrijemTLG>(*fKomunikace, *this, *fComLog);
+    fKomunikace->NastavObsluhuPrijetiDat(fPrijem->Obsluha());
+    InitializeCom();
+
+    InicializujNORLINKRec(NORLINKRec);
+    NORLINKRecNew = NORLINKRec;
+    NactiTexty();
+
+    for (const TOvladac control :
+         {TOvladac::Hg_PhoneNumbers, TOvladac::Btn_ZapisTelCisla, TOvladac::Btn_ZapisNastaveni,
+          TOvladac::Btn_NactiExpandery, TOvladac::Btn_NactiAktualni, TOvladac::Btn_reset}) {
+        fOkno.SetEnabled(control, false);
+    }
+    SEdt_PocetExpanderuChange();
+    fOkno.SetItemIndex(TSeznam::Cmb_Expander, 0);
+    fOkno.SetItemIndex(TSeznam::Cmb_Vstup, 0);
+    Cmb_ExpanderChange();
+    for (const TMemo memo :
+         {TMemo::Mem_Porucha, TMemo::Mem_Obnova, TMemo::Mem_Sepnuti, TMemo::Mem_Rozpojeni}) {
+        fOkno.SetMemoMaxLength(memo, static_cast<int>(k_DelkaSMS));
+    }
+    fVytvoreno = true;
+}
+
+void TMainLogika::FormClose() {
+    if (!fVytvoreno || fZavreno) {
+        return;
+    }
+    fZavreno = true;
+    try {
+        SaveIni();
+    } catch (const std::exception& error) {
+        // The window closes all the same; the user learns that the count was not kept.
+        fOkno.Chyba(error.what());
+    }
+    DeAlokujObjekty();
+    // Freeing the link closes the port; the receive path goes with it.
+    Komunikace = nullptr;
+    fKomunikace.reset();
+    fPrijem.reset();
+}
+
+void TMainLogika::AlokujObjekty() {
+    fComLog = std::make_unique<TComLog>();
+    ComLog = fComLog.get();
+}
+
+void TMainLogika::DeAlokujObjekty() {
+    if (fComLog) {
+        fComLog->Clear();
+    }
+    ComLog = nullptr;
+    // The receive path logs into it: it may not outlive the log.
+    if (fKomunikace) {
+        fKomunikace->NastavObsluhuPrijetiDat({});
+    }
+    fPrijem.reset();
+    fComLog.reset();
+}
+
+void TMainLogika::LoadIni() {
+    const TNastaveniIni nastaveni = NactiNastaveniIni(IniSoubor());
+    fComPortNo = nastaveni.Cislo;
+    fComBaudRate = nastaveni.Rychlost;
+    fOkno.SetPocetExpanderu(std::clamp(nastaveni.Program, k_MinPocetExp, k_MaxPocetExp));
+    fPortMap = nastaveni.Porty;
+}
+
+void TMainLogika::SaveIni() {
+    UlozDoIni(IniSoubor(), k_SekceComPort, "Program",
+              static_cast<std::int64_t>(fOkno.PocetExpanderu()), TIniType::int_ini);
+}
+
+void TMainLogika::InitializeCom() {
+    fKomunikace->Initialize();
+    fKomunikace->Com().SetPortMap(fPortMap);
+    fKomunikace->NastavAdresoveLimity(0, 65535);
+    fKomunikace->NastavComPort(static_cast<std::uint8_t>(fComPortNo));
+
+    if (fComPortNo >= 1 && fComPortNo <= 10) {
+        fPortMenu.Zaskrtni(fComPortNo);
+        fPortMenu.Polozka(TPortMenu::k_JinyPort).Viditelna = false;
+    } else {
+        // Only the port in use is ticked: a radio item left ticked could not be chosen again.
+        for (int item = 1; item < TPortMenu::k_JinyPort; ++item) {
+            fPortMenu.Polozka(item).Zaskrtnuta = false;
+        }
+        TPolozkaPortu& jiny = fPortMenu.Polozka(TPortMenu::k_JinyPort);
+        jiny.Zaskrtnuta = true;
+        jiny.Tag = fComPortNo;
+        jiny.Titulek = "COM " + std::to_string(fComPortNo);
+        jiny.Viditelna = true;
+    }
+    ZobrazPortMenu();
+
+    if (!fKomunikace->NavazSpojeni(static_cast<std::uint32_t>(fComBaudRate))) {
+        const TSerialDriver& com = fKomunikace->Com();
+        fOkno.Varovani(Text(R_PortNeexistuje),
+                       PopisChybyPortu(com.LastDevicePath(), com.LastError(),
+                                       ZjistiPricinuPortu(com.LastDevicePath())));
+    }
+}
+
+bool TMainLogika::UlozCisloPortu() {
+    try {
+        UlozDoIni(IniSoubor(), k_SekceComPort, "Cislo", static_cast<std::int64_t>(fComPortNo),
+                  TIniType::int_ini);
+    } catch (const std::exception& error) {
+        fOkno.Chyba(error.what());
+        return false;
+    }
+    return true;
+}
+
+void TMainLogika::cmCOM1Click(int item) {
+    if (!TPortMenu::JePolozka(item) || fPortMenu.Polozka(item).Zaskrtnuta) {
+        return;
+    }
+    if (!fOkno.OtazkaAnoNe(Text(R_ZmenitPort))) {
+        return;
+    }
+    fPortMenu.Zaskrtni(item);
+    ZobrazPortMenu();
+    fComPortNo = ZjistiZvolenyComPort();
+    if (!UlozCisloPortu()) {
+        return;
+    }
+    InitializeCom();
+}
+
+std::uint8_t TMainLogika::ZjistiZvolenyComPort() const {
+    for (int item = 1; item <= TPortMenu::k_PocetPolozek; ++item) {
+        if (fPortMenu.Polozka(item).Zaskrtnuta) {
+            return static_cast<std::uint8_t>(fPortMenu.Polozka(item).Tag);
+        }
+    }
+    return 1;
+}
+
+void TMainLogika::cmJinyCOMportClick() {
+    if (!fOkno.OtazkaAnoNe(Text(R_ZmenitPort))) {
+        return;
+    }
+    const auto text = fOkno.InputQuery(Text(R_CisloPortu), Text(R_ComPort), std::string());
+    if (!text) {
+        return;
+    }
+    const double value = PrevedALimitujHodnotu(text->c_str(), 1, 256, 1);
+    const auto n = static_cast<std::int32_t>(std::trunc(value));
+    fComPortNo = n;
+    TPolozkaPortu& jiny = fPortMenu.Polozka(TPortMenu::k_JinyPort);
+    jiny.Tag = n;
+    fPortMenu.Zaskrtni(TPortMenu::k_JinyPort);
+    ZobrazPortMenu();
+    if (!UlozCisloPortu()) {
+        return;
+    }
+    InitializeCom();
+}
+
+void TMainLogika::NactiTexty() {
+    for (int k = 0; k < k_PocetRadkuMrizky; ++k) {
+        fOkno.SetCellText(TMrizka::Hg_PhoneNumbers, 0, k + 1, std::to_string(k));
+    }
+    for (int i = 1; i <= static_cast<int>(k_PocetVstupuExp); ++i) {
+        fOkno.AddItem(TSeznam::Cmb_Vstup, Text(R_Vstup) + " " + std::to_string(i));
+    }
+}
+
+void TMainLogika::SEdt_PocetExpanderuChange() {
+    fOkno.ClearItems(TSeznam::Cmb_Expander);
+    const int count = std::clamp(fOkno.PocetExpanderu(), k_MinPocetExp, k_MaxPocetExp);
+    for (int i = 0; i < count; ++i) {
+        fOkno.AddItem(TSeznam::Cmb_Expander, Text(R_Expander) + " " + std::to_string(i + 1));
+    }
+    fOkno.SetItemIndex(TSeznam::Cmb_Expander, 0);
+    Cmb_ExpanderChange();
+}
+
+int TMainLogika::VybranyExpander() const {
+    const int e = fOkno.ItemIndex(TSeznam::Cmb_Expander);
+    return e >= 0 && e < k_MaxPocetExp ? e : -1;
+}
+
+int TMainLogika::VybranyVstup() const {
+    const int v = fOkno.ItemIndex(TSeznam::Cmb_Vstup);
+    return v >= 0 && v < static_cast<int>(k_PocetVstupuExp) ? v : -1;
+}
+
+void TMainLogika::Cmb_ExpanderChange() {
+    const int e = VybranyExpander();
+    if (e >= 0) {
+        const auto ue = static_cast<std::size_t>(e);
+        for (int r = 1; r <= k_PocetRadkuMrizky; ++r) {
+            const auto slot = static_cast<std::size_t>(r - 1);
+            fOkno.SetCellText(TMrizka::Hg_Komunikace, 1, r,
+                              ZobrazOdkaz(NORLINKRecNew.TelCislaPoruchaKom[ue][slot]));
+            fOkno.SetCellText(TMrizka::Hg_Komunikace, 2, r,
+                              ZobrazOdkaz(NORLINKRecNew.TelCislaObnovaKom[ue][slot]));
+        }
+        fOkno.SetMemoText(TMemo::Mem_Porucha, Cp1250DoUtf8(NORLINKRecNew.ZpravaPorucha[ue].View()));
+        fOkno.SetMemoText(TMemo::Mem_Obnova, Cp1250DoUtf8(NORLINKRecNew.ZpravaObnova[ue].View()));
+    }
+    Cmb_VstupChange();
+}
+
+void TMainLogika::Cmb_VstupChange() {
+    const int e = VybranyExpander();
+    const int v = VybranyVstup();
+    if (e < 0 || v < 0) {
+        return;
+    }
+    const auto ue = static_cast<std::size_t>(e);
+    const auto uv = static_cast<std::size_t>(v);
+    for (int r = 1; r <= k_PocetRadkuMrizky; ++r) {
+        const auto slot = static_cast<std::size_t>(r - 1);
+        fOkno.SetCellText(TMrizka::Hg_Vstupy, 1, r,
+                          ZobrazOdkaz(NORLINKRecNew.TelCislaSepnuti[ue][uv][slot]));
+        fOkno.SetCellText(TMrizka::Hg_Vstupy, 2, r,
+                          ZobrazOdkaz(NORLINKRecNew.TelCislaRozpojeni[ue][uv][slot]));
+    }
+    fOkno.SetMemoText(TMemo::Mem_Sepnuti, Cp1250DoUtf8(NORLINKRecNew.ZpravaSepnuti[ue][uv].View()));
+    fOkno.SetMemoText(TMemo::Mem_Rozpojeni,
+                      Cp1250DoUtf8(NORLINKRecNew.ZpravaRozpojeni[ue][uv].View()));
+}
+
+// Data answers are stored by the response decoders, which come with the read workflows; until
+// then a data telegram is logged by the receive path and has no further effect.
+void TMainLogika::DekodTLGRam(const THlavickaTLG&, std::span<const std::uint8_t>) {}
+void TMainLogika::DekodTLGEeprom(const THlavickaTLG&, std::span<const std::uint8_t>) {}
+void TMainLogika::DekodTLGZaznam(const THlavickaTLG&, std::span<const std::uint8_t>) {}
+void TMainLogika::DekodTLGHWSW(const THlavickaTLG&, std::span<const std::uint8_t>) {}
+
+void TMainLogika::PrepniLed(bool zapnuto) {
+    fOkno.SetLed(zapnuto);
+}

@@ -1,0 +1,134 @@
+#pragma once
+// The main window's logic without the toolkit: start-up and shutdown, the settings file
+// norlink.ini, the choice of the COM port, and the views that start-up fills. The Qt window
+// forwards its handlers here under the same names; the tests drive it with a fake window.
+//
+// It owns, from FormCreate to FormClose, the communication log, the link and the receive path,
+// and points the globals ComLog and Komunikace at them.
+
+#include "ComLog.h"
+#include "DekoderOdpovedi.h"
+#include "OknoMain.h"
+#include "PrijemTLG.h"
+#include "SerialDrv.h"
+#include "SerialPort.h"
+#include "Timer.h"
+#include "telegramy.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+inline constexpr int k_DefaultComPortNo = 2;
+inline constexpr int k_DefaultCOMBaudRate = 4800;
+inline constexpr int k_DefaultExpNo = 1;
+
+inline constexpr std::string_view k_IniSoubor = "norlink.ini";
+inline constexpr std::string_view k_SekceComPort = "ComPort";
+inline constexpr std::string_view k_SekcePorty = "Porty";
+
+inline constexpr std::string_view R_Caption = "NORLINK ";
+inline constexpr std::string_view R_PortNeexistuje =
+    "Daný sériový port neexistuje nebo se právě používá !";
+inline constexpr std::string_view R_ZmenitPort = "Chcete opravdu změnit komunikační port?";
+inline constexpr std::string_view R_CisloPortu = "Číslo COM portu";
+inline constexpr std::string_view R_ComPort = "COM port:";
+inline constexpr std::string_view R_Expander = "Expander";
+inline constexpr std::string_view R_Vstup = "Vstup";
+
+// What the logic needs from the platform; the window passes the real ones, tests their own.
+struct TMainZavislosti {
+    // The program's folder, ending with '/'. Default: the folder of /proc/self/exe.
+    std::function<std::string()> SlozkaProgramu;
+    // The serial driver's timer (required: the window gives a QTimer).
+    std::function<std::unique_ptr<IPeriodicTimer>()> VytvorCasovac;
+    // The port layer. Default: the termios one.
+    std::function<std::unique_ptr<ISerialPort>()> VytvorPort;
+};
+
+// The folder of the running executable with a trailing '/', or "./" when it cannot be found.
+std::string SlozkaSpustitelnehoSouboru();
+
+// Why a port could not be opened, for the second line of the warning: the device that was tried,
+// the operating system's reason and, where it helps, what to do.
+enum class TPricinaPortu : std::uint8_t { BezZarizeni, Neexistuje, BezOpravneni, Jina };
+TPricinaPortu ZjistiPricinuPortu(const std::string& devicePath);
+std::string PopisChybyPortu(const std::string& devicePath, const std::string& reason,
+                            TPricinaPortu pricina);
+
+// A recipient slot as a cell text: its decimal value for 0..15, empty otherwise.
+std::string ZobrazOdkaz(std::uint8_t aOdkaz);
+
+// "Cislo"/"Rychlost"/"Program" of [ComPort] and the COM number -> device overrides of [Porty].
+struct TNastaveniIni {
+    int Cislo = k_DefaultComPortNo;
+    int Rychlost = k_DefaultCOMBaudRate;
+    int Program = k_DefaultExpNo;
+    TPortMap Porty;
+};
+TNastaveniIni NactiNastaveniIni(const std::string& path);
+
+class TMainLogika : public IDekoderOdpovedi {
+public:
+    TMainLogika(IFrm_Main& okno, TMainZavislosti zavislosti);
+    ~TMainLogika() override;
+    TMainLogika(const TMainLogika&) = delete;
+    TMainLogika& operator=(const TMainLogika&) = delete;
+
+    void FormCreate();
+    // Runs once; a settings file that cannot be written is reported and the close goes on.
+    void FormClose();
+    void AlokujObjekty();
+    void DeAlokujObjekty();
+    void LoadIni();
+    // Throws EProfileWriteError when norlink.ini cannot be written.
+    void SaveIni();
+    void InitializeCom();
+    // item: 1..10 for cmCOM1..cmCOM10, 11 for cmCOM11.
+    void cmCOM1Click(int item);
+    std::uint8_t ZjistiZvolenyComPort() const;
+    void cmJinyCOMportClick();
+
+    // Views filled at start-up.
+    void NactiTexty();
+    void SEdt_PocetExpanderuChange();
+    void Cmb_ExpanderChange();
+    void Cmb_VstupChange();
+
+    // The receive path's decoders and lamp.
+    void DekodTLGRam(const THlavickaTLG& hlavicka, std::span<const std::uint8_t> data) override;
+    void DekodTLGEeprom(const THlavickaTLG& hlavicka, std::span<const std::uint8_t> data) override;
+    void DekodTLGZaznam(const THlavickaTLG& hlavicka, std::span<const std::uint8_t> data) override;
+    void DekodTLGHWSW(const THlavickaTLG& hlavicka, std::span<const std::uint8_t> data) override;
+    void PrepniLed(bool zapnuto) override;
+
+    std::string IniSoubor() const;
+    const TPortMenu& PortMenu() const { return fPortMenu; }
+    const TPortMap& PortMap() const { return fPortMap; }
+    TKomunikace* Link() { return fKomunikace.get(); }
+    TComLog* Log() { return fComLog.get(); }
+    TPrijemTLG* Prijem() { return fPrijem.get(); }
+
+    std::int32_t fComPortNo = k_DefaultComPortNo;
+    std::int32_t fComBaudRate = k_DefaultCOMBaudRate;
+
+private:
+    // Writes "Cislo"; false (after showing the error) when the file cannot be written.
+    bool UlozCisloPortu();
+    void ZobrazPortMenu() { fOkno.ZobrazPortMenu(fPortMenu); }
+    // The selected expander and input, within the image's bounds; -1 when nothing is selected.
+    int VybranyExpander() const;
+    int VybranyVstup() const;
+
+    IFrm_Main& fOkno;
+    TMainZavislosti fZavislosti;
+    TPortMenu fPortMenu;
+    TPortMap fPortMap;
+    std::unique_ptr<TComLog> fComLog;
+    std::unique_ptr<TKomunikace> fKomunikace;
+    std::unique_ptr<TPrijemTLG> fPrijem;
+    bool fVytvoreno = false;
+    bool fZavreno = false;
+};

@@ -1,0 +1,490 @@
+#include "Main.h"
+
+#include "Meritko.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTableWidget>
+
+#include <utility>
+
+namespace {
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+QString Q(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+constexpr int k_PocetRadku = 17;
+constexpr std::array<int, 4> k_SirkyPanelu{650, 150, 120, 120};
+
+QPushButton* Tlacitko(QWidget* parent, const char* name, const char* caption, const QRect& rect) {
+    auto* button = new QPushButton(Q(caption), parent);
+    button->setObjectName(Q(name));
+    button->setGeometry(rect);
+    return button;
+}
+
+QLabel* Popisek(QWidget* parent, const char* name, const char* caption, QPoint place) {
+    auto* label = new QLabel(Q(caption), parent);
+    label->setObjectName(Q(name));
+    label->move(place);
+    label->adjustSize();
+    return label;
+}
+
+// A grid whose row 0 and column 0 are fixed (not editable, drawn like a header); cells are
+// addressed (column, row) as the workflows count them.
+QTableWidget* NovaMrizka(QWidget* parent, const char* name, const QRect& rect,
+                         std::initializer_list<int> sirky, const TMeritko& m,
+                         std::initializer_list<const char*> hlavicky) {
+    const int columns = static_cast<int>(sirky.size());
+    auto* grid = new QTableWidget(k_PocetRadku, columns, parent);
+    grid->setObjectName(Q(name));
+    grid->horizontalHeader()->hide();
+    grid->verticalHeader()->hide();
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                          QAbstractItemView::AnyKeyPressed);
+    int col = 0;
+    for (const int sirka : sirky) {
+        grid->setColumnWidth(col++, m.X(sirka));
+    }
+    for (int row = 0; row < k_PocetRadku; ++row) {
+        grid->setRowHeight(row, m.Y(20));
+        for (col = 0; col < columns; ++col) {
+            auto* item = new QTableWidgetItem();
+            if (row == 0 || col == 0) {
+                item->setFlags(Qt::ItemIsEnabled);
+                item->setBackground(grid->palette().button());
+                item->setForeground(grid->palette().buttonText());
+                item->setTextAlignment(Qt::AlignCenter);
+            }
+            grid->setItem(row, col, item);
+        }
+    }
+    col = 0;
+    for (const char* hlavicka : hlavicky) {
+        grid->item(0, col++)->setText(Q(hlavicka));
+    }
+    grid->setGeometry(rect);
+    return grid;
+}
+
+} // namespace
+
+TFrm_Main::TFrm_Main(TMainZavislosti zavislosti, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint),
+      fLogika(*this, std::move(zavislosti)) {
+    setObjectName(QStringLiteral("Frm_Main"));
+    VytvorOvladace();
+    VytvorMenu();
+    move(246, 108);
+}
+
+TFrm_Main::~TFrm_Main() = default;
+
+void TFrm_Main::VytvorOvladace() {
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    const TMeritko m(font());
+
+    Led_Incoming = new TLed(client);
+    Led_Incoming->setObjectName(QStringLiteral("Led_Incoming"));
+    Led_Incoming->setGeometry(0, 0, m.Y(16), m.Y(16));
+    Led_Incoming->setProperty("blinkInterval", 200);
+
+    Btn_NactiTelCisla =
+        Tlacitko(client, "Btn_NactiTelCisla", "Načti tel. čísla", m.Rect(80, 16, 121, 24));
+    Btn_ZapisTelCisla =
+        Tlacitko(client, "Btn_ZapisTelCisla", "Zapiš tel. čísla", m.Rect(80, 48, 121, 24));
+    Btn_ZapisTelCisla->setEnabled(false);
+    Hg_PhoneNumbers = NovaMrizka(client, "Hg_PhoneNumbers", m.Rect(40, 95, 191, 361), {50, 136}, m,
+                                 {"Tel. číslo"});
+    Hg_PhoneNumbers->setEnabled(false);
+
+    Label1 = Popisek(client, "Label1", "Počet expanderů", {m.X(272), m.Y(24)});
+    SEdt_PocetExpanderu = new QSpinBox(client);
+    SEdt_PocetExpanderu->setObjectName(QStringLiteral("SEdt_PocetExpanderu"));
+    SEdt_PocetExpanderu->setRange(1, 8);
+    SEdt_PocetExpanderu->setValue(1);
+    SEdt_PocetExpanderu->setGeometry(m.Rect(365, 21, 49, 21));
+
+    Btn_NactiExpandery = Tlacitko(client, "Btn_NactiExpandery", "Načti nastavení expanderů - vše",
+                                  m.Rect(443, 3, 200, 24));
+    Btn_NactiAktualni = Tlacitko(client, "Btn_NactiAktualni",
+                                 "Načti jen nastavení vybraného vstupu", m.Rect(443, 35, 200, 24));
+    Btn_reset = Tlacitko(client, "Btn_reset", "Vyber jiný vstup", m.Rect(443, 67, 200, 25));
+    Btn_ZapisNastaveni = Tlacitko(client, "Btn_ZapisNastaveni", "Zapiš nastavení expanderů",
+                                  m.Rect(667, 19, 142, 24));
+    for (QPushButton* button :
+         {Btn_NactiExpandery, Btn_NactiAktualni, Btn_reset, Btn_ZapisNastaveni}) {
+        button->setEnabled(false);
+    }
+
+    Cmb_Expander = new QComboBox(client);
+    Cmb_Expander->setObjectName(QStringLiteral("Cmb_Expander"));
+    Cmb_Expander->setGeometry(m.X(264), m.Y(64), m.X(156), m.Y(24));
+    Hg_Komunikace = NovaMrizka(client, "Hg_Komunikace", m.Rect(264, 95, 156, 361), {50, 50, 50}, m,
+                               {"Tel. číslo", "Porucha", "Obnova"});
+    Label2 = Popisek(client, "Label2", "Porucha komunikace", {m.X(432), m.Y(96)});
+    Mem_Porucha = new TMemoEdit(client);
+    Mem_Porucha->setObjectName(QStringLiteral("Mem_Porucha"));
+    Mem_Porucha->setGeometry(m.Rect(432, 112, 193, 153));
+    Label4 = Popisek(client, "Label4", "Obnovení komunikace", {m.X(432), m.Y(288)});
+    Mem_Obnova = new TMemoEdit(client);
+    Mem_Obnova->setObjectName(QStringLiteral("Mem_Obnova"));
+    Mem_Obnova->setGeometry(m.Rect(432, 304, 193, 153));
+
+    Cmb_Vstup = new QComboBox(client);
+    Cmb_Vstup->setObjectName(QStringLiteral("Cmb_Vstup"));
+    Cmb_Vstup->setGeometry(m.X(656), m.Y(64), m.X(160), m.Y(24));
+    Hg_Vstupy = NovaMrizka(client, "Hg_Vstupy", m.Rect(655, 95, 162, 361), {50, 50, 55}, m,
+                           {"Tel. číslo", "Sepnutí", "Rozpojení"});
+    Label6 = Popisek(client, "Label6", "Sepnutí vstupů", {m.X(832), m.Y(96)});
+    Mem_Sepnuti = new TMemoEdit(client);
+    Mem_Sepnuti->setObjectName(QStringLiteral("Mem_Sepnuti"));
+    Mem_Sepnuti->setGeometry(m.Rect(832, 112, 193, 153));
+    Label5 = Popisek(client, "Label5", "Rozpojení vstupů", {m.X(832), m.Y(288)});
+    Mem_Rozpojeni = new TMemoEdit(client);
+    Mem_Rozpojeni->setObjectName(QStringLiteral("Mem_Rozpojeni"));
+    Mem_Rozpojeni->setGeometry(m.Rect(832, 304, 193, 153));
+
+    Stb_Main = statusBar();
+    Stb_Main->setObjectName(QStringLiteral("Stb_Main"));
+    Stb_Main->setSizeGripEnabled(false);
+    for (std::size_t i = 0; i < Stb_Panels.size(); ++i) {
+        auto* panel = new QLabel(Stb_Main);
+        panel->setObjectName(QStringLiteral("Stb_Main_Panel%1").arg(i));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setFixedWidth(m.X(k_SirkyPanelu.at(i)));
+        Stb_Main->addWidget(panel);
+        Stb_Panels.at(i) = panel;
+    }
+    Stb_Main->setFixedHeight(std::max(m.Y(19), Stb_Main->sizeHint().height()));
+
+    client->setMinimumSize(m.X(1031), m.Y(465));
+    connect(SEdt_PocetExpanderu, &QSpinBox::valueChanged, this,
+            [this] { SEdt_PocetExpanderuChange(); });
+    connect(Cmb_Expander, &QComboBox::activated, this, [this] { Cmb_ExpanderChange(); });
+    connect(Cmb_Vstup, &QComboBox::activated, this, [this] { Cmb_VstupChange(); });
+}
+
+void TFrm_Main::VytvorMenu() {
+    Men_Main = menuBar();
+    Men_Main->setObjectName(QStringLiteral("Men_Main"));
+
+    Men_Program = Men_Main->addMenu(Q("Program"));
+    Men_Program->setObjectName(QStringLiteral("Men_Program"));
+    cmUlozNastaveni = Men_Program->addAction(Q("Ulož nastavení"));
+    cmUlozNastaveni->setObjectName(QStringLiteral("cmUlozNastaveni"));
+    N1 = Men_Program->addSeparator();
+    N1->setObjectName(QStringLiteral("N1"));
+    Men_Ukonci = Men_Program->addAction(Q("Ukonči"));
+    Men_Ukonci->setObjectName(QStringLiteral("Men_Ukonci"));
+    // The window closes as with its close button: the settings are saved on the way.
+    connect(Men_Ukonci, &QAction::triggered, this, &QWidget::close);
+
+    Sriovport1 = Men_Main->addMenu(Q("Sériový port"));
+    Sriovport1->setObjectName(QStringLiteral("Sriovport1"));
+    // Radio items look like radio items; which one is ticked is the logic's to say.
+    auto* group = new QActionGroup(this);
+    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (int item = 1; item <= TPortMenu::k_PocetPolozek; ++item) {
+        if (item == TPortMenu::k_JinyPort) {
+            cmJinyCOMOddelovac = Sriovport1->addSeparator();
+            cmJinyCOMOddelovac->setObjectName(QStringLiteral("cmJinyCOMOddelovac"));
+        }
+        QAction* action = Sriovport1->addAction(QString());
+        action->setObjectName(QStringLiteral("cmCOM%1").arg(item));
+        action->setCheckable(true);
+        if (item != TPortMenu::k_JinyPort) {
+            action->setActionGroup(group);
+        }
+        connect(action, &QAction::triggered, this, [this, action] { cmCOM1Click(action); });
+        cmCOM.at(static_cast<std::size_t>(item - 1)) = action;
+    }
+    cmJinyCOMport = Sriovport1->addAction(Q("Zvolit jiný COM port"));
+    cmJinyCOMport->setObjectName(QStringLiteral("cmJinyCOMport"));
+    connect(cmJinyCOMport, &QAction::triggered, this, [this] { cmJinyCOMportClick(); });
+    ZobrazPortMenu(fPortMenu);
+}
+
+void TFrm_Main::FormCreate() {
+    fLogika.FormCreate();
+}
+
+void TFrm_Main::FormClose() {
+    fLogika.FormClose();
+}
+
+void TFrm_Main::cmCOM1Click(QAction* sender) {
+    // Qt has toggled the item on its own; the logic decides what is ticked.
+    ZobrazPortMenu(fPortMenu);
+    const auto found = std::find(cmCOM.begin(), cmCOM.end(), sender);
+    if (found != cmCOM.end()) {
+        fLogika.cmCOM1Click(static_cast<int>(found - cmCOM.begin()) + 1);
+    }
+}
+
+void TFrm_Main::cmJinyCOMportClick() {
+    fLogika.cmJinyCOMportClick();
+}
+void TFrm_Main::SEdt_PocetExpanderuChange() {
+    fLogika.SEdt_PocetExpanderuChange();
+}
+void TFrm_Main::Cmb_ExpanderChange() {
+    fLogika.Cmb_ExpanderChange();
+}
+void TFrm_Main::Cmb_VstupChange() {
+    fLogika.Cmb_VstupChange();
+}
+
+void TFrm_Main::VytvorInfoForm() {
+    if (fInfoForm == nullptr) {
+        fInfoForm = new TInfoForm(this);
+    }
+}
+
+void TFrm_Main::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+QWidget* TFrm_Main::Ovladac(TOvladac control) const {
+    switch (control) {
+    case TOvladac::Btn_NactiTelCisla:
+        return Btn_NactiTelCisla;
+    case TOvladac::Btn_ZapisTelCisla:
+        return Btn_ZapisTelCisla;
+    case TOvladac::Hg_PhoneNumbers:
+        return Hg_PhoneNumbers;
+    case TOvladac::SEdt_PocetExpanderu:
+        return SEdt_PocetExpanderu;
+    case TOvladac::Btn_NactiExpandery:
+        return Btn_NactiExpandery;
+    case TOvladac::Btn_NactiAktualni:
+        return Btn_NactiAktualni;
+    case TOvladac::Btn_reset:
+        return Btn_reset;
+    case TOvladac::Btn_ZapisNastaveni:
+        return Btn_ZapisNastaveni;
+    case TOvladac::Cmb_Expander:
+        return Cmb_Expander;
+    case TOvladac::Hg_Komunikace:
+        return Hg_Komunikace;
+    case TOvladac::Mem_Porucha:
+        return Mem_Porucha;
+    case TOvladac::Mem_Obnova:
+        return Mem_Obnova;
+    case TOvladac::Cmb_Vstup:
+        return Cmb_Vstup;
+    case TOvladac::Hg_Vstupy:
+        return Hg_Vstupy;
+    case TOvladac::Mem_Sepnuti:
+        return Mem_Sepnuti;
+    case TOvladac::Mem_Rozpojeni:
+        return Mem_Rozpojeni;
+    }
+    return nullptr;
+}
+
+QTableWidget* TFrm_Main::Mrizka(TMrizka grid) const {
+    switch (grid) {
+    case TMrizka::Hg_PhoneNumbers:
+        return Hg_PhoneNumbers;
+    case TMrizka::Hg_Komunikace:
+        return Hg_Komunikace;
+    case TMrizka::Hg_Vstupy:
+        return Hg_Vstupy;
+    }
+    return nullptr;
+}
+
+TMemoEdit* TFrm_Main::Memo(TMemo memo) const {
+    switch (memo) {
+    case TMemo::Mem_Porucha:
+        return Mem_Porucha;
+    case TMemo::Mem_Obnova:
+        return Mem_Obnova;
+    case TMemo::Mem_Sepnuti:
+        return Mem_Sepnuti;
+    case TMemo::Mem_Rozpojeni:
+        return Mem_Rozpojeni;
+    }
+    return nullptr;
+}
+
+QComboBox* TFrm_Main::Seznam(TSeznam list) const {
+    return list == TSeznam::Cmb_Expander ? Cmb_Expander : Cmb_Vstup;
+}
+
+void TFrm_Main::SetCaption(const std::string& text) {
+    setWindowTitle(Q(text));
+}
+std::string TFrm_Main::Caption() const {
+    return windowTitle().toStdString();
+}
+
+void TFrm_Main::SetEnabled(TOvladac control, bool enabled) {
+    Ovladac(control)->setEnabled(enabled);
+}
+bool TFrm_Main::Enabled(TOvladac control) const {
+    return Ovladac(control)->isEnabled();
+}
+
+void TFrm_Main::SetCellText(TMrizka grid, int col, int row, const std::string& text) {
+    if (QTableWidgetItem* item = Mrizka(grid)->item(row, col)) {
+        item->setText(Q(text));
+    }
+}
+
+std::string TFrm_Main::CellText(TMrizka grid, int col, int row) const {
+    const QTableWidgetItem* item = Mrizka(grid)->item(row, col);
+    return item != nullptr ? item->text().toStdString() : std::string();
+}
+
+void TFrm_Main::SetMemoText(TMemo memo, const std::string& text) {
+    Memo(memo)->SetText(text);
+}
+std::string TFrm_Main::MemoText(TMemo memo) const {
+    return Memo(memo)->Text();
+}
+void TFrm_Main::SetMemoMaxLength(TMemo memo, int length) {
+    Memo(memo)->SetMaxLength(length);
+}
+
+void TFrm_Main::ClearItems(TSeznam list) {
+    const QSignalBlocker blocker(Seznam(list));
+    Seznam(list)->clear();
+}
+
+void TFrm_Main::AddItem(TSeznam list, const std::string& text) {
+    const QSignalBlocker blocker(Seznam(list));
+    Seznam(list)->addItem(Q(text));
+}
+
+int TFrm_Main::ItemCount(TSeznam list) const {
+    return Seznam(list)->count();
+}
+
+std::string TFrm_Main::ItemText(TSeznam list, int index) const {
+    return Seznam(list)->itemText(index).toStdString();
+}
+
+void TFrm_Main::SetItemIndex(TSeznam list, int index) {
+    const QSignalBlocker blocker(Seznam(list));
+    Seznam(list)->setCurrentIndex(index);
+}
+
+int TFrm_Main::ItemIndex(TSeznam list) const {
+    return Seznam(list)->currentIndex();
+}
+
+void TFrm_Main::SetPocetExpanderu(int value) {
+    const QSignalBlocker blocker(SEdt_PocetExpanderu);
+    SEdt_PocetExpanderu->setValue(value);
+}
+
+int TFrm_Main::PocetExpanderu() const {
+    return SEdt_PocetExpanderu->value();
+}
+
+void TFrm_Main::SetPanelText(int panel, const std::string& text) {
+    if (panel >= 0 && panel < static_cast<int>(Stb_Panels.size())) {
+        Stb_Panels.at(static_cast<std::size_t>(panel))->setText(Q(text));
+    }
+}
+
+std::string TFrm_Main::PanelText(int panel) const {
+    if (panel >= 0 && panel < static_cast<int>(Stb_Panels.size())) {
+        return Stb_Panels.at(static_cast<std::size_t>(panel))->text().toStdString();
+    }
+    return {};
+}
+
+void TFrm_Main::ZobrazPortMenu(const TPortMenu& menu) {
+    fPortMenu = menu;
+    for (int item = 1; item <= TPortMenu::k_PocetPolozek; ++item) {
+        QAction* action = cmCOM.at(static_cast<std::size_t>(item - 1));
+        const TPolozkaPortu& polozka = menu.Polozka(item);
+        const QSignalBlocker blocker(action);
+        action->setText(Q(polozka.Titulek));
+        action->setProperty("tag", polozka.Tag);
+        action->setVisible(polozka.Viditelna);
+        action->setChecked(polozka.Zaskrtnuta);
+    }
+    // In an exclusive group, ticking one item unticks the others: settle them once more.
+    for (int item = 1; item <= TPortMenu::k_PocetPolozek; ++item) {
+        QAction* action = cmCOM.at(static_cast<std::size_t>(item - 1));
+        const QSignalBlocker blocker(action);
+        action->setChecked(menu.Polozka(item).Zaskrtnuta);
+    }
+}
+
+void TFrm_Main::SetLed(bool on) {
+    Led_Incoming->SetOn(on);
+}
+bool TFrm_Main::LedOn() const {
+    return Led_Incoming->On();
+}
+
+void TFrm_Main::Varovani(const std::string& text, const std::string& detail) {
+    QMessageBox box(QMessageBox::Warning, Q("Varování"), Q(text), QMessageBox::NoButton, this);
+    box.setInformativeText(Q(detail));
+    box.addButton(Q("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+bool TFrm_Main::OtazkaAnoNe(const std::string& text) {
+    QMessageBox box(QMessageBox::Warning, Q("Varování"), Q(text), QMessageBox::NoButton, this);
+    QPushButton* ano = box.addButton(Q("&Ano"), QMessageBox::YesRole);
+    QPushButton* ne = box.addButton(Q("&Ne"), QMessageBox::NoRole);
+    box.setDefaultButton(ano);
+    box.setEscapeButton(ne);
+    box.exec();
+    return box.clickedButton() == ano;
+}
+
+void TFrm_Main::Chyba(const std::string& text) {
+    QMessageBox box(QMessageBox::Critical, Q("Chyba"), Q(text), QMessageBox::NoButton, this);
+    box.addButton(Q("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+std::optional<std::string> TFrm_Main::InputQuery(const std::string& caption,
+                                                 const std::string& prompt,
+                                                 const std::string& initial) {
+    QInputDialog dialog(this);
+    dialog.setWindowTitle(Q(caption));
+    dialog.setLabelText(Q(prompt));
+    dialog.setTextValue(Q(initial));
+    dialog.setOkButtonText(Q("OK"));
+    dialog.setCancelButtonText(Q("Cancel"));
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.textValue().toStdString();
+}
+
+IInfoForm& TFrm_Main::InfoForm() {
+    VytvorInfoForm();
+    return *fInfoForm;
+}

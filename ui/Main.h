@@ -1,0 +1,130 @@
+#pragma once
+// Frm_Main: the main window. It holds the controls under their own names, shows what the logic
+// (TMainLogika) sets through IFrm_Main, and forwards its handlers to the logic under the same
+// names. The boxes it asks are virtual, so a test can answer them instead of a user.
+
+#include "Led.h"
+#include "MainLogika.h"
+#include "MemoEdit.h"
+#include "OknoMain.h"
+#include "info.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QSpinBox;
+class QStatusBar;
+class QTableWidget;
+
+class TFrm_Main : public QMainWindow, public IFrm_Main {
+    Q_OBJECT
+
+public:
+    // Builds the controls; FormCreate follows as the next step of creating the window.
+    explicit TFrm_Main(TMainZavislosti zavislosti, QWidget* parent = nullptr);
+    ~TFrm_Main() override;
+
+    // Handlers, forwarded to the logic.
+    void FormCreate();
+    void FormClose();
+    void cmCOM1Click(QAction* sender);
+    void cmJinyCOMportClick();
+    void SEdt_PocetExpanderuChange();
+    void Cmb_ExpanderChange();
+    void Cmb_VstupChange();
+
+    // The progress dialog, created after the window (hidden).
+    void VytvorInfoForm();
+    TInfoForm* Info() const { return fInfoForm; }
+    TMainLogika& Logika() { return fLogika; }
+
+    // IFrm_Main
+    void SetCaption(const std::string& text) override;
+    std::string Caption() const override;
+    void SetEnabled(TOvladac control, bool enabled) override;
+    bool Enabled(TOvladac control) const override;
+    void SetCellText(TMrizka grid, int col, int row, const std::string& text) override;
+    std::string CellText(TMrizka grid, int col, int row) const override;
+    void SetMemoText(TMemo memo, const std::string& text) override;
+    std::string MemoText(TMemo memo) const override;
+    void SetMemoMaxLength(TMemo memo, int length) override;
+    void ClearItems(TSeznam list) override;
+    void AddItem(TSeznam list, const std::string& text) override;
+    int ItemCount(TSeznam list) const override;
+    std::string ItemText(TSeznam list, int index) const override;
+    void SetItemIndex(TSeznam list, int index) override;
+    int ItemIndex(TSeznam list) const override;
+    void SetPocetExpanderu(int value) override;
+    int PocetExpanderu() const override;
+    void SetPanelText(int panel, const std::string& text) override;
+    std::string PanelText(int panel) const override;
+    void ZobrazPortMenu(const TPortMenu& menu) override;
+    void SetLed(bool on) override;
+    bool LedOn() const override;
+    void Varovani(const std::string& text, const std::string& detail) override;
+    bool OtazkaAnoNe(const std::string& text) override;
+    void Chyba(const std::string& text) override;
+    std::optional<std::string> InputQuery(const std::string& caption, const std::string& prompt,
+                                          const std::string& initial) override;
+    IInfoForm& InfoForm() override;
+
+    // Controls.
+    TLed* Led_Incoming = nullptr;
+    QPushButton* Btn_NactiTelCisla = nullptr;
+    QPushButton* Btn_ZapisTelCisla = nullptr;
+    QTableWidget* Hg_PhoneNumbers = nullptr;
+    QLabel* Label1 = nullptr;
+    QSpinBox* SEdt_PocetExpanderu = nullptr;
+    QPushButton* Btn_NactiExpandery = nullptr;
+    QPushButton* Btn_NactiAktualni = nullptr;
+    QPushButton* Btn_reset = nullptr;
+    QPushButton* Btn_ZapisNastaveni = nullptr;
+    QComboBox* Cmb_Expander = nullptr;
+    QTableWidget* Hg_Komunikace = nullptr;
+    QLabel* Label2 = nullptr;
+    TMemoEdit* Mem_Porucha = nullptr;
+    QLabel* Label4 = nullptr;
+    TMemoEdit* Mem_Obnova = nullptr;
+    QComboBox* Cmb_Vstup = nullptr;
+    QTableWidget* Hg_Vstupy = nullptr;
+    QLabel* Label6 = nullptr;
+    TMemoEdit* Mem_Sepnuti = nullptr;
+    QLabel* Label5 = nullptr;
+    TMemoEdit* Mem_Rozpojeni = nullptr;
+    QStatusBar* Stb_Main = nullptr;
+    std::array<QLabel*, 4> Stb_Panels{};
+
+    // Menu.
+    QMenuBar* Men_Main = nullptr;
+    QMenu* Men_Program = nullptr;
+    QAction* cmUlozNastaveni = nullptr;
+    QAction* N1 = nullptr;
+    QAction* Men_Ukonci = nullptr;
+    QMenu* Sriovport1 = nullptr;
+    std::array<QAction*, TPortMenu::k_PocetPolozek> cmCOM{}; // cmCOM1 .. cmCOM11
+    QAction* cmJinyCOMOddelovac = nullptr;
+    QAction* cmJinyCOMport = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void VytvorOvladace();
+    void VytvorMenu();
+    QWidget* Ovladac(TOvladac control) const;
+    QTableWidget* Mrizka(TMrizka grid) const;
+    TMemoEdit* Memo(TMemo memo) const;
+    QComboBox* Seznam(TSeznam list) const;
+
+    TMainLogika fLogika;
+    TPortMenu fPortMenu; // what the menu shows; restored when a click toggles an item itself
+    TInfoForm* fInfoForm = nullptr;
+};

@@ -1,0 +1,51 @@
+#include "NorlinkApplication.h"
+
+#include "CrashReport.h"
+
+#include <QMessageBox>
+#include <QWidget>
+
+namespace {
+void ZobrazVBoxu(const std::string& text, const std::string& soubor) {
+    QMessageBox box(QMessageBox::Critical, QString::fromUtf8("Chyba"),
+                    QString::fromStdString(TextHlaseniVyjimky(text, soubor)), QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}
+} // namespace
+
+std::string TextHlaseniVyjimky(const std::string& text, const std::string& soubor) {
+    std::string message = text;
+    if (soubor.empty()) {
+        message += "\n\nZprávu o chybě se nepodařilo uložit.";
+    } else {
+        message += "\n\nZpráva o chybě byla uložena do souboru " + soubor + ".";
+    }
+    return message;
+}
+
+TNorlinkApplication::TNorlinkApplication(int& argc, char** argv)
+    : QApplication(argc, argv), fZobrazeni(ZobrazVBoxu) {}
+
+bool TNorlinkApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        OhlasVyjimku();
+    }
+    return false;
+}
+
+void TNorlinkApplication::OhlasVyjimku() {
+    ++fPocetChyb;
+    const TPopisVyjimky popis = PopisAktualniVyjimky();
+    const bool written = ZapisHlaseniVyjimky(popis.Typ, popis.Text);
+    if (fZobrazeni) {
+        // A failure while showing the report must not take the program down with it.
+        try {
+            fZobrazeni(popis.Text, written ? SouborHlaseniChyb() : std::string());
+        } catch (...) {
+        }
+    }
+}

@@ -1,0 +1,64 @@
+#pragma once
+// InfoForm: the progress dialog of reads and writes. It stays on top of the main window, has no
+// caption buttons, and the user cannot close it (neither the window manager's close nor Alt+F4):
+// only the operations that showed it hide or close it.
+
+#include "OknoMain.h"
+
+#include <QWidget>
+
+class QFrame;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+class TInfoForm : public QWidget, public IInfoForm {
+    Q_OBJECT
+
+public:
+    explicit TInfoForm(QWidget* parent = nullptr);
+
+    // Handlers under their own names.
+    void FormCreate();
+    void NactiTexty();
+    void FormShow();
+    void FormClose();
+    // True when the key was Alt+F4 and has been cancelled.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers shift);
+    void Btn_PrerusitClick();
+
+    // IInfoForm
+    void SetCaption(const std::string& text) override;
+    void SetText(const std::string& text) override;
+    std::string Text() const override;
+    void SetHorniVisible(bool visible) override;
+    void SetDolniVisible(bool visible) override;
+    bool DolniVisible() const override;
+    void SetDolniMax(int maximum) override;
+    int DolniMax() const override;
+    void SetDolniPosition(int position) override;
+    int DolniPosition() const override;
+    void StepDolni() override;
+    void ShowModeless() override;
+    void Hide() override;
+    void Close() override;
+    bool IsShown() const override;
+    bool PrerusNacitani() const override { return fPrerusNacitani; }
+
+    QFrame* Panel1 = nullptr;
+    QLabel* Lbl_Text = nullptr;
+    QProgressBar* Pgb_Horni = nullptr;
+    QPushButton* Btn_Prerusit = nullptr;
+    QProgressBar* Pgb_Dolni = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    bool HandleKey(QEvent* event);
+
+    bool fPrerusNacitani = false;
+};

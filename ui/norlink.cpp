@@ -1,0 +1,37 @@
+// The program: crash reporting, the application, the main window and its progress dialog, the
+// message loop.
+
+#include "CrashReport.h"
+#include "Main.h"
+#include "MainLogika.h"
+#include "NorlinkApplication.h"
+#include "QtTimer.h"
+#include "UkonceniSignalem.h"
+#include "kovra.h"
+
+#include <memory>
+
+namespace {
+// The helper library's routines the program binds. They are resolved when the program is loaded
+// (-z now), so the program does not start when the library or one of them is missing.
+[[gnu::used]] const void* const k_KovraRutiny[] = {
+    reinterpret_cast<const void*>(&ReadByte),
+    reinterpret_cast<const void*>(&ReadWordInc),
+    reinterpret_cast<const void*>(&PrevedALimitujHodnotu),
+};
+} // namespace
+
+int main(int argc, char** argv) {
+    InstalujHlaseniChyb(SlozkaSpustitelnehoSouboru(), "0.9");
+
+    TNorlinkApplication app(argc, argv);
+    TMainZavislosti zavislosti;
+    zavislosti.VytvorCasovac = [] { return std::make_unique<TQtTimer>(); };
+
+    TFrm_Main Frm_Main(std::move(zavislosti));
+    ZavirejPriSignalu(Frm_Main);
+    Frm_Main.FormCreate();
+    Frm_Main.VytvorInfoForm();
+    Frm_Main.show();
+    return app.exec();
+}
