@@ -9,7 +9,9 @@ void TManualTimer::Start(std::chrono::milliseconds period, std::function<void()>
     ++fStarts;
 }
 
-void TManualTimer::Stop() { fRunning = false; }
+void TManualTimer::Stop() {
+    fRunning = false;
+}
 
 bool TManualTimer::Pump() {
     if (!fRunning || !fTick) {
