@@ -2,12 +2,10 @@
 
 #include "SimProfile.h"
 
+#include "SimFileIo.h"
+
 #include <array>
-#include <cerrno>
 #include <charconv>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace sim {
@@ -348,16 +346,11 @@ std::string FormatExport(const TSimMemory& memory) {
 }
 
 bool LoadExportFile(const std::string& path, TSimMemory& memory, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot read: " + std::strerror(errno);
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes, error)) {
         return false;
     }
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        error = path + ": cannot read: " + std::strerror(errno);
-        return false;
-    }
+    const std::string text(bytes.begin(), bytes.end());
     TExportError e;
     if (!ApplyExport(text, memory, e)) {
         error =
@@ -368,19 +361,9 @@ bool LoadExportFile(const std::string& path, TSimMemory& memory, std::string& er
 }
 
 bool SaveExportFile(const std::string& path, const TSimMemory& memory, std::string& error) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        error = path + ": cannot write: " + std::strerror(errno);
-        return false;
-    }
     const std::string text = FormatExport(memory);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
-        error = path + ": write error";
-        return false;
-    }
-    return true;
+    return WriteWholeFile(
+        path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), error);
 }
 
 } // namespace sim

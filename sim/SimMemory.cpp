@@ -1,9 +1,6 @@
 #include "SimMemory.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
+#include "SimFileIo.h"
 
 namespace sim {
 
@@ -42,15 +39,8 @@ void TSimMemory::SetIdentification(std::uint16_t address, std::string_view text)
 }
 
 bool TSimMemory::LoadImage(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot read: " + std::strerror(errno);
-        return false;
-    }
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                    std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        error = path + ": read error";
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes, error)) {
         return false;
     }
     if (bytes.size() != kMemorySize) {
@@ -63,19 +53,7 @@ bool TSimMemory::LoadImage(const std::string& path, std::string& error) {
 }
 
 bool TSimMemory::SaveImage(const std::string& path, std::string& error) const {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        error = path + ": cannot write: " + std::strerror(errno);
-        return false;
-    }
-    out.write(reinterpret_cast<const char*>(fRecord.data()),
-              static_cast<std::streamsize>(fRecord.size()));
-    out.close();
-    if (!out) {
-        error = path + ": write error";
-        return false;
-    }
-    return true;
+    return WriteWholeFile(path, fRecord, error);
 }
 
 } // namespace sim
