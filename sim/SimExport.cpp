@@ -347,7 +347,9 @@ std::string FormatExport(const TSimMemory& memory) {
 
 bool LoadExportFile(const std::string& path, TSimMemory& memory, std::string& error) {
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes, error)) {
+    // Far more than any export (about 100 KiB), far less than trouble.
+    constexpr std::size_t kLimit = 16 * 1024 * 1024;
+    if (!ReadWholeFile(path, kLimit, bytes, error)) {
         return false;
     }
     const std::string text(bytes.begin(), bytes.end());

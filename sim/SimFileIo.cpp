@@ -3,11 +3,13 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <string>
 #include <unistd.h>
 
 namespace sim {
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) {
+bool ReadWholeFile(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& bytes,
+                   std::string& error) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         error = path + ": cannot read: " + std::strerror(errno);
@@ -19,6 +21,11 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
         const ssize_t n = ::read(fd, buf, sizeof buf);
         if (n > 0) {
             bytes.insert(bytes.end(), buf, buf + n);
+            if (bytes.size() > limit) {
+                error = path + ": cannot read: longer than " + std::to_string(limit) + " bytes";
+                ::close(fd);
+                return false;
+            }
             continue;
         }
         if (n < 0 && errno == EINTR) {

@@ -40,7 +40,7 @@ void TSimMemory::SetIdentification(std::uint16_t address, std::string_view text)
 
 bool TSimMemory::LoadImage(const std::string& path, std::string& error) {
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes, error)) {
+    if (!ReadWholeFile(path, 16 * kMemorySize, bytes, error)) {
         return false;
     }
     if (bytes.size() != kMemorySize) {

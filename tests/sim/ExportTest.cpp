@@ -227,6 +227,8 @@ TEST(SimExportFile, LoadAndSaveNameTheFile) {
     EXPECT_FALSE(LoadExportFile(bad, m, error));
     EXPECT_EQ(error.rfind(bad + ":4: ", 0), 0U) << error;
 
+    EXPECT_FALSE(LoadExportFile("/dev/zero", m, error)); // never ends
+    EXPECT_THAT(error, HasSubstr("/dev/zero: cannot read: longer than"));
     EXPECT_FALSE(LoadExportFile(dir.File("missing.log"), m, error));
     EXPECT_THAT(error, HasSubstr("missing.log: cannot read"));
 
@@ -257,6 +259,9 @@ TEST(SimImage, RoundTripAndWrongSize) {
     EXPECT_THAT(error, HasSubstr("small.bin"));
     EXPECT_THAT(error, HasSubstr("65535"));
     EXPECT_TRUE(loaded == m); // a refused image changes nothing
+    WriteFile(small, std::string(65537, '\0'));
+    EXPECT_FALSE(loaded.LoadImage(small, error));
+    EXPECT_THAT(error, HasSubstr("65537"));
     EXPECT_FALSE(loaded.LoadImage(dir.File("none.bin"), error));
     EXPECT_FALSE(loaded.LoadImage(dir.path.string(), error)); // a directory
 }
