@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <locale.h>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -32,8 +33,18 @@ inline void EnsureTestLocales() {
         }
     }
     if (!missing.empty()) {
+        // Removed when the test program ends; the C library keeps what it loaded mapped.
+        struct TScratch {
+            std::string Path;
+            ~TScratch() {
+                std::error_code ec;
+                std::filesystem::remove_all(Path, ec);
+            }
+        };
+        static TScratch scratch;
         std::string tmpl = (std::filesystem::temp_directory_path() / "norlink-locXXXXXX").string();
         ASSERT_NE(mkdtemp(tmpl.data()), nullptr) << "no scratch folder for locales";
+        scratch.Path = tmpl;
         for (const auto& m : missing) {
             const std::string cmd = "localedef -c -i " + m.second + " -f UTF-8 '" + tmpl + "/" +
                                     m.first + "' >/dev/null 2>&1";
