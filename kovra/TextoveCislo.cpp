@@ -1,8 +1,7 @@
-// Locale separator, own syntax check, then an exact conversion in the C locale.
+// The locale's decimal separator (nl_langinfo(RADIXCHAR), the same as localeconv() but safe in
+// threads and aware of uselocale), our own syntax check, then a conversion in the C locale.
 #include "TextoveCislo.h"
 
-#include <cerrno>
-#include <clocale>
 #include <cstdlib>
 #include <langinfo.h>
 #include <locale.h>
