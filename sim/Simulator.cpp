@@ -162,6 +162,7 @@ TCycle TSimulator::RunCycle() {
         std::string error;
         if (!OpenLine(error)) {
             Log("cannot open a new pseudo-terminal: " + error);
+            fLineFailed.store(true);
             return TCycle::Finished;
         }
         fUnplugged = false;
@@ -296,6 +297,7 @@ std::optional<TRequest> TSimulator::Listen(TClock::time_point deadline, bool inW
         const TLineRead r = fLine->Read(buffer, std::min(deadline, now + kSlice));
         if (r.Failed) {
             Log("the line failed");
+            fLineFailed.store(true);
             fLine->Close();
             return std::nullopt;
         }

@@ -59,6 +59,8 @@ public:
     // Cycles until Finished, a stop request or the time limit; between calls it runs between.
     void Run(const std::function<void()>& between = {});
     bool Finished() const { return fFinished.load(); }
+    // The pseudo-terminal failed, or a new one could not be opened after an unplug.
+    bool LineFailed() const { return fLineFailed.load(); }
 
     // Current slave path; it changes when a new pseudo-terminal replaces an unplugged one, and
     // Generation() counts the pseudo-terminals opened.
@@ -113,6 +115,7 @@ private:
 
     std::atomic<bool> fStopRequested{false};
     std::atomic<bool> fFinished{false};
+    std::atomic<bool> fLineFailed{false};
     std::thread fThread;
 };
 

@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const sim::TSimOptions& options = cl.Options;
+    std::signal(SIGPIPE, SIG_IGN);
 
     sim::TSimMemory memory;
     std::string error;
@@ -73,7 +74,6 @@ int main(int argc, char** argv) {
     Catch(SIGINT, OnStop);
     Catch(SIGTERM, OnStop);
     Catch(SIGUSR1, OnStats);
-    std::signal(SIGPIPE, SIG_IGN);
 
     unsigned generation = simulator.Generation();
     auto nextLine = sim::TClock::now() + std::chrono::seconds(1);
@@ -94,6 +94,10 @@ int main(int argc, char** argv) {
     Say(sim::FormatStats(simulator.Stats()));
     if (!sim::SaveFinalMemory(options, simulator.Memory(), error)) {
         Say(error);
+        return 1;
+    }
+    if (simulator.LineFailed()) {
+        Say("the pseudo-terminal failed");
         return 1;
     }
     return 0;

@@ -209,6 +209,17 @@ TEST(SimCommand, RunsForItsTimeAndSavesItsMemory) {
     EXPECT_EQ(image.substr(0x10, 9), "777888999");
 }
 
+TEST(SimCommand, VerboseReportsEverySecond) {
+    TChild child({"--fast", "--verbose", "--time-limit", "1.6"});
+    EXPECT_EQ(child.Wait(20s), 0) << child.err;
+    std::size_t lines = 0;
+    for (std::size_t at = child.err.find("norlink-sim: polls "); at != std::string::npos;
+         at = child.err.find("norlink-sim: polls ", at + 1)) {
+        ++lines;
+    }
+    EXPECT_GE(lines, 2U) << child.err; // one a second, and the last one
+}
+
 TEST(SimCommand, SignalsReportAndEnd) {
     TempDir dir;
     TChild child({"--fast", "--answer-timeout", "30", "--save-image", dir.File("end.bin")});
