@@ -131,19 +131,6 @@ TEST_F(ComLogTest, HoldsAtMost501RecordsNewestFirstReusingTheOldest) {
     EXPECT_EQ(log[501].Length, 0);
 }
 
-TEST_F(ComLogTest, ShorterTextLeavesNothingOfTheReusedRecordBehind) {
-    TComLog log(Fixed(), "C");
-    for (int i = 0; i < 501; ++i) {
-        log.Add(std::string(200, 'L'), TLogMessageKind::dev);
-    }
-    log.Add("s", TLogMessageKind::dev);
-    EXPECT_EQ(log[0].Message(), "03/05/24  14:07:09  s");
-    const auto& text = log[0].Text;
-    for (std::size_t i = log[0].Length; i < text.size(); ++i) {
-        ASSERT_EQ(text[i], '\0') << i;
-    }
-}
-
 TEST_F(ComLogTest, AddComLogMessageAddsToTheGivenLogAndIgnoresNone) {
     TComLog log(Fixed(), "C");
     AddComLogMessage(log, "first", TLogMessageKind::dev);
