@@ -346,6 +346,14 @@ TEST(Fronta, SmazZaznamFrontyOnADamagedHeadStaysInside) {
     EXPECT_EQ(link.Kom->Fronta(), Hex("09 A5"));
 }
 
+TEST(Fronta, CountNeverReadsAsEmptyWhileSomethingIsQueued) {
+    TFakeLink link;
+    link.Kom->NahradFrontu(std::vector<std::uint8_t>(65536, 9));
+    EXPECT_EQ(link.Kom->ZjistiPocetPrvkuFronty(), 0xFFFF);
+    link.Kom->NahradFrontu(std::vector<std::uint8_t>(65535, 9));
+    EXPECT_EQ(link.Kom->ZjistiPocetPrvkuFronty(), 0xFFFF);
+}
+
 TEST(Delay, WaitsMoreThanTheGivenMilliseconds) {
     const auto start = std::chrono::steady_clock::now();
     TKomunikace::Delay(2);

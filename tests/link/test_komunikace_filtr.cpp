@@ -59,6 +59,17 @@ TEST_F(PropustTelegram, AddressIsLittleEndian) {
     EXPECT_FALSE(Propust(t, Prijem));
 }
 
+TEST_F(PropustTelegram, ChecksumsAreNotItsBusiness) {
+    // The receive path checks them before the filter; here only addresses and kind count.
+    auto t = Data(63, 20, 0x0100);
+    t[4] ^= 0x01;
+    t[8] ^= 0x80;
+    Okno(0x0100, 0x0100);
+    EXPECT_TRUE(Propust(t, Prijem));
+    Okno(0x0101, 0x0200);
+    EXPECT_FALSE(Propust(t, Prijem));
+}
+
 TEST_F(PropustTelegram, PollsPassWhateverTheirAddressBytes) {
     Okno(0x5000, 0x5000);
     EXPECT_TRUE(Propust(Vyzva(63, 20), Prijem));
