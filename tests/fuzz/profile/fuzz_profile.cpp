@@ -1,0 +1,130 @@
+// Arbitrary bytes as the contents of norlink.ini (or an export file): reading never fails or reads
+// out of bounds, the text survives parsing byte for byte, and writes give the same bytes whether
+// they go to the file one by one or in one pass.
+
+#include "NastaveniProgramu.h"
+#include "ProfileFile.h"
+#include "WholeFile.h"
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+void Check(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "fuzz_profile: %s\n", what);
+        std::abort();
+    }
+}
+
+// A scratch folder for the whole run, in memory when the machine has /dev/shm.
+const std::string& ScratchFile() {
+    static const std::string path = [] {
+        std::string folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        folder += "/fuzz-profile-XXXXXX";
+        Check(mkdtemp(folder.data()) != nullptr, "no scratch folder");
+        static std::string created;
+        created = folder;
+        std::atexit([] {
+            std::remove((created + "/norlink.ini").c_str());
+            rmdir(created.c_str());
+        });
+        return folder + "/norlink.ini";
+    }();
+    return path;
+}
+
+// Names and values that read back as written, and some that do not.
+constexpr std::array<std::string_view, 8> kSections = {"ComPort", "Porty", "S",    "comport",
+                                                       "",        "A]b",   "x\ny", " S "};
+constexpr std::array<std::string_view, 8> kKeys = {"Cislo", "COM5", "k",  "CISLO",
+                                                   "",      "a=b",  ";c", "[k]"};
+constexpr std::array<std::string_view, 8> kValues = {
+    "1", "0x10", "", "-7", "a\nb", "[ComPort]\nCislo=9", "v\r\n", " \"q\" "};
+
+// Whether a write of this value under these names must read back exactly: plain names, one line,
+// no blanks around it, no enclosing quotes.
+bool Simple(std::size_t section, std::size_t key, std::string_view value) {
+    if (section >= 4 || key >= 4 || value.find('\n') != std::string_view::npos) {
+        return false;
+    }
+    if (value.empty()) {
+        return true;
+    }
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                        value.back() == value.front();
+    return !blank(value.front()) && !blank(value.back()) && !quoted;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) {
+        return 0;
+    }
+    // The first byte chooses the writes, the rest is the file.
+    const unsigned control = data[0];
+    const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
+
+    // In memory: the bytes survive, and every read stays within them.
+    const TProfileFile parsed(text);
+    Check(parsed.Text() == text, "parsing changed the bytes");
+    for (std::size_t s = 0; s < kSections.size(); ++s) {
+        for (const std::size_t k : {std::size_t{0}, (s + control) % kKeys.size()}) {
+            (void)parsed.ReadInteger(kSections[s], kKeys[k], 0);
+            (void)parsed.ReadString(kSections[s], kKeys[k]);
+        }
+        (void)parsed.ReadSection(kSections[s]);
+    }
+    (void)ParseProfileInteger(text);
+
+    // The same through the file, as the program reads norlink.ini.
+    const std::string& path = ScratchFile();
+    Check(ReplaceWholeFile(path, text), "cannot write the scratch file");
+    const TNastaveniProgramu nastaveni = NactiNastaveniProgramu(path);
+    Check(nastaveni.ComPortNo == parsed.ReadInteger("ComPort", "Cislo", 2), "Cislo differs");
+    (void)NactiMapuPortu(path);
+
+    // Writes: names and values from the tables and from the text itself.
+    std::vector<TProfileEntry> writes;
+    const std::size_t count = control % 6;
+    for (std::size_t i = 0; i < count; ++i) {
+        const unsigned pick =
+            text.empty() ? i * 37u : static_cast<unsigned char>(text[i % text.size()]);
+        const std::size_t s = (pick + i) % kSections.size();
+        const std::size_t k = (pick / 8 + i) % kKeys.size();
+        std::string value(kValues[(pick / 64 + control / 8 + i) % kValues.size()]);
+        if ((control & 0x80) != 0 && !text.empty()) {
+            value = text.substr(i % text.size(), 12);
+        }
+        writes.push_back({std::string(kSections[s]), std::string(kKeys[k]), value});
+
+        TProfileFile probe(text);
+        probe.WriteString(writes.back().Section, writes.back().Key, writes.back().Value);
+        if (Simple(s, k, value)) {
+            Check(probe.ReadString(kSections[s], kKeys[k]) == value, "a write does not read back");
+        }
+    }
+    TProfileFile onePass(text);
+    std::string reopened = text;
+    for (const auto& write : writes) {
+        onePass.WriteString(write.Section, write.Key, write.Value);
+        TProfileFile file(reopened);
+        file.WriteString(write.Section, write.Key, write.Value);
+        reopened = file.Text();
+    }
+    Check(onePass.Text() == reopened, "one pass and one by one differ");
+    if (!writes.empty()) {
+        WriteProfileStrings(path, writes);
+        Check(ReadWholeFile(path) == reopened, "the file differs from the writes");
+    }
+    return 0;
+}

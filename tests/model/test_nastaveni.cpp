@@ -1,0 +1,100 @@
+// The program's own settings in norlink.ini: section "ComPort" and the port map of section "Porty".
+
+#include "NastaveniProgramu.h"
+#include "test_nastaveni_locale.h"
+#include "test_profile_scratch.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+TEST(NastaveniProgramu, MissingFileGivesTheDefaults) {
+    TScratchDir dir;
+    const auto nastaveni = NactiNastaveniProgramu(CestaNastaveni(dir.Dir()));
+    EXPECT_EQ(nastaveni.ComPortNo, 2);
+    EXPECT_EQ(nastaveni.ComBaudRate, 4800);
+    EXPECT_EQ(nastaveni.PocetExpanderu, 1);
+    EXPECT_TRUE(NactiMapuPortu(CestaNastaveni(dir.Dir())).empty());
+}
+
+TEST(NastaveniProgramu, ReadsEachKeyAndDefaultsOnlyWhatIsMissingOrNoInteger) {
+    TScratchDir dir;
+    const std::string ini = CestaNastaveni(dir.Dir());
+    EXPECT_EQ(ini, dir.Dir() + "norlink.ini");
+    WriteFileBytes(ini, "[comport]\r\nCISLO=0x0C\r\nRychlost=9600\r\nProgram=tri\r\n");
+    auto nastaveni = NactiNastaveniProgramu(ini);
+    EXPECT_EQ(nastaveni.ComPortNo, 12);
+    EXPECT_EQ(nastaveni.ComBaudRate, 9600);
+    EXPECT_EQ(nastaveni.PocetExpanderu, 1);
+
+    // The stored number is handed on as it is; the expander-count control clamps it.
+    WriteFileBytes(ini, "[ComPort]\nProgram=9\nCislo=-1\nRychlost=4800.0\n");
+    nastaveni = NactiNastaveniProgramu(ini);
+    EXPECT_EQ(nastaveni.PocetExpanderu, 9);
+    EXPECT_EQ(nastaveni.ComPortNo, -1);
+    EXPECT_EQ(nastaveni.ComBaudRate, 4800);
+}
+
+TEST(NastaveniProgramu, IntegersDoNotDependOnTheNumericLocale) {
+    TScratchDir dir;
+    const std::string ini = CestaNastaveni(dir.Dir());
+    WriteFileBytes(ini, "[ComPort]\nCislo=1,5\nRychlost=19200\nProgram=0x3\n");
+    const TCommaLocale comma;
+    ASSERT_TRUE(comma.Active()) << "no comma-decimal locale";
+    const auto nastaveni = NactiNastaveniProgramu(ini);
+    EXPECT_EQ(nastaveni.ComPortNo, 2);
+    EXPECT_EQ(nastaveni.ComBaudRate, 19200);
+    EXPECT_EQ(nastaveni.PocetExpanderu, 3);
+    // Written integers carry no grouping or other locale marks either.
+    UlozCisloPortu(ini, 1234567);
+    EXPECT_EQ(ReadFileBytes(ini), "[ComPort]\nCislo=1234567\nRychlost=19200\nProgram=0x3\n");
+}
+
+TEST(NastaveniProgramu, WritesThePortAndTheExpanderCountAsDecimal) {
+    TScratchDir dir;
+    const std::string ini = CestaNastaveni(dir.Dir());
+    // At close without a settings file, the file is created holding only "Program".
+    UlozPocetExpanderu(ini, 1);
+    EXPECT_EQ(ReadFileBytes(ini), "[ComPort]\nProgram=1\n");
+    UlozCisloPortu(ini, 12);
+    UlozPocetExpanderu(ini, 3);
+    EXPECT_EQ(ReadFileBytes(ini), "[ComPort]\nProgram=3\nCislo=12\n");
+    const auto nastaveni = NactiNastaveniProgramu(ini);
+    EXPECT_EQ(nastaveni.ComPortNo, 12);
+    EXPECT_EQ(nastaveni.PocetExpanderu, 3);
+}
+
+TEST(NastaveniProgramu, WritingKeepsTheRestOfTheFile) {
+    TScratchDir dir;
+    const std::string ini = CestaNastaveni(dir.Dir());
+    const std::string before = "; nastaveni\r\n[ComPort]\r\nRychlost=9600\r\nCislo = 4\r\n\r\n"
+                               "[Porty]\r\nCOM4=/dev/ttyUSB0\r\n";
+    WriteFileBytes(ini, before);
+    UlozCisloPortu(ini, 5);
+    UlozPocetExpanderu(ini, 2);
+    EXPECT_EQ(ReadFileBytes(ini), "; nastaveni\r\n[ComPort]\r\nRychlost=9600\r\nCislo =5\r\n"
+                                  "Program=2\r\n\r\n[Porty]\r\nCOM4=/dev/ttyUSB0\r\n");
+}
+
+TEST(NastaveniProgramu, PortMapTakesComKeysWithADevicePath) {
+    TScratchDir dir;
+    const std::string ini = CestaNastaveni(dir.Dir());
+    WriteFileBytes(ini, "[Porty]\n"
+                        "COM5=/dev/ttyUSB0\n"
+                        "com12 = \"/tmp/pty s mezerou\"\n"
+                        "Com05=/dev/duplicate\n"
+                        "COM0=/dev/pts/7\n"
+                        "COM=/dev/none\n"
+                        "COMx=/dev/none\n"
+                        "COM-1=/dev/none\n"
+                        "COM 3=/dev/none\n"
+                        "COM99999999999=/dev/none\n"
+                        "COM9=\n"
+                        "LPT1=/dev/lp0\n"
+                        "[ComPort]\n"
+                        "COM7=/dev/other-section\n");
+    const auto porty = NactiMapuPortu(ini);
+    const std::map<unsigned, std::string> expected = {
+        {0, "/dev/pts/7"}, {5, "/dev/ttyUSB0"}, {12, "/tmp/pty s mezerou"}};
+    EXPECT_EQ(porty, expected);
+}
