@@ -19,7 +19,10 @@ run)
     trap 'rm -rf "$work"' EXIT
     # The corpus in the repository stays as it is; new inputs go to a scratch copy.
     cp -r "$corpus"/. "$work"/
-    "$bld/bin/fuzz_$name" -runs="$runs" -max_total_time="$secs" -print_final_stats=1 "$work"
+    # Findings are kept beside the fuzz tree, not in the caller's folder.
+    mkdir -p "$bld/artifacts"
+    "$bld/bin/fuzz_$name" -runs="$runs" -max_total_time="$secs" -print_final_stats=1 \
+        -artifact_prefix="$bld/artifacts/${name}-" "$work"
     ;;
 *)
     echo "usage: $0 build SRC BLD | run BLD NAME CORPUS RUNS SECONDS" >&2
