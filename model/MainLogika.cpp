@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
@@ -112,6 +113,21 @@ TNastaveniIni NactiNastaveniIni(const std::string& path) {
     return nastaveni;
 }
 
+bool UlozComLog(const TComLog& log, const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "a");
+    if (file == nullptr) {
+        return false;
+    }
+    bool written = true;
+    for (std::size_t i = log.Count(); i-- > 0;) {
+        const std::string_view message = log[i].Message();
+        written = written &&
+                  std::fwrite(message.data(), 1, message.size(), file) == message.size() &&
+                  std::fputc('\n', file) != EOF;
+    }
+    return std::fclose(file) == 0 && written;
+}
+
 TMainLogika::TMainLogika(IFrm_Main& okno, TMainZavislosti zavislosti)
     : fOkno(okno), fZavislosti(std::move(zavislosti)) {
     if (!fZavislosti.SlozkaProgramu) {
@@ -195,6 +211,9 @@ void TMainLogika::AlokujObjekty() {
 }
 
 void TMainLogika::DeAlokujObjekty() {
+    if (fComLog && !fZavislosti.VypisKomunikace.empty()) {
+        UlozComLog(*fComLog, fZavislosti.VypisKomunikace);
+    }
     if (fComLog) {
         fComLog->Clear();
     }

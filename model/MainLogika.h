@@ -46,7 +46,13 @@ struct TMainZavislosti {
     std::function<std::unique_ptr<IPeriodicTimer>()> VytvorCasovac;
     // The port layer. Default: the termios one.
     std::function<std::unique_ptr<ISerialPort>()> VytvorPort;
+    // A file that receives the communication log, oldest record first, when it is released at
+    // close (empty: the log stays in memory only). For diagnosing a link in the field.
+    std::string VypisKomunikace;
 };
+
+// Appends the log's records to a file, oldest first, one per line; false when it cannot.
+bool UlozComLog(const TComLog& log, const std::string& path);
 
 // The folder of the running executable with a trailing '/', or "./" when it cannot be found.
 std::string SlozkaSpustitelnehoSouboru();

@@ -160,7 +160,7 @@ void Kopiruj(std::span<char> target, const std::string& text) {
 
 } // namespace
 
-void InstalujHlaseniChyb(const std::string& folder, const std::string& version) {
+void NastavSouborHlaseni(const std::string& folder, const std::string& version) {
     gCestaText = folder;
     if (!gCestaText.empty() && gCestaText.back() != '/') {
         gCestaText += '/';
@@ -168,6 +168,10 @@ void InstalujHlaseniChyb(const std::string& folder, const std::string& version) 
     gCestaText += std::string(k_SouborHlaseni);
     Kopiruj(gCesta, gCestaText);
     Kopiruj(gVerze, version);
+}
+
+void InstalujHlaseniChyb(const std::string& folder, const std::string& version) {
+    NastavSouborHlaseni(folder, version);
 
     // backtrace() loads its unwinder on first use, which may allocate: do it now, not in a
     // handler.

@@ -9,9 +9,11 @@
 
 inline constexpr std::string_view k_SouborHlaseni = "norlink-chyby.log";
 
-// Where reports go and what version they name; installs the fatal-signal handlers (on an alternate
+// Where reports go and what version they name; then the fatal-signal handlers (on an alternate
 // stack, so a stack overflow is reported too) and a terminate handler. Call once, early.
 void InstalujHlaseniChyb(const std::string& folder, const std::string& version);
+// Only where reports go (the first part of InstalujHlaseniChyb).
+void NastavSouborHlaseni(const std::string& folder, const std::string& version);
 // The report file in use; empty before InstalujHlaseniChyb.
 const std::string& SouborHlaseniChyb();
 

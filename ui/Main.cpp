@@ -125,7 +125,10 @@ void TFrm_Main::VytvorOvladace() {
     SEdt_PocetExpanderu->setObjectName(QStringLiteral("SEdt_PocetExpanderu"));
     SEdt_PocetExpanderu->setRange(1, 8);
     SEdt_PocetExpanderu->setValue(1);
-    SEdt_PocetExpanderu->setGeometry(m.Rect(365, 21, 49, 21));
+    // Tall enough for its text in the font in use.
+    QRect spin = m.Rect(365, 21, 49, 21);
+    spin.setHeight(std::max(spin.height(), SEdt_PocetExpanderu->sizeHint().height()));
+    SEdt_PocetExpanderu->setGeometry(spin);
 
     Btn_NactiExpandery = Tlacitko(client, "Btn_NactiExpandery", "Načti nastavení expanderů - vše",
                                   m.Rect(443, 3, 200, 24));

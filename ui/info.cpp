@@ -145,7 +145,9 @@ void TInfoForm::Hide() {
 }
 
 void TInfoForm::Close() {
+    fZaviraProgram = true;
     QWidget::close();
+    fZaviraProgram = false;
 }
 
 bool TInfoForm::IsShown() const {
@@ -162,7 +164,7 @@ void TInfoForm::showEvent(QShowEvent* event) {
 void TInfoForm::closeEvent(QCloseEvent* event) {
     // A close the user asks for (window manager, Alt+F4 there) is refused; the program's own
     // close hides the dialog and keeps it for the next operation.
-    if (event->spontaneous()) {
+    if (!fZaviraProgram) {
         event->ignore();
         return;
     }

@@ -1,7 +1,7 @@
 #pragma once
 // InfoForm: the progress dialog of reads and writes. It stays on top of the main window, has no
 // caption buttons, and the user cannot close it (neither the window manager's close nor Alt+F4):
-// only the operations that showed it hide or close it.
+// only the operations that showed it hide or close it, through Hide() and Close().
 
 #include "OknoMain.h"
 
@@ -61,4 +61,5 @@ private:
     bool HandleKey(QEvent* event);
 
     bool fPrerusNacitani = false;
+    bool fZaviraProgram = false; // a close asked for by Close(), not by the user
 };

@@ -9,6 +9,7 @@
 #include "UkonceniSignalem.h"
 #include "kovra.h"
 
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -27,6 +28,10 @@ int main(int argc, char** argv) {
     TNorlinkApplication app(argc, argv);
     TMainZavislosti zavislosti;
     zavislosti.VytvorCasovac = [] { return std::make_unique<TQtTimer>(); };
+    // NORLINK_COMLOG=file: the communication log is appended to the file at close.
+    if (const char* comlog = std::getenv("NORLINK_COMLOG")) {
+        zavislosti.VypisKomunikace = comlog;
+    }
 
     TFrm_Main Frm_Main(std::move(zavislosti));
     ZavirejPriSignalu(Frm_Main);

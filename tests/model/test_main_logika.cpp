@@ -412,6 +412,37 @@ TEST_F(MainLogika, PollsToggleTheLampAndAreAnsweredFromTheQueue) {
     EXPECT_EQ(fOkno.LedChanges, 2);
 }
 
+TEST_F(MainLogika, CommunicationLogGoesToTheDiagnosticFileAtClose) {
+    const fs::path dump = fDir / "comlog.txt";
+    TMainZavislosti deps;
+    deps.SlozkaProgramu = [this] { return fInstDir; };
+    deps.VytvorCasovac = [this] {
+        auto timer = std::make_unique<TManualTimer>();
+        fTimer = timer.get();
+        return timer;
+    };
+    deps.VytvorPort = [this] { return std::make_unique<FakeSerialPort>(fLine); };
+    deps.VypisKomunikace = dump.string();
+    TMainLogika logika(fOkno, std::move(deps));
+    logika.FormCreate();
+    fLine->Feed(k_Vyzva);
+    fTimer->Pump();
+    std::vector<std::uint8_t> bad(k_Vyzva.begin(), k_Vyzva.end());
+    bad[4] ^= 0x01; // header checksum
+    fLine->Feed(bad);
+    fTimer->Pump();
+    EXPECT_FALSE(fs::exists(dump)) << "written at close only";
+    logika.FormClose();
+
+    const std::string text = ReadFile(dump);
+    const auto poll = text.find("Prisla vyzva");
+    const auto crc = text.find("Vadné CRC hlavicky,TLG zahozen");
+    ASSERT_NE(poll, std::string::npos) << text;
+    ASSERT_NE(crc, std::string::npos) << text;
+    EXPECT_LT(poll, crc) << "oldest first";
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3) << text;
+}
+
 TEST_F(MainLogika, ZjistiZvolenyComPortTakesTheFirstTickedTag) {
     TMainLogika& logika = Create();
     EXPECT_EQ(logika.ZjistiZvolenyComPort(), 1) << "nothing ticked";
