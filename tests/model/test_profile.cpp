@@ -294,12 +294,3 @@ TEST(ProfileFormat, NamesThatChangeTheStructureGiveWhatReopeningTheFileGives) {
     EXPECT_EQ(result.ReadString("T", "k"), "5");
     EXPECT_EQ(result.ReadString("Y", "key"), "17");
 }
-
-TEST(ProfileFormat, TextRoundTripsAnyBytes) {
-    const std::string texts[] = {
-        "", "\n", "\r\n", "\r", "no newline", "[a]\n\n\n", "a=b\r\r\n", std::string("\0x=1\n", 5),
-    };
-    for (const auto& text : texts) {
-        EXPECT_EQ(TProfileFile(text).Text(), text);
-    }
-}

@@ -121,20 +121,6 @@ TEST(PromenneText, ShorteningLeavesNoStaleBytes) {
     EXPECT_FALSE(a == "A");
 }
 
-TEST(PromenneImage, LayoutMatchesTheFieldOrder) {
-    EXPECT_EQ(sizeof(TTelCislo), 17u);
-    EXPECT_EQ(sizeof(TZprava), 241u);
-    EXPECT_EQ(offsetof(TNORLINK, TelCisla), 0u);
-    EXPECT_EQ(offsetof(TNORLINK, TelCislaPoruchaKom), 272u);
-    EXPECT_EQ(offsetof(TNORLINK, TelCislaObnovaKom), 400u);
-    EXPECT_EQ(offsetof(TNORLINK, ZpravaPorucha), 528u);
-    EXPECT_EQ(offsetof(TNORLINK, ZpravaObnova), 2456u);
-    EXPECT_EQ(offsetof(TNORLINK, TelCislaSepnuti), 4384u);
-    EXPECT_EQ(offsetof(TNORLINK, TelCislaRozpojeni), 5408u);
-    EXPECT_EQ(offsetof(TNORLINK, ZpravaSepnuti), 6432u);
-    EXPECT_EQ(offsetof(TNORLINK, ZpravaRozpojeni), 21856u);
-}
-
 TEST(PromenneImage, InitialisationEmptiesNumbersSlotsAndInputTextsOnly) {
     TNORLINK rec = Filled();
     InicializujNORLINKRec(rec);
