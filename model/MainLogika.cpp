@@ -1,7 +1,6 @@
 #include "MainLogika.h"
 
 #include "Cp1250.h"
-#include "ProfileFile.h"
 #include "UlozDoIni.h"
 #include "kovra.h"
 #include "promenne.h"
@@ -26,23 +25,6 @@ constexpr int k_PocetRadkuMrizky = static_cast<int>(k_NORLINKMaxPocetCisel);
 
 std::string Text(std::string_view view) {
     return std::string(view);
-}
-
-// "COM12" (any letter case) -> 12.
-std::optional<unsigned> CisloComKlice(std::string_view key) {
-    if (key.size() < 4) {
-        return std::nullopt;
-    }
-    for (std::size_t i = 0; i < 3; ++i) {
-        if (std::toupper(static_cast<unsigned char>(key[i])) != "COM"[i]) {
-            return std::nullopt;
-        }
-    }
-    const auto number = ParseProfileInteger(key.substr(3));
-    if (!number || *number < 0 || key.substr(3).find_first_not_of("0123456789") != key.npos) {
-        return std::nullopt;
-    }
-    return static_cast<unsigned>(*number);
 }
 
 } // namespace
@@ -99,20 +81,6 @@ std::string ZobrazOdkaz(std::uint8_t aOdkaz) {
     return aOdkaz > 15 ? std::string() : std::to_string(aOdkaz);
 }
 
-TNastaveniIni NactiNastaveniIni(const std::string& path) {
-    const TProfileFile ini = TProfileFile::Load(path);
-    TNastaveniIni nastaveni;
-    nastaveni.Cislo = ini.ReadInteger(k_SekceComPort, "Cislo", k_DefaultComPortNo);
-    nastaveni.Rychlost = ini.ReadInteger(k_SekceComPort, "Rychlost", k_DefaultCOMBaudRate);
-    nastaveni.Program = ini.ReadInteger(k_SekceComPort, "Program", k_DefaultExpNo);
-    for (const auto& [key, value] : ini.ReadSection(k_SekcePorty)) {
-        if (const auto number = CisloComKlice(key); number && !value.empty()) {
-            nastaveni.Porty[*number] = value;
-        }
-    }
-    return nastaveni;
-}
-
 bool UlozComLog(const TComLog& log, const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "a");
     if (file == nullptr) {
@@ -149,7 +117,7 @@ TMainLogika::~TMainLogika() {
 }
 
 std::string TMainLogika::IniSoubor() const {
-    return InstDir + Text(k_IniSoubor);
+    return CestaNastaveni(InstDir);
 }
 
 void TMainLogika::FormCreate() {
@@ -227,15 +195,15 @@ void TMainLogika::DeAlokujObjekty() {
 }
 
 void TMainLogika::LoadIni() {
-    const TNastaveniIni nastaveni = NactiNastaveniIni(IniSoubor());
-    fComPortNo = nastaveni.Cislo;
-    fComBaudRate = nastaveni.Rychlost;
-    fOkno.SetPocetExpanderu(std::clamp(nastaveni.Program, k_MinPocetExp, k_MaxPocetExp));
-    fPortMap = nastaveni.Porty;
+    const TNastaveniProgramu nastaveni = NactiNastaveniProgramu(IniSoubor());
+    fComPortNo = nastaveni.ComPortNo;
+    fComBaudRate = nastaveni.ComBaudRate;
+    fOkno.SetPocetExpanderu(std::clamp(nastaveni.PocetExpanderu, k_MinPocetExp, k_MaxPocetExp));
+    fPortMap = NactiMapuPortu(IniSoubor());
 }
 
 void TMainLogika::SaveIni() {
-    UlozDoIni(IniSoubor(), k_SekceComPort, "Program",
+    UlozDoIni(IniSoubor(), k_SekceComPort, k_KlicProgram,
               static_cast<std::int64_t>(fOkno.PocetExpanderu()), TIniType::int_ini);
 }
 
@@ -271,7 +239,7 @@ void TMainLogika::InitializeCom() {
 
 bool TMainLogika::UlozCisloPortu() {
     try {
-        UlozDoIni(IniSoubor(), k_SekceComPort, "Cislo", static_cast<std::int64_t>(fComPortNo),
+        UlozDoIni(IniSoubor(), k_SekceComPort, k_KlicCislo, static_cast<std::int64_t>(fComPortNo),
                   TIniType::int_ini);
     } catch (const std::exception& error) {
         fOkno.Chyba(error.what());

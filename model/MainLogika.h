@@ -8,6 +8,7 @@
 
 #include "ComLog.h"
 #include "DekoderOdpovedi.h"
+#include "NastaveniProgramu.h"
 #include "OknoMain.h"
 #include "PrijemTLG.h"
 #include "SerialDrv.h"
@@ -20,14 +21,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-
-inline constexpr int k_DefaultComPortNo = 2;
-inline constexpr int k_DefaultCOMBaudRate = 4800;
-inline constexpr int k_DefaultExpNo = 1;
-
-inline constexpr std::string_view k_IniSoubor = "norlink.ini";
-inline constexpr std::string_view k_SekceComPort = "ComPort";
-inline constexpr std::string_view k_SekcePorty = "Porty";
 
 inline constexpr std::string_view R_Caption = "NORLINK ";
 inline constexpr std::string_view R_PortNeexistuje =
@@ -66,15 +59,6 @@ std::string PopisChybyPortu(const std::string& devicePath, const std::string& re
 
 // A recipient slot as a cell text: its decimal value for 0..15, empty otherwise.
 std::string ZobrazOdkaz(std::uint8_t aOdkaz);
-
-// "Cislo"/"Rychlost"/"Program" of [ComPort] and the COM number -> device overrides of [Porty].
-struct TNastaveniIni {
-    int Cislo = k_DefaultComPortNo;
-    int Rychlost = k_DefaultCOMBaudRate;
-    int Program = k_DefaultExpNo;
-    TPortMap Porty;
-};
-TNastaveniIni NactiNastaveniIni(const std::string& path);
 
 class TMainLogika : public IDekoderOdpovedi {
 public:
