@@ -6,6 +6,7 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -97,6 +99,20 @@ TFrm_Main::TFrm_Main(TMainZavislosti zavislosti, QWidget* parent)
     VytvorOvladace();
     VytvorMenu();
     move(246, 108);
+}
+
+void TFrm_Main::UmistiNaObrazovku() {
+    // The first place is the designed one, moved left and up as far as needed to keep the whole
+    // window on a smaller screen.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    const QSize size = sizeHint().expandedTo(minimumSizeHint());
+    const int x = std::max(area.left(), std::min(246, area.right() + 1 - size.width()));
+    const int y = std::max(area.top(), std::min(108, area.bottom() + 1 - size.height()));
+    move(x, y);
 }
 
 TFrm_Main::~TFrm_Main() = default;

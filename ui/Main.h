@@ -41,6 +41,8 @@ public:
     void Cmb_ExpanderChange();
     void Cmb_VstupChange();
 
+    // Places the window where it was designed to be, within the screen.
+    void UmistiNaObrazovku();
     // The progress dialog, created after the window (hidden).
     void VytvorInfoForm();
     TInfoForm* Info() const { return fInfoForm; }

@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
     ZavirejPriSignalu(Frm_Main);
     Frm_Main.FormCreate();
     Frm_Main.VytvorInfoForm();
+    Frm_Main.UmistiNaObrazovku();
     Frm_Main.show();
     return app.exec();
 }
