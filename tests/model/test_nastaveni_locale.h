@@ -21,11 +21,19 @@ public:
                     "localedef -c -i cs_CZ -f UTF-8 '" + folder + "/cs_CZ.UTF-8' >/dev/null 2>&1";
                 [[maybe_unused]] const int status = std::system(command.c_str());
                 ::setenv("LOCPATH", folder.c_str(), 1);
+                fFolder = folder;
             }
         }
         fActive = std::setlocale(LC_NUMERIC, "cs_CZ.UTF-8") != nullptr;
     }
-    ~TCommaLocale() { std::setlocale(LC_NUMERIC, "C"); }
+    ~TCommaLocale() {
+        std::setlocale(LC_NUMERIC, "C");
+        if (!fFolder.empty()) {
+            ::unsetenv("LOCPATH");
+            std::error_code ignored;
+            std::filesystem::remove_all(fFolder, ignored);
+        }
+    }
     TCommaLocale(const TCommaLocale&) = delete;
     TCommaLocale& operator=(const TCommaLocale&) = delete;
 
@@ -34,4 +42,5 @@ public:
 
 private:
     bool fActive = false;
+    std::string fFolder; // generated locale, removed again
 };
