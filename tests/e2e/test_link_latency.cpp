@@ -1,0 +1,68 @@
+// The link at the real line rate: the simulator paces every byte at 4800 Bd (about 2.08 ms a
+// byte) and the test ticks the driver every 40 ms, as the window's timer does. Polls and answers
+// then arrive split over ticks and must be put together by the receive path, and the answer to a
+// poll must leave within the tick that completed the poll.
+//
+// The bound. The simulator measures from the end of a poll's last byte to the first byte of the
+// program's answer. The poll is complete in the port at most one byte time before that end; the
+// next tick comes within one period (40 ms) of it, reads the poll and answers at once: DTR up,
+// the 2 ms guard, the write. On a pseudo-terminal the first byte is there as soon as it is
+// written, so a link that answers in the completing tick has latencies spread evenly over
+// 0 .. 40 ms plus the guard: a median near 20 ms and a maximum near 42 ms. On a real line the
+// send of a 10-byte request (10 x 2.08 ms) and the closing guard may hold the port too, which
+// is allowed for in the maximum.
+//
+// Checked: the median within one tick (40 ms). A link that answered one tick late, always,
+// would have a median near 60 ms. The maximum within two ticks plus that send time and both
+// guards (about 105 ms): a single answer may lose up to one tick more to a late wake-up of the
+// test thread on a loaded machine, never two. Scheduling noise that delays a few answers moves
+// the median little; a link that slips a whole tick cannot pass.
+
+#include "E2eChecks.h"
+#include "E2eData.h"
+#include "E2eRig.h"
+
+#include <gtest/gtest.h>
+
+using namespace e2e;
+
+namespace {
+
+constexpr auto kByteTime = std::chrono::microseconds(2083); // 10 bits at 4800 Bd
+constexpr auto kGuards = 4ms;                               // DTR up and down, 2 ms each
+constexpr auto kRequestSend = 10 * kByteTime;               // 0xFF and a 9-byte read
+
+} // namespace
+
+TEST(LinkLatency, AnswersLeaveWithinTheTickThatCompletedThePoll) {
+    sim::TSimOptions options = FastOptions();
+    options.Fast = false;
+    options.Baud = 4800;
+    // Longer than a tick, so that the end of an answer and the next poll seldom share a read.
+    options.Gap = 60ms;
+    options.AnswerTimeout = 250ms;
+    const sim::TSimMemory memory = SeededMemory(10);
+    TLinkRig rig(options, memory);
+    std::string error;
+    ASSERT_TRUE(rig.Start(error)) << error;
+    ASSERT_EQ(rig.Timer->Period(), kProgramTick);
+
+    const std::vector<TStep> chain = PhoneChain();
+    rig.Decoder.StartRead(chain);
+    ASSERT_TRUE(rig.RunUntilIdle(40s, kProgramTick)) << rig.Describe();
+    for (const TStep& step : chain) {
+        const auto want = step.Memory == HWSW
+                              ? rig.Sim.ReadMemory(sim::TMemoryKind::HWSW, step.Address, kBlock)
+                              : memory.Read(sim::TMemoryKind::ZAZNAM, step.Address, kBlock);
+        EXPECT_EQ(rig.Decoder.Answers().at({step.Memory, step.Address}), want) << Hex(step.Address);
+    }
+    EXPECT_EQ(rig.Decoder.Mismatched(), 0U);
+
+    const sim::TLatencySummary latency = rig.Sim.Stats().Latency;
+    ASSERT_GE(latency.Count, chain.size());
+    const auto median = std::chrono::duration_cast<std::chrono::microseconds>(kProgramTick);
+    const auto maximum = std::chrono::duration_cast<std::chrono::microseconds>(
+        2 * kProgramTick + kRequestSend + kGuards);
+    EXPECT_LE(latency.Median, median) << rig.Describe();
+    EXPECT_LE(latency.Max, maximum) << rig.Describe();
+}
