@@ -41,6 +41,7 @@ public:
     using TFrm_Main::TFrm_Main;
     void Varovani(const std::string& text, const std::string& detail) override {
         Warnings.emplace_back(text, detail);
+        VisibleAtWarning = isVisible();
     }
     bool OtazkaAnoNe(const std::string& text) override {
         Questions.push_back(text);
@@ -65,6 +66,7 @@ public:
     }
 
     std::vector<std::pair<std::string, std::string>> Warnings;
+    bool VisibleAtWarning = false;
     std::vector<std::string> Questions;
     std::deque<bool> Answers;
     std::vector<std::string> Errors;
@@ -106,6 +108,10 @@ protected:
 
 QString U(const char* text) {
     return QString::fromUtf8(text);
+}
+
+QAction* Action(const QWidget& window, const char* name) {
+    return window.findChild<QAction*>(QString::fromLatin1(name));
 }
 
 TEST_F(Okno, ControlsCarryTheirNamesCaptionsAndStartStates) {
@@ -162,6 +168,29 @@ TEST_F(Okno, ControlsCarryTheirNamesCaptionsAndStartStates) {
     EXPECT_EQ(fFrm->Mem_Rozpojeni->MaxLength(), 160);
     EXPECT_EQ(fFrm->Led_Incoming->property("blinkInterval").toInt(), 200);
     EXPECT_TRUE(fFrm->Warnings.empty());
+}
+
+TEST(OknoStart, UnopenablePortIsReportedBeforeTheWindowShows) {
+    TTempDir dir;
+    auto line = std::make_shared<FakeLine>();
+    line->FailOpen = true;
+    line->FailReason = "Device or resource busy";
+    TMainZavislosti deps;
+    const std::string folder = dir.Path().string() + "/";
+    deps.SlozkaProgramu = [folder] { return folder; };
+    deps.VytvorCasovac = [] { return std::make_unique<TQtTimer>(); };
+    deps.VytvorPort = [line] { return std::make_unique<FakeSerialPort>(line); };
+    TTestFrm frm(std::move(deps));
+    frm.FormCreate();
+    ASSERT_EQ(frm.Warnings.size(), 1U);
+    EXPECT_FALSE(frm.VisibleAtWarning);
+    EXPECT_EQ(frm.Warnings[0].first, "Daný sériový port neexistuje nebo se právě používá !");
+    EXPECT_THAT(frm.Warnings[0].second, ::testing::HasSubstr("/dev/ttyS1"));
+    EXPECT_THAT(frm.Warnings[0].second, ::testing::HasSubstr("Device or resource busy"));
+    frm.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&frm));
+    EXPECT_TRUE(Action(frm, "cmCOM2")->isChecked());
+    frm.close();
 }
 
 TEST_F(Okno, GridsHaveTheirSizesHeadersAndFixedCells) {
