@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: deps build test format clean
+.PHONY: deps build test run format clean
 
 deps:
 	./scripts/install-deps.sh
@@ -16,6 +16,10 @@ test: deps
 	cmake -S . -B $(BUILD)/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNORLINK_SANITIZE=ON
 	cmake --build $(BUILD)/test
 	ctest --test-dir $(BUILD)/test --output-on-failure -j $(JOBS)
+
+# The window against the virtual communicator on a pseudo-terminal.
+run:
+	./scripts/run-with-sim.sh
 
 format:
 	git ls-files '*.cpp' '*.hpp' '*.h' | xargs clang-format -i
