@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <ostream>
 
 using namespace e2e;
 
@@ -21,6 +22,10 @@ struct TFaultCase {
     sim::TFault Fault;
     void (*Set)(sim::TFaultOptions&);
 };
+
+void PrintTo(const TFaultCase& c, std::ostream* os) {
+    *os << c.Name;
+}
 
 // Rates high enough that each fault strikes many times in one session. A dropped byte is not
 // combined with noise: an answer short of one byte is completed by the next byte on the line,

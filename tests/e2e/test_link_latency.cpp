@@ -4,19 +4,24 @@
 // poll must leave within the tick that completed the poll.
 //
 // The bound. The simulator measures from the end of a poll's last byte to the first byte of the
-// program's answer. The poll is complete in the port at most one byte time before that end; the
-// next tick comes within one period (40 ms) of it, reads the poll and answers at once: DTR up,
-// the 2 ms guard, the write. On a pseudo-terminal the first byte is there as soon as it is
-// written, so a link that answers in the completing tick has latencies spread evenly over
-// 0 .. 40 ms plus the guard: a median near 20 ms and a maximum near 42 ms. On a real line the
-// send of a 10-byte request (10 x 2.08 ms) and the closing guard may hold the port too, which
-// is allowed for in the maximum.
+// program's answer. The poll is complete in the port one byte time before that end; the next
+// tick comes within one period (40 ms), reads the poll and answers at once: DTR up, the 2 ms
+// guard, the write. On a pseudo-terminal the first byte is there as soon as it is written, so a
+// link that answers in the completing tick shows latencies below 40 ms plus scheduling noise;
+// one that answers a tick late, 40 ms more. On a real line the send of a 10-byte request
+// (10 x 2.08 ms) and the closing guard may hold the port as well.
 //
-// Checked: the median within one tick (40 ms). A link that answered one tick late, always,
-// would have a median near 60 ms. The maximum within two ticks plus that send time and both
-// guards (about 105 ms): a single answer may lose up to one tick more to a late wake-up of the
-// test thread on a loaded machine, never two. Scheduling noise that delays a few answers moves
-// the median little; a link that slips a whole tick cannot pass.
+// Where in the tick the latencies fall: the simulator's cycle is fixed by its own pacing, so
+// after the first poll every poll ends at the same phase of the test's 40 ms schedule and the
+// latencies cluster at one value instead of spreading over the tick. From the tick that answers
+// to the end of the next poll: the 2 ms guard, the 25-byte answer (52 ms), the gap and the
+// poll's first six bytes (12.5 ms). A gap of 73 ms makes that 140 ms, three and a half ticks,
+// so the cluster sits mid-tick, near 20 ms, and the simulator's own overheads move it earlier.
+//
+// Checked: the median within one tick (40 ms): a link that answers a tick late has a median
+// near 60 ms. The maximum within two ticks plus the send time and both guards (about 105 ms): a
+// single answer may lose up to a tick more to a late wake-up of the test thread on a loaded
+// machine, never two.
 
 #include "E2eChecks.h"
 #include "E2eData.h"
@@ -38,8 +43,9 @@ TEST(LinkLatency, AnswersLeaveWithinTheTickThatCompletedThePoll) {
     sim::TSimOptions options = FastOptions();
     options.Fast = false;
     options.Baud = 4800;
-    // Longer than a tick, so that the end of an answer and the next poll seldom share a read.
-    options.Gap = 60ms;
+    // Longer than a tick, so that the end of an answer and the next poll seldom share a read;
+    // and it puts the end of each poll mid-tick (see above).
+    options.Gap = 73ms;
     options.AnswerTimeout = 250ms;
     const sim::TSimMemory memory = SeededMemory(10);
     TLinkRig rig(options, memory);
