@@ -168,8 +168,27 @@ void TProfileFile::Parse(std::string_view text) {
         section.Body.push_back(std::move(line));
     }
     if (fLineEnd.empty()) {
-        fLineEnd = "\n";
+        // Without any LF, a CR at the very end is a CRLF that lost its LF: ending that line
+        // completes it, and so the file is a CRLF file.
+        const TLine* last = LastLine();
+        fLineEnd =
+            last != nullptr && !last->Text.empty() && last->Text.back() == '\r' ? "\r\n" : "\n";
     }
+}
+
+void TProfileFile::JoinCrLf(TLine& line) {
+    if (line.End == "\n" && !line.Text.empty() && line.Text.back() == '\r') {
+        line.Text.pop_back();
+        line.End = "\r\n";
+    }
+}
+
+void TProfileFile::EndLine(TLine& line) {
+    if (!line.End.empty()) {
+        return;
+    }
+    line.End = !line.Text.empty() && line.Text.back() == '\r' ? "\n" : fLineEnd;
+    JoinCrLf(line);
 }
 
 TProfileFile::TLine* TProfileFile::LastLine() {
@@ -278,9 +297,7 @@ void TProfileFile::WriteString(std::string_view section, std::string_view key,
     const auto found = fSectionIndex.find(sectionFolded);
     if (found == fSectionIndex.end()) {
         if (TLine* last = LastLine()) {
-            if (last->End.empty()) {
-                last->End = fLineEnd;
-            }
+            EndLine(*last);
             if (!IsBlank(last->Text)) {
                 fSections.back().Body.push_back(TLine{"", fLineEnd});
             }
@@ -291,6 +308,7 @@ void TProfileFile::WriteString(std::string_view section, std::string_view key,
         reparse = reparse || !readsBack(added.Header.Text, TLineKind::Section, sectionFolded) ||
                   !readsBack(entry, TLineKind::Entry, keyFolded);
         added.Body.push_back(TLine{std::move(entry), fLineEnd});
+        JoinCrLf(added.Body.back());
         added.Keys.emplace(keyFolded, 0);
         added.AppendAt = 1;
         fSectionIndex.emplace(sectionFolded, fSections.size());
@@ -299,17 +317,16 @@ void TProfileFile::WriteString(std::string_view section, std::string_view key,
         TSection& s = fSections[found->second];
         const auto existing = s.Keys.find(keyFolded);
         if (existing != s.Keys.end()) {
-            std::string& text = s.Body[existing->second].Text;
-            text.resize(text.find('=') + 1);
-            text += value;
+            TLine& line = s.Body[existing->second];
+            line.Text.resize(line.Text.find('=') + 1);
+            line.Text += value;
+            JoinCrLf(line);
         } else {
-            TLine& before = s.AppendAt == 0 ? s.Header : s.Body[s.AppendAt - 1];
-            if (before.End.empty()) {
-                before.End = fLineEnd;
-            }
+            EndLine(s.AppendAt == 0 ? s.Header : s.Body[s.AppendAt - 1]);
             reparse = reparse || !readsBack(entry, TLineKind::Entry, keyFolded);
-            s.Body.insert(s.Body.begin() + static_cast<std::ptrdiff_t>(s.AppendAt),
-                          TLine{std::move(entry), fLineEnd});
+            const auto at = s.Body.insert(s.Body.begin() + static_cast<std::ptrdiff_t>(s.AppendAt),
+                                          TLine{std::move(entry), fLineEnd});
+            JoinCrLf(*at);
             s.Keys.emplace(keyFolded, s.AppendAt);
             ++s.AppendAt;
         }

@@ -15,7 +15,10 @@
 // the file stays as it was.
 //
 // Line ends: LF and CRLF are both read; existing lines keep theirs. New lines take the line end of
-// the file's first line, so a CRLF file stays CRLF; a new file gets LF.
+// the file's first line, so a CRLF file stays CRLF; a new file gets LF. A last line that ends in a
+// lone CR is a CRLF line that lost its LF: a line put behind it adds only the LF, and in a file
+// without any LF that makes the file CRLF. A value ending in CR on an LF line likewise makes that a
+// CRLF line. So what a write gives depends only on the file's bytes, not on how they came about.
 //
 // The free functions open the file anew for every read and every write and cache nothing. A missing
 // or unreadable file reads as empty; the first write creates it. A write replaces the file as a
@@ -100,6 +103,10 @@ private:
 
     void Parse(std::string_view text);
     TLine* LastLine();
+    // A CR written in front of an LF makes a CRLF line end, as the next read of the bytes sees it.
+    static void JoinCrLf(TLine& line);
+    // Gives a line without a line end the file's one; a CR it ends in only needs the LF.
+    void EndLine(TLine& line);
 
     // fSections[0] holds the lines before the first section header.
     std::vector<TSection> fSections{TSection{}};

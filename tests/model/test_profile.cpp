@@ -188,6 +188,66 @@ TEST(ProfileFormat, CrlfFileKeepsCrlfAndLfFileKeepsLf) {
     EXPECT_EQ(TProfileFile("[S]").LineEnd(), "\n");
 }
 
+TEST(ProfileFormat, ALoneCrAtTheEndIsACrlfThatLostItsLf) {
+    // The smallest fuzz finding: a file with no LF whose last byte is a CR. Ending that line gave
+    // "x\r\n", which the next read takes as a CRLF file, while the one-pass writer went on with LF.
+    const std::vector<TProfileEntry> twoSections = {{"A", "k", "1"}, {"B", "k", "2"}};
+    EXPECT_EQ(TProfileFile("x\r").LineEnd(), "\r\n");
+    EXPECT_EQ(InOnePass("x\r", twoSections), "x\r\n\r\n[A]\r\nk=1\r\n\r\n[B]\r\nk=2\r\n");
+    EXPECT_EQ(ReopenedAfterEachWrite("x\r", twoSections), InOnePass("x\r", twoSections));
+
+    // The same with values holding NUL and high bytes, as the fuzzer had them.
+    const std::string binary("\0\0\xff\xff\r", 5);
+    const std::vector<TProfileEntry> binaryValues = {{"ComPort", "Cislo", binary.substr(0, 4)},
+                                                     {"Porty", "COM5", binary.substr(1, 3)},
+                                                     {"S", "k", binary.substr(2)}};
+    EXPECT_EQ(ReopenedAfterEachWrite(binary, binaryValues), InOnePass(binary, binaryValues));
+    EXPECT_EQ(InOnePass(binary, binaryValues).find("\n\n"), std::string::npos);
+
+    // A line put behind the broken CRLF adds only the LF, in a CRLF file (no doubled CR) and in an
+    // LF file alike; the lines that come after it follow the file's first line.
+    const struct {
+        std::string Seed;
+        TProfileEntry Write;
+        std::string Expected;
+    } cases[] = {
+        {"\r", {"S", "a", "1"}, "\r\n[S]\r\na=1\r\n"},
+        {"[S]\r", {"S", "a", "1"}, "[S]\r\na=1\r\n"},
+        {"[S]\r\na=1\r", {"S", "b", "2"}, "[S]\r\na=1\r\nb=2\r\n"},
+        {"[S]\r\na=1\r", {"T", "b", "2"}, "[S]\r\na=1\r\n\r\n[T]\r\nb=2\r\n"},
+        {"[S]\na=1\r", {"S", "b", "2"}, "[S]\na=1\r\nb=2\n"},
+        {"[S]\na=1\r", {"S", "a", "2"}, "[S]\na=2"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(InOnePass(c.Seed, {c.Write}), c.Expected) << "seed: " << c.Seed;
+        const std::vector<TProfileEntry> twice = {c.Write, {"S", "z", "9"}, {"U", "z", "8"}};
+        EXPECT_EQ(InOnePass(c.Seed, twice), ReopenedAfterEachWrite(c.Seed, twice))
+            << "seed: " << c.Seed;
+    }
+}
+
+TEST(ProfileFormat, AValueEndingInCrOnAnLfLineMakesACrlfLineInBothPaths) {
+    // "v\r" then "\n" is a CRLF line end in the bytes, so replacing the value later keeps CRLF,
+    // whether or not the file was read anew in between.
+    const std::vector<TProfileEntry> entries = {
+        {"S", "b", "v\r"}, {"S", "b", "w"},   {"S", "a", "x\r"},
+        {"S", "a", "y"},   {"N", "k", "1\r"}, {"N", "k", "2"},
+    };
+    const std::string seed = "[S]\na=1\n";
+    const std::string expected = "[S]\na=y\r\nb=w\r\n\n[N]\nk=2\r\n";
+    EXPECT_EQ(InOnePass(seed, entries), expected);
+    EXPECT_EQ(ReopenedAfterEachWrite(seed, entries), expected);
+    const TProfileFile file(expected);
+    EXPECT_EQ(file.ReadString("S", "b"), "w");
+    EXPECT_EQ(file.ReadString("N", "k"), "2");
+
+    // On a CRLF line the CR stays part of the value's bytes.
+    EXPECT_EQ(InOnePass("[S]\r\na=1\r\n", {{"S", "a", "v\r"}, {"S", "b", "2"}}),
+              "[S]\r\na=v\r\r\nb=2\r\n");
+    EXPECT_EQ(ReopenedAfterEachWrite("[S]\r\na=1\r\n", {{"S", "a", "v\r"}, {"S", "a", "w"}}),
+              InOnePass("[S]\r\na=1\r\n", {{"S", "a", "v\r"}, {"S", "a", "w"}}));
+}
+
 TEST(ProfileFormat, ValuesAreWrittenUnchanged) {
     TProfileFile file;
     const std::string bytes = "  \x01\x7f\x80\x9a\xfe\xff \"quoted\" 'x' ;not a comment = ";

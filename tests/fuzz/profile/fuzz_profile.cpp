@@ -113,6 +113,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Check(probe.ReadString(kSections[s], kKeys[k]) == value, "a write does not read back");
         }
     }
+    // After every write the one-pass file must be what reading its bytes anew gives, down to the
+    // line end of new lines and what each written name reads as, not only at the end.
     TProfileFile onePass(text);
     std::string reopened = text;
     for (const auto& write : writes) {
@@ -120,8 +122,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         TProfileFile file(reopened);
         file.WriteString(write.Section, write.Key, write.Value);
         reopened = file.Text();
+        Check(onePass.Text() == reopened, "one pass and one by one differ");
+        const TProfileFile reread(reopened);
+        Check(onePass.LineEnd() == reread.LineEnd(), "one pass and one by one differ in line end");
+        for (const auto& w : writes) {
+            Check(onePass.ReadString(w.Section, w.Key) == reread.ReadString(w.Section, w.Key) &&
+                      onePass.ReadSection(w.Section) == reread.ReadSection(w.Section),
+                  "one pass and one by one read differently");
+        }
     }
-    Check(onePass.Text() == reopened, "one pass and one by one differ");
     if (!writes.empty()) {
         WriteProfileStrings(path, writes);
         Check(ReadWholeFile(path) == reopened, "the file differs from the writes");
