@@ -111,6 +111,10 @@ public:
         if (Wire->BytesWritten != written && Decoder.Polls() == polls) {
             ++UnsolicitedSends;
         }
+        if (Decoder.Polls() != polls) {
+            PollTickLateness.push_back(fLate);
+        }
+        fLate = {};
         DrainLog();
         ++Ticks;
         return ran;
@@ -130,6 +134,7 @@ public:
             if (TClock::now() >= deadline) {
                 return false;
             }
+            fLate = std::chrono::duration_cast<std::chrono::microseconds>(TClock::now() - next);
             Pump();
             if (each) {
                 each();
@@ -188,8 +193,12 @@ public:
     unsigned UnsolicitedSends = 0;
     unsigned LostCount = 0;
     std::string LostReason;
+    // For each tick that took a poll, how late it ran against the schedule of RunUntil.
+    std::vector<std::chrono::microseconds> PollTickLateness;
 
 private:
+    std::chrono::microseconds fLate{};
+
     void DrainLog() {
         // Oldest first.
         for (std::size_t i = Log.Count(); i-- > 0;) {

@@ -29,6 +29,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace e2e;
 
 namespace {
@@ -69,6 +71,13 @@ TEST(LinkLatency, AnswersLeaveWithinTheTickThatCompletedThePoll) {
     const auto median = std::chrono::duration_cast<std::chrono::microseconds>(kProgramTick);
     const auto maximum = std::chrono::duration_cast<std::chrono::microseconds>(
         2 * kProgramTick + kRequestSend + kGuards);
-    EXPECT_LE(latency.Median, median) << rig.Describe();
-    EXPECT_LE(latency.Max, maximum) << rig.Describe();
+    std::vector<std::chrono::microseconds> late = rig.PollTickLateness;
+    std::sort(late.begin(), late.end());
+    const std::string lateness = late.empty() ? std::string("no ticks")
+                                              : "ticks that took a poll ran late by: median " +
+                                                    std::to_string(late[late.size() / 2].count()) +
+                                                    " us, max " +
+                                                    std::to_string(late.back().count()) + " us";
+    EXPECT_LE(latency.Median, median) << rig.Describe() << "\n" << lateness;
+    EXPECT_LE(latency.Max, maximum) << rig.Describe() << "\n" << lateness;
 }
