@@ -100,3 +100,18 @@ TEST(LinkRead, PollsWithAnEmptyQueueGoUnanswered) {
     EXPECT_EQ(rig.Wire->BytesWritten, written);
     EXPECT_EQ(rig.Sim.Stats().RequestsRead, requests);
 }
+
+TEST(LinkRead, SameAddressInTwoMemoriesAreTwoPlaces) {
+    const sim::TSimOptions options = FastOptions();
+    const sim::TSimMemory memory = SeededMemory(12);
+    TLinkRig rig(options, memory);
+    std::string error;
+    ASSERT_TRUE(rig.Start(error)) << error;
+    // 0x0C00 is the hardware-type text, and in record memory a block of expander 6.
+    rig.Decoder.StartRead({TableStep(HWSW, NORLINK_Z_HWTYP), BlockStep(0x0C00)});
+    ASSERT_TRUE(rig.RunUntilIdle(10s)) << rig.Describe();
+    EXPECT_EQ(rig.Decoder.Answers().at({HWSW, 0x0C00}), PaddedText(options.HwTyp));
+    EXPECT_EQ(rig.Decoder.Answers().at({ZAZNAM, 0x0C00}),
+              memory.Read(sim::TMemoryKind::ZAZNAM, 0x0C00, kBlock));
+    EXPECT_EQ(rig.Decoder.Mismatched(), 0U);
+}
