@@ -1,6 +1,7 @@
 // Typed numbers: the text number syntax, limits and default, and the decimal separator of the
-// user's locale. The locales are generated here into a temporary LOCPATH folder, so the tests do
-// not depend on which locales the machine has installed.
+// user's locale. Locales the machine lacks are compiled for the test (TestLocale.h), so the tests
+// do not depend on which locales the machine has installed.
+#include "TestLocale.h"
 #include "kovra.h"
 
 #include <gtest/gtest.h>
@@ -8,13 +9,11 @@
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <locale.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -29,52 +28,37 @@ double Cislo(const char* text) {
     return PrevedALimitujHodnotu(text, 0, 15, 0);
 }
 
-// A locale generated into a temporary folder and made the process locale through the environment,
-// as the program's setlocale(LC_ALL, "") would pick it up. Back to "C" when destroyed.
+// A test locale made the process locale through the environment, as the program's
+// setlocale(LC_ALL, "") would pick it up. Back to "C" when destroyed.
 class TTestLokale {
 public:
-    // source: a locale definition file's text, or empty to compile the system's source `zdroj`.
-    TTestLokale(const std::string& jmeno, const std::string& definice,
-                const std::string& zdroj = "")
-        : fSlozka(VytvorSlozku()) {
-        std::string vstup = zdroj;
-        if (vstup.empty()) {
-            vstup = (fSlozka / "definice").string();
-            std::ofstream(vstup) << definice;
-        }
-        const std::string prikaz = "localedef -c -i '" + vstup + "' -f UTF-8 '" +
-                                   (fSlozka / jmeno).string() + "' >/dev/null 2>&1";
-        const int status = std::system(prikaz.c_str());
-        // Exit status 1 only reports warnings (categories copied from POSIX lack some fields).
-        fVytvoreno = status != -1 && WIFEXITED(status) && WEXITSTATUS(status) <= 1;
-        setenv("LOCPATH", fSlozka.c_str(), 1);
-        setenv("LC_ALL", jmeno.c_str(), 1);
-        fNastaveno = std::setlocale(LC_ALL, "") != nullptr;
-    }
+    // The system's locale `jmeno`, compiled from the system's source when the machine lacks it.
+    explicit TTestLokale(const std::string& jmeno) : TTestLokale(jmeno, EnsureTestLocale(jmeno)) {}
+    // A locale compiled from the text of a definition file.
+    TTestLokale(const std::string& jmeno, const std::string& definice)
+        : TTestLokale(jmeno, EnsureTestLocale(jmeno, TLocaleSource::Definition(definice))) {}
     ~TTestLokale() {
         std::setlocale(LC_ALL, "C");
         unsetenv("LC_ALL");
-        unsetenv("LOCPATH");
-        std::error_code chyba;
-        std::filesystem::remove_all(fSlozka, chyba);
     }
     TTestLokale(const TTestLokale&) = delete;
     TTestLokale& operator=(const TTestLokale&) = delete;
 
-    bool Pripraveno() const { return fVytvoreno && fNastaveno; }
-    const std::filesystem::path& Slozka() const { return fSlozka; }
+    ::testing::AssertionResult Pripraveno() const {
+        if (!fVytvoreno) {
+            return fVytvoreno;
+        }
+        return fNastaveno ? ::testing::AssertionSuccess()
+                          : ::testing::AssertionFailure() << "setlocale(LC_ALL, \"\") refused it";
+    }
 
 private:
-    static std::filesystem::path VytvorSlozku() {
-        std::string vzor =
-            (std::filesystem::temp_directory_path() / "kovra-lokale-XXXXXX").string();
-        if (mkdtemp(vzor.data()) == nullptr) {
-            return {};
-        }
-        return vzor;
+    TTestLokale(const std::string& jmeno, ::testing::AssertionResult vytvoreno)
+        : fVytvoreno(std::move(vytvoreno)) {
+        setenv("LC_ALL", jmeno.c_str(), 1);
+        fNastaveno = fVytvoreno && std::setlocale(LC_ALL, "") != nullptr;
     }
-    std::filesystem::path fSlozka;
-    bool fVytvoreno = false;
+    ::testing::AssertionResult fVytvoreno;
     bool fNastaveno = false;
 };
 
@@ -216,8 +200,8 @@ TEST(KovraTextoveCislo, ThreadLocaleIsHonouredToo) {
 }
 
 TEST(KovraTextoveCislo, CzechLocaleFromTheSystemDefinition) {
-    // The real Czech definition compiled from the system's locale sources into our own folder.
-    TTestLokale lokale("cs_CZ.UTF-8", "", "cs_CZ");
+    // The real Czech locale: the system's, or compiled from the system's locale sources.
+    TTestLokale lokale("cs_CZ.UTF-8");
     ASSERT_TRUE(lokale.Pripraveno());
     ASSERT_STREQ(localeconv()->decimal_point, ",");
     EXPECT_EQ(Cislo("3,7"), 3.7);

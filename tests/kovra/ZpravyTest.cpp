@@ -1,5 +1,6 @@
 // Window messages: posting and sending to a receiver of kovra_okna started by the test, in a thread
 // or a child process, and everything that must not be found or must not block.
+#include "ScratchDir.h"
 #include "kovra.h"
 #include "okna.h"
 
@@ -35,9 +36,6 @@ using Hodiny = std::chrono::steady_clock;
 class KovraZpravy : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string vzor = (std::filesystem::temp_directory_path() / "kovra-xdg-XXXXXX").string();
-        ASSERT_NE(mkdtemp(vzor.data()), nullptr); // mode 0700
-        fXdg = vzor;
         const char* puvodni = std::getenv("XDG_RUNTIME_DIR");
         fPuvodni = puvodni != nullptr ? std::optional<std::string>(puvodni) : std::nullopt;
         setenv("XDG_RUNTIME_DIR", fXdg.c_str(), 1);
@@ -48,8 +46,6 @@ protected:
         } else {
             unsetenv("XDG_RUNTIME_DIR");
         }
-        std::error_code chyba;
-        std::filesystem::remove_all(fXdg, chyba);
     }
 
     // A handler that records what it gets and answers wParam * 1000 + lParam (modulo 2^32).
@@ -66,7 +62,8 @@ protected:
         return fPrijate;
     }
 
-    std::filesystem::path fXdg;
+    TScratchDir fSlozka{"kovra-xdg"}; // mode 0700
+    const std::filesystem::path fXdg = fSlozka.path();
     std::optional<std::string> fPuvodni;
     std::mutex fMutex;
     std::vector<Zprava> fPrijate;

@@ -3,6 +3,7 @@
 
 #include "MainLogika.h"
 #include "ProfileFile.h"
+#include "ScratchDir.h"
 #include "promenne.h"
 #include "test_main_fake.h"
 
@@ -40,16 +41,7 @@ void WriteFile(const fs::path& path, const std::string& text) {
 
 class MainLogika : public ::testing::Test {
 protected:
-    MainLogika() {
-        std::string pattern = (fs::temp_directory_path() / "norlink-main-XXXXXX").string();
-        fDir = ::mkdtemp(pattern.data());
-        fInstDir = fDir.string() + "/";
-    }
-    ~MainLogika() override {
-        fLogika.reset();
-        std::error_code ignored;
-        fs::remove_all(fDir, ignored);
-    }
+    ~MainLogika() override { fLogika.reset(); }
 
     // The logic as the window creates it, with the program's folder at instDir.
     TMainLogika& Create(std::string instDir = {}) {
@@ -75,8 +67,9 @@ protected:
     fs::path IniPath() const { return fDir / "norlink.ini"; }
     std::size_t Opens() const { return fLine->EventsOf(FakeEventKind::Open).size(); }
 
-    fs::path fDir;
-    std::string fInstDir;
+    TScratchDir fScratch{"norlink-main"};
+    const fs::path fDir = fScratch.path();
+    const std::string fInstDir = fDir.string() + "/";
     TFakeOkno fOkno;
     std::shared_ptr<FakeLine> fLine = std::make_shared<FakeLine>();
     TManualTimer* fTimer = nullptr;

@@ -10,17 +10,17 @@
 
 TEST(NastaveniProgramu, MissingFileGivesTheDefaults) {
     TScratchDir dir;
-    const auto nastaveni = NactiNastaveniProgramu(CestaNastaveni(dir.Dir()));
+    const auto nastaveni = NactiNastaveniProgramu(CestaNastaveni(AsInstDir(dir)));
     EXPECT_EQ(nastaveni.ComPortNo, 2);
     EXPECT_EQ(nastaveni.ComBaudRate, 4800);
     EXPECT_EQ(nastaveni.PocetExpanderu, 1);
-    EXPECT_TRUE(NactiMapuPortu(CestaNastaveni(dir.Dir())).empty());
+    EXPECT_TRUE(NactiMapuPortu(CestaNastaveni(AsInstDir(dir))).empty());
 }
 
 TEST(NastaveniProgramu, ReadsEachKeyAndDefaultsOnlyWhatIsMissingOrNoInteger) {
     TScratchDir dir;
-    const std::string ini = CestaNastaveni(dir.Dir());
-    EXPECT_EQ(ini, dir.Dir() + "norlink.ini");
+    const std::string ini = CestaNastaveni(AsInstDir(dir));
+    EXPECT_EQ(ini, AsInstDir(dir) + "norlink.ini");
     WriteFileBytes(ini, "[comport]\r\nCISLO=0x0C\r\nRychlost=9600\r\nProgram=tri\r\n");
     auto nastaveni = NactiNastaveniProgramu(ini);
     EXPECT_EQ(nastaveni.ComPortNo, 12);
@@ -37,7 +37,7 @@ TEST(NastaveniProgramu, ReadsEachKeyAndDefaultsOnlyWhatIsMissingOrNoInteger) {
 
 TEST(NastaveniProgramu, IntegersDoNotDependOnTheNumericLocale) {
     TScratchDir dir;
-    const std::string ini = CestaNastaveni(dir.Dir());
+    const std::string ini = CestaNastaveni(AsInstDir(dir));
     WriteFileBytes(ini, "[ComPort]\nCislo=1,5\nRychlost=19200\nProgram=0x3\n");
     const TCommaLocale comma;
     ASSERT_TRUE(comma.Active()) << "no comma-decimal locale";
@@ -52,7 +52,7 @@ TEST(NastaveniProgramu, IntegersDoNotDependOnTheNumericLocale) {
 
 TEST(NastaveniProgramu, WritesThePortAndTheExpanderCountAsDecimal) {
     TScratchDir dir;
-    const std::string ini = CestaNastaveni(dir.Dir());
+    const std::string ini = CestaNastaveni(AsInstDir(dir));
     // At close without a settings file, the file is created holding only "Program".
     UlozPocetExpanderu(ini, 1);
     EXPECT_EQ(ReadFileBytes(ini), "[ComPort]\nProgram=1\n");
@@ -66,7 +66,7 @@ TEST(NastaveniProgramu, WritesThePortAndTheExpanderCountAsDecimal) {
 
 TEST(NastaveniProgramu, WritingKeepsTheRestOfTheFile) {
     TScratchDir dir;
-    const std::string ini = CestaNastaveni(dir.Dir());
+    const std::string ini = CestaNastaveni(AsInstDir(dir));
     const std::string before = "; nastaveni\r\n[ComPort]\r\nRychlost=9600\r\nCislo = 4\r\n\r\n"
                                "[Porty]\r\nCOM4=/dev/ttyUSB0\r\n";
     WriteFileBytes(ini, before);
@@ -78,7 +78,7 @@ TEST(NastaveniProgramu, WritingKeepsTheRestOfTheFile) {
 
 TEST(NastaveniProgramu, PortMapTakesComKeysWithADevicePath) {
     TScratchDir dir;
-    const std::string ini = CestaNastaveni(dir.Dir());
+    const std::string ini = CestaNastaveni(AsInstDir(dir));
     WriteFileBytes(ini, "[Porty]\n"
                         "COM5=/dev/ttyUSB0\n"
                         "com12 = \"/tmp/pty s mezerou\"\n"

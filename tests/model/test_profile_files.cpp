@@ -83,7 +83,7 @@ TEST(ProfileFiles, WriteFailsWhenTheFolderIsARegularFile) {
     const std::string ini = dir / "plain/norlink.ini";
     ExpectWriteError(ini, ini);
     EXPECT_EQ(ReadFileBytes(dir / "plain"), "x");
-    EXPECT_EQ(CountEntries(dir.Dir()), 1u);
+    EXPECT_EQ(CountEntries(AsInstDir(dir)), 1u);
 }
 
 TEST(ProfileFiles, WriteFailsWhenTheNameIsADirectoryAndLeavesNoTemporaryFile) {
@@ -92,7 +92,7 @@ TEST(ProfileFiles, WriteFailsWhenTheNameIsADirectoryAndLeavesNoTemporaryFile) {
     fs::create_directory(ini);
     ExpectWriteError(ini, ini);
     EXPECT_TRUE(fs::is_directory(ini));
-    EXPECT_EQ(CountEntries(dir.Dir()), 1u);
+    EXPECT_EQ(CountEntries(AsInstDir(dir)), 1u);
 }
 
 TEST(ProfileFiles, WriteErrorNamesTheFullPathOfARelativeName) {
@@ -131,7 +131,7 @@ TEST(ProfileFiles, AFailedWriteLeavesTheOldFileIntact) {
 
     EXPECT_TRUE(thrown);
     EXPECT_EQ(ReadFileBytes(ini), old);
-    EXPECT_EQ(CountEntries(dir.Dir()), 1u);
+    EXPECT_EQ(CountEntries(AsInstDir(dir)), 1u);
 }
 
 TEST(ProfileFiles, ReplacingKeepsThePermissionsOfTheOldFile) {

@@ -1,38 +1,17 @@
 #pragma once
-// A fresh folder per test, removed with everything in it afterwards.
+// A fresh folder per test (ScratchDir.h) and whole-file helpers.
 
-#include <cstdlib>
-#include <filesystem>
+#include "ScratchDir.h"
+
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <string>
 
-class TScratchDir {
-public:
-    TScratchDir() {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern =
-            std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/norlink-test-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        fPath = pattern;
-    }
-    ~TScratchDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(fPath, ignored);
-    }
-    TScratchDir(const TScratchDir&) = delete;
-    TScratchDir& operator=(const TScratchDir&) = delete;
-
-    // The folder, ending with '/', like InstDir.
-    std::string Dir() const { return fPath + "/"; }
-    std::string operator/(const std::string& name) const { return fPath + "/" + name; }
-
-private:
-    std::string fPath;
-};
+// The folder, ending with '/', like InstDir.
+inline std::string AsInstDir(const TScratchDir& dir) {
+    return dir.path().string() + "/";
+}
 
 inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
