@@ -44,7 +44,7 @@ protected:
     ~MainLogika() override { fLogika.reset(); }
 
     // The logic as the window creates it, with the program's folder at instDir.
-    TMainLogika& Create(std::string instDir = {}) {
+    TMainLogika& Create(std::string instDir = {}, std::string vypisKomunikace = {}) {
         if (instDir.empty()) {
             instDir = fInstDir;
         }
@@ -56,6 +56,7 @@ protected:
             return timer;
         };
         deps.VytvorPort = [this] { return std::make_unique<FakeSerialPort>(fLine); };
+        deps.VypisKomunikace = std::move(vypisKomunikace);
         fLogika = std::make_unique<TMainLogika>(fOkno, std::move(deps));
         return *fLogika;
     }
@@ -407,16 +408,7 @@ TEST_F(MainLogika, PollsToggleTheLampAndAreAnsweredFromTheQueue) {
 
 TEST_F(MainLogika, CommunicationLogGoesToTheDiagnosticFileAtClose) {
     const fs::path dump = fDir / "comlog.txt";
-    TMainZavislosti deps;
-    deps.SlozkaProgramu = [this] { return fInstDir; };
-    deps.VytvorCasovac = [this] {
-        auto timer = std::make_unique<TManualTimer>();
-        fTimer = timer.get();
-        return timer;
-    };
-    deps.VytvorPort = [this] { return std::make_unique<FakeSerialPort>(fLine); };
-    deps.VypisKomunikace = dump.string();
-    TMainLogika logika(fOkno, std::move(deps));
+    TMainLogika& logika = Create({}, dump.string());
     logika.FormCreate();
     fLine->Feed(k_Vyzva);
     fTimer->Pump();
