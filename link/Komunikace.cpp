@@ -137,3 +137,64 @@ void TKomunikace::Delay(std::uint32_t ADelay) {
     while (Clock::now() - start <= limit) {
     }
 }
+
+namespace {
+
+// Offsets of the entries in the queue: each is a length byte and that many telegram bytes. Stops
+// at a damaged entry, which nothing after it can be told apart from.
+std::vector<std::size_t> ZacatkyZaznamu(const std::vector<std::uint8_t>& fronta) {
+    std::vector<std::size_t> zacatky;
+    std::size_t at = 0;
+    while (at < fronta.size()) {
+        const std::size_t k = fronta[at];
+        if (k == 0 || fronta.size() - at - 1 < k) {
+            break;
+        }
+        zacatky.push_back(at);
+        at += 1 + k;
+    }
+    return zacatky;
+}
+
+} // namespace
+
+std::size_t TKomunikace::PocetZaznamuFronty() const {
+    return ZacatkyZaznamu(fZapisovaFronta).size();
+}
+
+std::optional<TZaznamFronty> TKomunikace::ZaznamFronty(std::size_t index) const {
+    const auto zacatky = ZacatkyZaznamu(fZapisovaFronta);
+    if (index >= zacatky.size()) {
+        return std::nullopt;
+    }
+    const std::size_t at = zacatky[index];
+    const std::size_t k = fZapisovaFronta[at];
+    // Header, control byte, address and the data checksum at least.
+    if (k < k_MinPocetBytuTLG + 2) {
+        return std::nullopt;
+    }
+    const std::uint8_t* tlg = fZapisovaFronta.data() + at + 1;
+    TZaznamFronty zaznam;
+    zaznam.Adresat = tlg[1];
+    zaznam.Zdroj = tlg[2];
+    zaznam.Akce = static_cast<std::uint8_t>(tlg[5] >> 7);
+    zaznam.TypPameti = static_cast<std::uint8_t>((tlg[5] >> 5) & 0x03);
+    zaznam.PocetDat = static_cast<std::uint8_t>(tlg[5] & 0x1F);
+    zaznam.Adresa = static_cast<std::uint16_t>(tlg[6] | (tlg[7] << 8));
+    zaznam.Data.assign(tlg + 8, tlg + k - 1);
+    return zaznam;
+}
+
+void TKomunikace::VyprazdniFrontu() {
+    fZapisovaFronta.clear();
+}
+
+void TKomunikace::ZahajZapis() {
+    PocCyklu = 0;
+    Zapisuju = true;
+}
+
+void TKomunikace::UkonciZapis() {
+    Zapisuju = false;
+    PocCyklu = 0;
+}

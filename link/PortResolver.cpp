@@ -41,7 +41,7 @@ std::string ResolvePortName(const std::string& portName, const TPortMap& overrid
     }
     std::string_view name = portName;
     if (name.empty()) {
-        return NoDevice(why, "No port name given");
+        return NoDevice(why, "Není zadán název portu");
     }
     const bool windowsDevice = name.starts_with(k_DevicePrefix);
     if (windowsDevice) {
@@ -50,7 +50,7 @@ std::string ResolvePortName(const std::string& portName, const TPortMap& overrid
     const bool comName = StartsWithCom(name) && AllDigits(name.substr(3));
     if (!comName) {
         if (windowsDevice) {
-            return NoDevice(why, "\"" + portName + "\" is not a COM port name (\\\\.\\COMn)");
+            return NoDevice(why, "\"" + portName + "\" není název portu COM (\\\\.\\COMn)");
         }
         return portName; // a device path such as /dev/ttyUSB0 or a pseudo-terminal
     }
@@ -58,15 +58,15 @@ std::string ResolvePortName(const std::string& portName, const TPortMap& overrid
     unsigned number = 0;
     const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
     if (ec != std::errc{} || end != digits.data() + digits.size()) {
-        return NoDevice(why, "\"" + portName + "\": the port number is out of range");
+        return NoDevice(why, "\"" + portName + "\": číslo portu je mimo rozsah");
     }
     const auto mapped = overrides.find(number);
     if (mapped != overrides.end() && !mapped->second.empty()) {
         return mapped->second;
     }
     if (number == 0) {
-        return NoDevice(why, "COM0 has no device; give it one in norlink.ini, section \"Porty\", "
-                             "key \"COM0\"");
+        return NoDevice(why, "COM0 nemá zařízení; zadejte je v norlink.ini, sekce \"Porty\", "
+                             "klíč \"COM0\"");
     }
     return "/dev/ttyS" + std::to_string(number - 1);
 }

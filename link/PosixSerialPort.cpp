@@ -22,25 +22,46 @@ std::string PortErrorText(int errnoValue) {
     switch (errnoValue) {
     case EBUSY:
     case EWOULDBLOCK:
-        return "Device or resource busy: the port is in use by another program";
+        return "Port právě používá jiný program";
     case ENOENT:
-        return "No such file or directory";
+        return "Zařízení neexistuje";
     case ENOTTY:
-        return "Not a terminal: the path is not a serial port";
+        return "Cesta nevede k sériovému portu";
     case EACCES:
     case EPERM:
-        return "Permission denied: the user may not use this port (group dialout?)";
+        return "Chybí oprávnění k portu";
     case EIO:
-        return "Input/output error: the device has gone away";
+        return "Zařízení bylo odpojeno";
     case ENXIO:
     case ENODEV:
-        return "No such device";
+        return "Zařízení není připojeno";
     case EISDIR:
-        return "Is a directory: the path is not a serial port";
+        return "Cesta vede ke složce, ne k sériovému portu";
     case EINVAL:
-        return "Invalid argument: the port does not accept these settings";
+        return "Port nepřijal nastavení linky";
     default:
-        return std::strerror(errnoValue);
+        break;
+    }
+    // The system's own words are English; its symbolic name is what a technician can look up.
+    const char* name = ::strerrorname_np(errnoValue);
+    return "Systémová chyba " + std::string(name != nullptr ? name : "") + " (" +
+           std::to_string(errnoValue) + ")";
+}
+
+TChybaPortu PortErrorKind(int errnoValue) {
+    switch (errnoValue) {
+    case EBUSY:
+    case EWOULDBLOCK:
+        return TChybaPortu::Obsazen;
+    case ENOENT:
+    case ENXIO:
+    case ENODEV:
+        return TChybaPortu::Neexistuje;
+    case EACCES:
+    case EPERM:
+        return TChybaPortu::BezOpravneni;
+    default:
+        return TChybaPortu::Jina;
     }
 }
 
@@ -106,11 +127,11 @@ constexpr tcflag_t k_FramingBits = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | C
 bool LineSettingsToTermios(const TLineSettings& settings, termios& tio, std::string& why) {
     speed_t speed = B0;
     if (!BaudCode(settings.BaudRate, speed)) {
-        why = "Unsupported bit rate: " + std::to_string(settings.BaudRate) + " Bd";
+        why = "Nepodporovaná rychlost linky: " + std::to_string(settings.BaudRate) + " Bd";
         return false;
     }
     if (settings.StopBits == TStopBits::sb1HALFBITS) {
-        why = "1.5 stop bits are not available on this system";
+        why = "1,5 stop bitu tento systém nepodporuje";
         return false;
     }
     ::cfmakeraw(&tio);
@@ -176,6 +197,7 @@ public:
         Close();
         fHungUp = false;
         fLastError.clear();
+        fLastErrorKind = TChybaPortu::Zadna;
         // Refuse anything that is not a character device before opening it: opening some
         // devices (tapes, for one) has side effects.
         struct stat st {};
@@ -236,6 +258,7 @@ public:
         std::string why;
         if (!LineSettingsToTermios(settings, tio, why)) {
             fLastError = why;
+            fLastErrorKind = TChybaPortu::Jina;
             return false;
         }
         // A pseudo-terminal has no line and keeps 8 bits without parity whatever is asked; the
@@ -376,11 +399,13 @@ public:
         if (::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLNVAL)) != 0) {
             fHungUp = true;
             fLastError = PortErrorText(EIO);
+            fLastErrorKind = PortErrorKind(EIO);
         }
         return fHungUp;
     }
 
     const std::string& LastError() const override { return fLastError; }
+    TChybaPortu LastErrorKind() const override { return fLastErrorKind; }
 
 private:
     // ENOIOCTLCMD: kernel-internal, but some drivers let it out.
@@ -388,6 +413,7 @@ private:
 
     bool Fail(int err) {
         fLastError = PortErrorText(err);
+        fLastErrorKind = PortErrorKind(err);
         if (IsGone(err) && fFd >= 0) {
             fHungUp = true;
         }
@@ -433,6 +459,7 @@ private:
     bool fPseudoTerminal = false;
     mutable bool fHungUp = false;
     mutable std::string fLastError;
+    mutable TChybaPortu fLastErrorKind = TChybaPortu::Zadna;
     std::uint32_t fBaudRate = 9600;
     bool fHwHandshake = false;
 };

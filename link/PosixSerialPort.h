@@ -9,9 +9,10 @@
 
 #include <termios.h>
 
-// The text shown for an operating-system error on the port. Every errno the port layer meets is
-// turned into words here and nowhere else.
+// The text (Czech) and the category of an operating-system error on the port. Every errno the port
+// layer meets is turned into words and a category here and nowhere else.
 std::string PortErrorText(int errnoValue);
+TChybaPortu PortErrorKind(int errnoValue);
 
 // Puts the line settings into tio: raw mode, CLOCAL | CREAD, VMIN 0 / VTIME 0, framing, flow
 // control, bit rate. False, with the reason in why and tio untouched, for what the platform

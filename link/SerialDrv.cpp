@@ -135,21 +135,26 @@ bool TSerialDriver::Connect() {
         return true;
     }
     fLastError.clear();
+    fLastErrorKind = TChybaPortu::Zadna;
     fLastDevicePath = ResolvePortName(fPortName, fPortMap, &fLastError);
     if (fLastDevicePath.empty()) {
+        fLastErrorKind = TChybaPortu::BezZarizeni;
         return false;
     }
     if (!fHandle || !fTimer) {
-        fLastError = "No serial port layer";
+        fLastError = "Chybí vrstva sériového portu";
+        fLastErrorKind = TChybaPortu::Jina;
         return false;
     }
     if (!fHandle->Open(fLastDevicePath)) {
         fLastError = fHandle->LastError();
+        fLastErrorKind = fHandle->LastErrorKind();
         fHandle->Close();
         return false;
     }
     if (!ApplyCOMSettings()) {
         fLastError = fHandle->LastError();
+        fLastErrorKind = fHandle->LastErrorKind();
         fHandle->Close();
         return false;
     }
@@ -326,8 +331,9 @@ void TSerialDriver::LoseConnection(const std::string& reason) {
     Disconnect();
     fConnectionLost = true;
     // A copy: the handler may reconnect, which rewrites fLastError.
-    const std::string why = reason.empty() ? "The port has gone away" : reason;
+    const std::string why = reason.empty() ? "Zařízení bylo odpojeno" : reason;
     fLastError = why;
+    fLastErrorKind = TChybaPortu::Neexistuje;
     if (fOnConnectionLost) {
         fOnConnectionLost(*this, why);
     }

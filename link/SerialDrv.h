@@ -95,10 +95,12 @@ public:
     // found gone is closed and reported once.
     void TimerWndProc();
 
-    // What the last Connect tried and why it failed (device path, operating system's reason);
-    // after a lost connection, why it was lost. The path is empty when the name had no device.
+    // What the last Connect tried and why it failed (device path, the reason in Czech and its
+    // category); after a lost connection, why it was lost. The path is empty when the name had no
+    // device.
     const std::string& LastDevicePath() const { return fLastDevicePath; }
     const std::string& LastError() const { return fLastError; }
+    TChybaPortu LastErrorKind() const { return fLastErrorKind; }
     // Set when an open port disappeared; cleared by the next successful Connect.
     bool ConnectionLost() const { return fConnectionLost; }
 
@@ -130,5 +132,6 @@ private:
     std::vector<std::uint8_t> fTempInBuffer = std::vector<std::uint8_t>(2048, 0);
     std::string fLastDevicePath;
     std::string fLastError;
+    TChybaPortu fLastErrorKind = TChybaPortu::Zadna;
     bool fConnectionLost = false;
 };

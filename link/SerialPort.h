@@ -26,6 +26,17 @@ struct TLineSettings {
     std::uint32_t OutBufSize = 2048;
 };
 
+// Why a port could not be opened or was lost, so that the window can say what to do without
+// looking at the device again.
+enum class TChybaPortu : std::uint8_t {
+    Zadna,        // no failure
+    BezZarizeni,  // the port name has no device (COM0, an empty or bad name)
+    Neexistuje,   // no such device
+    Obsazen,      // another program holds the port
+    BezOpravneni, // the user may not open it
+    Jina,
+};
+
 // Results of a read or write: a count, or one of these.
 enum class TIoStatus : std::uint8_t {
     Ok,         // count bytes moved (possibly 0: nothing available / no room now)
@@ -66,8 +77,9 @@ public:
     // True once the device has gone away (hang-up); reads and writes then fail.
     virtual bool HungUp() const = 0;
 
-    // The operating system's reason for the last failure, in its own words (strerror text).
+    // The reason for the last failure, in Czech words, and its category.
     virtual const std::string& LastError() const = 0;
+    virtual TChybaPortu LastErrorKind() const = 0;
 };
 
 std::unique_ptr<ISerialPort> MakePosixSerialPort();

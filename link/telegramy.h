@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <utility>
 #include <vector>
@@ -63,6 +64,19 @@ void DekodujHlavickuTLG(const std::uint8_t* telegram, std::uint16_t& Adresa,
 // The same on a byte view: false, with nothing filled, when it holds fewer than 8 bytes.
 bool DekodujHlavickuTLG(std::span<const std::uint8_t> telegram, THlavickaTLG& hlavicka);
 
+// A queued telegram as the operations see it.
+struct TZaznamFronty {
+    std::uint8_t Adresat = 0;
+    std::uint8_t Zdroj = 0;
+    std::uint8_t Akce = Cteni;  // Cteni or Zapis
+    std::uint8_t TypPameti = 0; // RAM, EEPROM, ZAZNAM, HWSW
+    std::uint8_t PocetDat = 0;  // the count the control byte announces
+    std::uint16_t Adresa = 0;
+    std::vector<std::uint8_t> Data; // the data bytes the telegram carries
+
+    friend bool operator==(const TZaznamFronty&, const TZaznamFronty&) = default;
+};
+
 // Globals of the link.
 extern std::uint8_t LastMesLength; // length of the telegram last built
 extern bool Zapisuju;              // a write phase is running
@@ -110,18 +124,26 @@ public:
                       std::uint8_t Maska, std::uint8_t aAdresatTamis3);
     bool KopirujTLGZBuffruDoFronty();
 
+    // What operations see of the queue: its entries as telegrams, never its bytes.
+    std::size_t PocetZaznamuFronty() const;
+    // Entry `index` (0 = the head); nothing when there is no such entry or it is damaged.
+    std::optional<TZaznamFronty> ZaznamFronty(std::size_t index) const;
+    // Drops every queued telegram (an operation that ends early).
+    void VyprazdniFrontu();
+    // The write phase: the one place that sets and clears Zapisuju and PocCyklu.
+    static void ZahajZapis();
+    static void UkonciZapis();
+
     TSerialDriver& Com() { return *fCom; }
     const TSerialDriver& Com() const { return *fCom; }
-    // Read-only views for the log and the tests.
-    const std::vector<std::uint8_t>& Fronta() const { return fZapisovaFronta; }
-    // Puts the queue as given, well-formed or not; for tests that craft damaged queues.
-    void NahradFrontu(std::vector<std::uint8_t> fronta) { fZapisovaFronta = std::move(fronta); }
     // Build/send area, 0-based: element 0 is position 1.
     const std::array<std::uint8_t, MaxOutputDataCount>& OutputBuffer() const {
         return fOutputBuffer;
     }
 
 private:
+    friend struct TKomunikaceTestAccess;
+
     // The builds; false when nothing was built (no table entry, too many data bytes).
     bool SestavTLG(std::uint8_t Zdroj, std::uint8_t Adresat, std::uint8_t Akce,
                    std::uint8_t TypPameti, std::uint8_t Adresa);

@@ -43,38 +43,29 @@ std::string SlozkaSpustitelnehoSouboru() {
     return path.substr(0, slash + 1);
 }
 
-TPricinaPortu ZjistiPricinuPortu(const std::string& devicePath) {
-    if (devicePath.empty()) {
-        return TPricinaPortu::BezZarizeni;
-    }
-    struct stat info {};
-    if (::stat(devicePath.c_str(), &info) != 0) {
-        return errno == EACCES ? TPricinaPortu::BezOpravneni : TPricinaPortu::Neexistuje;
-    }
-    if (::access(devicePath.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
-        return TPricinaPortu::BezOpravneni;
-    }
-    return TPricinaPortu::Jina;
-}
-
 std::string PopisChybyPortu(const std::string& devicePath, const std::string& reason,
-                            TPricinaPortu pricina) {
+                            TChybaPortu pricina) {
     switch (pricina) {
-    case TPricinaPortu::BezZarizeni:
+    case TChybaPortu::BezZarizeni:
         return "Port nemá přiřazené zařízení: " + reason +
                "\nZařízení lze zadat v norlink.ini, sekce [Porty], např. COM2=/dev/ttyUSB0.";
-    case TPricinaPortu::Neexistuje:
-        return "Zařízení " + devicePath + " neexistuje (" + reason +
-               ").\nJiné zařízení lze zadat v norlink.ini, sekce [Porty], např. "
-               "COM2=/dev/ttyUSB0.";
-    case TPricinaPortu::BezOpravneni:
+    case TChybaPortu::Neexistuje:
         return "Zařízení " + devicePath + ": " + reason +
-               "\nChybí oprávnění k sériovému portu: přidejte uživatele do skupiny dialout "
-               "(sudo usermod -aG dialout $USER) a znovu se přihlaste.";
-    case TPricinaPortu::Jina:
+               ".\nZkontrolujte, že je převodník připojen; jiné zařízení lze zadat v norlink.ini, "
+               "sekce [Porty], např. COM2=/dev/ttyUSB0.";
+    case TChybaPortu::BezOpravneni:
+        return "Zařízení " + devicePath + ": " + reason +
+               ".\nPřidejte uživatele do skupiny dialout (sudo usermod -aG dialout $USER) a znovu "
+               "se přihlaste.";
+    case TChybaPortu::Obsazen:
+        return "Zařízení " + devicePath + ": " + reason +
+               ".\nUkončete program, který port drží (například jinou kopii NORLINK nebo "
+               "ModemManager: sudo systemctl stop ModemManager).";
+    case TChybaPortu::Zadna:
+    case TChybaPortu::Jina:
         break;
     }
-    return "Zařízení " + devicePath + ": " + reason;
+    return "Zařízení " + devicePath + ": " + reason + ".";
 }
 
 std::string ZobrazOdkaz(std::uint8_t aOdkaz) {
@@ -232,8 +223,7 @@ void TMainLogika::InitializeCom() {
     if (!fKomunikace->NavazSpojeni(static_cast<std::uint32_t>(fComBaudRate))) {
         const TSerialDriver& com = fKomunikace->Com();
         fOkno.Varovani(Text(R_PortNeexistuje),
-                       PopisChybyPortu(com.LastDevicePath(), com.LastError(),
-                                       ZjistiPricinuPortu(com.LastDevicePath())));
+                       PopisChybyPortu(com.LastDevicePath(), com.LastError(), com.LastErrorKind()));
     }
 }
 

@@ -51,11 +51,9 @@ bool UlozComLog(const TComLog& log, const std::string& path);
 std::string SlozkaSpustitelnehoSouboru();
 
 // Why a port could not be opened, for the second line of the warning: the device that was tried,
-// the operating system's reason and, where it helps, what to do.
-enum class TPricinaPortu : std::uint8_t { BezZarizeni, Neexistuje, BezOpravneni, Jina };
-TPricinaPortu ZjistiPricinuPortu(const std::string& devicePath);
+// the reason and, by its category, what to do. Czech only.
 std::string PopisChybyPortu(const std::string& devicePath, const std::string& reason,
-                            TPricinaPortu pricina);
+                            TChybaPortu pricina);
 
 // A recipient slot as a cell text: its decimal value for 0..15, empty otherwise.
 std::string ZobrazOdkaz(std::uint8_t aOdkaz);

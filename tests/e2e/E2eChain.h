@@ -10,6 +10,7 @@
 // something that was never asked.
 
 #include "DekoderOdpovedi.h"
+#include "KomunikaceTestAccess.h"
 #include "modem.h"
 #include "telegramy.h"
 
@@ -182,7 +183,7 @@ private:
 
     void ReadAnswer(std::uint8_t memory, const THlavickaTLG& h,
                     std::span<const std::uint8_t> data) {
-        const auto head = QueuedEntry(fKomunikace.Fronta(), 0);
+        const auto head = QueuedEntry(TKomunikaceTestAccess::Fronta(fKomunikace), 0);
         if (!fReading || !head || head->Write() || head->Memory() != memory ||
             head->Address != h.Adresa) {
             ++fMismatched;
@@ -199,8 +200,8 @@ private:
 
     // The read-back of the pair at the head: the write first, its read right behind it.
     void ReadBackAnswer(const THlavickaTLG& h, std::span<const std::uint8_t> data) {
-        const auto write = QueuedEntry(fKomunikace.Fronta(), 0);
-        const auto read = QueuedEntry(fKomunikace.Fronta(), 1);
+        const auto write = QueuedEntry(TKomunikaceTestAccess::Fronta(fKomunikace), 0);
+        const auto read = QueuedEntry(TKomunikaceTestAccess::Fronta(fKomunikace), 1);
         if (!fWriting || !write || !read || !write->Write() || read->Write() ||
             read->Memory() != ZAZNAM || read->Address != h.Adresa) {
             ++fMismatched;

@@ -71,6 +71,7 @@ public:
     bool SetRTS(bool on) override { return fInner->SetRTS(on); }
     bool HungUp() const override { return fInner->HungUp(); }
     const std::string& LastError() const override { return fInner->LastError(); }
+    TChybaPortu LastErrorKind() const override { return fInner->LastErrorKind(); }
 
 private:
     std::unique_ptr<ISerialPort> fInner;

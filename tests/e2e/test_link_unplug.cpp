@@ -6,6 +6,7 @@
 #include "E2eChecks.h"
 #include "E2eData.h"
 #include "E2eRig.h"
+#include "KomunikaceTestAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +43,7 @@ TEST(LinkUnplug, LossIsReportedOnceAndLaterTicksDoNothing) {
                               : memory.Read(sim::TMemoryKind::ZAZNAM, key.second, kBlock);
         EXPECT_EQ(data, want) << Hex(key.second);
     }
-    const auto head = QueuedEntry(rig.Link.Fronta(), 0);
+    const auto head = QueuedEntry(TKomunikaceTestAccess::Fronta(rig.Link), 0);
     ASSERT_TRUE(head.has_value());
     EXPECT_EQ(head->Address, chain[done].Address);
 

@@ -5,6 +5,7 @@
 #include "E2eChecks.h"
 #include "E2eData.h"
 #include "E2eRig.h"
+#include "KomunikaceTestAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -34,8 +35,8 @@ TEST(LinkWrite, EachPairChangesExactlyItsBlock) {
     rig.Decoder.StartWrite(blocks);
     ASSERT_TRUE(Zapisuju);
     EXPECT_EQ(PocCyklu, 0);
-    const auto write = QueuedEntry(rig.Link.Fronta(), 0);
-    const auto read = QueuedEntry(rig.Link.Fronta(), 1);
+    const auto write = QueuedEntry(TKomunikaceTestAccess::Fronta(rig.Link), 0);
+    const auto read = QueuedEntry(TKomunikaceTestAccess::Fronta(rig.Link), 1);
     ASSERT_TRUE(write && read);
     EXPECT_TRUE(write->Write());
     EXPECT_FALSE(read->Write());

@@ -1,7 +1,8 @@
 // The link engine on a real serial driver over a fake port: set-up, the queue and the answer to a
 // poll.
+#include "FakeLink.h"
+#include "KomunikaceTestAccess.h"
 #include "modem.h"
-#include "test_telegramy_util.h"
 
 #include <gtest/gtest.h>
 
@@ -137,7 +138,7 @@ TEST_F(PosliData, EmptyQueueTouchesNothing) {
 
 TEST_F(PosliData, SendsThePrefixedHeadFramedByDtrWithGuards) {
     kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_HWTYP);
-    const auto fronta = kom.Fronta();
+    const auto fronta = TKomunikaceTestAccess::Fronta(kom);
     kom.PosliData();
 
     EXPECT_EQ(line.Written(), NaLince(kHWTYP));
@@ -157,7 +158,7 @@ TEST_F(PosliData, SendsThePrefixedHeadFramedByDtrWithGuards) {
     EXPECT_GE(vypnuti.When - udalosti[udalosti.size() - 2].When, 2ms);
     EXPECT_FALSE(line.Dtr);
     // The telegram stays queued until its answer is handled.
-    EXPECT_EQ(kom.Fronta(), fronta);
+    EXPECT_EQ(TKomunikaceTestAccess::Fronta(kom), fronta);
 }
 
 TEST_F(PosliData, UnansweredPollsRepeatTheSameBytes) {
@@ -284,7 +285,7 @@ TEST_P(PoskozenaFronta, SendsOnlyAWholeEntry) {
     TFakeLink link;
     ASSERT_TRUE(link.Open());
     // Exactly sized, so that any read past the end is caught by the address sanitizer.
-    link.Kom->NahradFrontu(Hex(p.Fronta));
+    TKomunikaceTestAccess::NahradFrontu(*link.Kom, Hex(p.Fronta));
     Zapisuju = p.PocCyklu != 0;
     PocCyklu = p.PocCyklu;
     link.Kom->PosliData();
@@ -293,7 +294,7 @@ TEST_P(PoskozenaFronta, SendsOnlyAWholeEntry) {
     if (odeslano.empty()) {
         EXPECT_TRUE(link.Line->Events.empty());
     }
-    EXPECT_EQ(link.Kom->Fronta(), Hex(p.Fronta));
+    EXPECT_EQ(TKomunikaceTestAccess::Fronta(*link.Kom), Hex(p.Fronta));
 }
 
 INSTANTIATE_TEST_SUITE_P(Fronta, PoskozenaFronta, testing::ValuesIn(kPoskozene),
@@ -307,7 +308,7 @@ TEST(Fronta, LongestEntryFitsTheSendArea) {
     tlg.resize(255, 0x5A);
     std::vector<std::uint8_t> fronta{255};
     fronta.insert(fronta.end(), tlg.begin(), tlg.end());
-    link.Kom->NahradFrontu(fronta);
+    TKomunikaceTestAccess::NahradFrontu(*link.Kom, fronta);
     link.Kom->PosliData();
     const auto odeslano = link.Line->Written();
     ASSERT_EQ(odeslano.size(), 256u);
@@ -329,7 +330,7 @@ TEST(Fronta, SmazZaznamFrontyRemovesExactlyTheHead) {
     std::vector<std::uint8_t> zbytek{9};
     const auto versw = Hex(kVERSW);
     zbytek.insert(zbytek.end(), versw.begin(), versw.end());
-    EXPECT_EQ(kom.Fronta(), zbytek);
+    EXPECT_EQ(TKomunikaceTestAccess::Fronta(kom), zbytek);
     kom.SmazZaznamFronty();
     EXPECT_EQ(kom.ZjistiPocetPrvkuFronty(), 0);
     kom.SmazZaznamFronty();
@@ -338,20 +339,70 @@ TEST(Fronta, SmazZaznamFrontyRemovesExactlyTheHead) {
 
 TEST(Fronta, SmazZaznamFrontyOnADamagedHeadStaysInside) {
     TFakeLink link;
-    link.Kom->NahradFrontu(Hex("19 A5 14 3F"));
+    TKomunikaceTestAccess::NahradFrontu(*link.Kom, Hex("19 A5 14 3F"));
     link.Kom->SmazZaznamFronty();
     EXPECT_EQ(link.Kom->ZjistiPocetPrvkuFronty(), 0);
-    link.Kom->NahradFrontu(Hex("00 09 A5"));
+    TKomunikaceTestAccess::NahradFrontu(*link.Kom, Hex("00 09 A5"));
     link.Kom->SmazZaznamFronty();
-    EXPECT_EQ(link.Kom->Fronta(), Hex("09 A5"));
+    EXPECT_EQ(TKomunikaceTestAccess::Fronta(*link.Kom), Hex("09 A5"));
 }
 
 TEST(Fronta, CountNeverReadsAsEmptyWhileSomethingIsQueued) {
     TFakeLink link;
-    link.Kom->NahradFrontu(std::vector<std::uint8_t>(65536, 9));
+    TKomunikaceTestAccess::NahradFrontu(*link.Kom, std::vector<std::uint8_t>(65536, 9));
     EXPECT_EQ(link.Kom->ZjistiPocetPrvkuFronty(), 0xFFFF);
-    link.Kom->NahradFrontu(std::vector<std::uint8_t>(65535, 9));
+    TKomunikaceTestAccess::NahradFrontu(*link.Kom, std::vector<std::uint8_t>(65535, 9));
     EXPECT_EQ(link.Kom->ZjistiPocetPrvkuFronty(), 0xFFFF);
+}
+
+TEST(Fronta, TypedViewShowsEachEntryAsTheTelegramItIs) {
+    TFakeLink link;
+    TKomunikace& kom = *link.Kom;
+    kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_HWTYP);
+    for (std::uint8_t j = 1; j <= 16; ++j) {
+        kom.ZapisDoDataOutBuffer(j, static_cast<std::uint8_t>(0xA0 + j));
+    }
+    kom.VytvorTLGNew(PC, MDM, Zapis, ZAZNAM, 0x1234, 16, 0, 0);
+    kom.VytvorTLGNew(PC, MDM, Cteni, ZAZNAM, 0x0100, 0, 0, 0);
+
+    ASSERT_EQ(kom.PocetZaznamuFronty(), 3U);
+    // A table read announces 16 bytes and carries none.
+    EXPECT_EQ(kom.ZaznamFronty(0), (TZaznamFronty{MDM, PC, Cteni, HWSW, 16, 0x0C00, {}}));
+    std::vector<std::uint8_t> data;
+    for (std::uint8_t j = 1; j <= 16; ++j) {
+        data.push_back(static_cast<std::uint8_t>(0xA0 + j));
+    }
+    EXPECT_EQ(kom.ZaznamFronty(1), (TZaznamFronty{MDM, PC, Zapis, ZAZNAM, 16, 0x1234, data}));
+    EXPECT_EQ(kom.ZaznamFronty(2), (TZaznamFronty{MDM, PC, Cteni, ZAZNAM, 0, 0x0100, {}}));
+    EXPECT_FALSE(kom.ZaznamFronty(3).has_value());
+
+    kom.VyprazdniFrontu();
+    EXPECT_EQ(kom.PocetZaznamuFronty(), 0U);
+    EXPECT_EQ(kom.ZjistiPocetPrvkuFronty(), 0);
+}
+
+TEST(Fronta, TypedViewStopsAtADamagedEntry) {
+    TFakeLink link;
+    // A whole entry, then one that announces more bytes than are queued.
+    TKomunikaceTestAccess::NahradFrontu(*link.Kom, Hex("09 A5 14 3F 02 06 70 00 0C 84 19 A5 14"));
+    EXPECT_EQ(link.Kom->PocetZaznamuFronty(), 1U);
+    EXPECT_TRUE(link.Kom->ZaznamFronty(0).has_value());
+    EXPECT_FALSE(link.Kom->ZaznamFronty(1).has_value());
+    // Too short to be a telegram.
+    TKomunikaceTestAccess::NahradFrontu(*link.Kom, Hex("03 A5 14 3F"));
+    EXPECT_FALSE(link.Kom->ZaznamFronty(0).has_value());
+}
+
+TEST(Fronta, WritePhaseIsEnteredAndLeftWithTheCycleAtZero) {
+    TFakeLink link;
+    PocCyklu = 2;
+    TKomunikace::ZahajZapis();
+    EXPECT_TRUE(Zapisuju);
+    EXPECT_EQ(PocCyklu, 0);
+    PocCyklu = 1;
+    TKomunikace::UkonciZapis();
+    EXPECT_FALSE(Zapisuju);
+    EXPECT_EQ(PocCyklu, 0);
 }
 
 TEST(Delay, WaitsMoreThanTheGivenMilliseconds) {

@@ -1,5 +1,5 @@
 // The traffic filter: network telegrams, polls and the address window, both directions.
-#include "test_telegramy_util.h"
+#include "FakeLink.h"
 
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+#include "KomunikaceTestAccess.h"
 #include "PrijemFixture.h"
 
 #include <numeric>
@@ -205,13 +206,13 @@ TEST_F(PrijemTest, TelegramsTheFilterRefusesAreLoggedAndDropped) {
 
 TEST_F(PrijemTest, DataTelegramsGoToTheDecoderOfTheirMemoryKind) {
     QueueHwTypRead();
-    const auto queued = fKom->Fronta();
+    const auto queued = TKomunikaceTestAccess::Fronta(*fKom);
     Receive(Response(RAM, 0x0020, Sixteen(1)));
     ASSERT_EQ(fDekoder.Calls.size(), 1u);
     EXPECT_EQ(fDekoder.Calls[0].Kind, 'R');
     EXPECT_EQ(Messages(), (std::vector<std::string>{"Prisly data"}));
     // A RAM answer has no further effect on the link.
-    EXPECT_EQ(fKom->Fronta(), queued);
+    EXPECT_EQ(TKomunikaceTestAccess::Fronta(*fKom), queued);
     EXPECT_TRUE(Written().empty());
 
     Receive(Response(EEPROM, 0x0030, Sixteen(2)));
@@ -290,7 +291,7 @@ TEST_F(PrijemTest, PollsDuringAWritePhaseAlternateBetweenWriteAndReadBack) {
     }
     fKom->VytvorTLGNew(PC, MDM, Zapis, ZAZNAM, 0x0010, 16, 0, 0);
     fKom->VytvorTLGNew(PC, MDM, Cteni, ZAZNAM, 0x0010, 16, 0, 0);
-    const auto& q = fKom->Fronta();
+    const auto& q = TKomunikaceTestAccess::Fronta(*fKom);
     ASSERT_EQ(q.size(), 52u);
     const std::vector<std::uint8_t> zapis(q.begin() + 1, q.begin() + 26);
     const std::vector<std::uint8_t> cteni(q.begin() + 27, q.end());

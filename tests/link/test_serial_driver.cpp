@@ -111,6 +111,7 @@ public:
     }
     bool HungUp() const override { return f->HungUp; }
     const std::string& LastError() const override { return f->Error; }
+    TChybaPortu LastErrorKind() const override { return TChybaPortu::Jina; }
 
 private:
     std::shared_ptr<TScript> f;

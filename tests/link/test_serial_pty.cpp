@@ -219,7 +219,7 @@ TEST_F(SerialPty, UnavailableSettingsAreRefusedWithoutTouchingTheLine) {
     EXPECT_FALSE(Drv.Driver->Connect());
     EXPECT_FALSE(Drv.Driver->Connected());
     EXPECT_FALSE(Drv.Timer->Running());
-    EXPECT_NE(Drv.Driver->LastError().find("1.5"), std::string::npos) << Drv.Driver->LastError();
+    EXPECT_NE(Drv.Driver->LastError().find("1,5"), std::string::npos) << Drv.Driver->LastError();
     TTestDriver other(Pty.SlavePath());
     ASSERT_TRUE(other.Driver->Connect()) << other.Driver->LastError();
 
@@ -243,7 +243,8 @@ TEST_F(SerialPty, APortHeldElsewhereIsRefusedAsBusy) {
     TTestDriver second(Pty.SlavePath());
     EXPECT_FALSE(second.Driver->Connect());
     EXPECT_FALSE(second.Driver->Connected());
-    EXPECT_NE(second.Driver->LastError().find("busy"), std::string::npos)
+    EXPECT_EQ(second.Driver->LastErrorKind(), TChybaPortu::Obsazen);
+    EXPECT_NE(second.Driver->LastError().find("jiný program"), std::string::npos)
         << second.Driver->LastError();
     EXPECT_EQ(second.Driver->LastDevicePath(), Pty.SlavePath());
     // The first driver is unharmed, and once it lets go the port is free.
@@ -257,7 +258,7 @@ TEST_F(SerialPty, APortHeldElsewhereIsRefusedAsBusy) {
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
     EXPECT_FALSE(Drv.Driver->Connect());
-    EXPECT_NE(Drv.Driver->LastError().find("busy"), std::string::npos);
+    EXPECT_NE(Drv.Driver->LastError().find("jiný program"), std::string::npos);
     ::close(fd);
     EXPECT_TRUE(Drv.Driver->Connect()) << Drv.Driver->LastError();
 }
@@ -270,10 +271,13 @@ TEST(SerialPtyOpen, PathsThatAreNoTerminalAreRefused) {
     struct TCase {
         std::string Path;
         const char* Reason;
+        TChybaPortu Kind;
     };
     for (const TCase& c :
-         {TCase{"/dev/null", "Not a terminal"}, TCase{file, "Not a terminal"},
-          TCase{"/tmp", "directory"}, TCase{"/dev/norlink-no-such-port", "No such file"}}) {
+         {TCase{"/dev/null", "sériovému portu", TChybaPortu::Jina},
+          TCase{file, "sériovému portu", TChybaPortu::Jina},
+          TCase{"/tmp", "složce", TChybaPortu::Jina},
+          TCase{"/dev/norlink-no-such-port", "neexistuje", TChybaPortu::Neexistuje}}) {
         TTestDriver drv(c.Path);
         EXPECT_FALSE(drv.Driver->Connect()) << c.Path;
         EXPECT_FALSE(drv.Driver->Connected()) << c.Path;
@@ -281,6 +285,7 @@ TEST(SerialPtyOpen, PathsThatAreNoTerminalAreRefused) {
         EXPECT_EQ(drv.Driver->LastDevicePath(), c.Path);
         EXPECT_NE(drv.Driver->LastError().find(c.Reason), std::string::npos)
             << c.Path << ": " << drv.Driver->LastError();
+        EXPECT_EQ(drv.Driver->LastErrorKind(), c.Kind) << c.Path;
     }
     ::unlink(file);
 }
@@ -297,6 +302,7 @@ TEST_F(SerialPty, ComNamesGoThroughThePortMap) {
     EXPECT_FALSE(Drv.Driver->Connect());
     EXPECT_EQ(Drv.Driver->LastDevicePath(), "");
     EXPECT_NE(Drv.Driver->LastError().find("COM0"), std::string::npos);
+    EXPECT_EQ(Drv.Driver->LastErrorKind(), TChybaPortu::BezZarizeni);
 }
 
 TEST_F(SerialPty, SentBytesArriveExactly) {

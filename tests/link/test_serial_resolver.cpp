@@ -67,15 +67,26 @@ TEST(SerialResolver, GarbageNamesHaveNoDeviceAndAReason) {
     }
 }
 
-TEST(SerialErrorText, NamesTheReasonInWords) {
-    EXPECT_NE(PortErrorText(EBUSY).find("busy"), std::string::npos);
-    // flock's "would block" means the same to the user: somebody holds the port.
-    EXPECT_EQ(PortErrorText(EWOULDBLOCK), PortErrorText(EBUSY));
-    EXPECT_NE(PortErrorText(ENOENT).find("No such file"), std::string::npos);
-    EXPECT_NE(PortErrorText(ENOTTY).find("Not a terminal"), std::string::npos);
-    EXPECT_NE(PortErrorText(EACCES).find("Permission denied"), std::string::npos);
-    // Anything else keeps the system's own words.
-    EXPECT_EQ(PortErrorText(ENOSPC), std::strerror(ENOSPC));
+TEST(SerialErrorText, NamesTheReasonInCzechWithItsCategory) {
+    struct TRow {
+        int Errno;
+        const char* Words;
+        TChybaPortu Kind;
+    };
+    for (const TRow& row : {TRow{EBUSY, "jiný program", TChybaPortu::Obsazen},
+                            // flock's "would block" means the same: somebody holds the port.
+                            TRow{EWOULDBLOCK, "jiný program", TChybaPortu::Obsazen},
+                            TRow{ENOENT, "neexistuje", TChybaPortu::Neexistuje},
+                            TRow{ENODEV, "není připojeno", TChybaPortu::Neexistuje},
+                            TRow{ENOTTY, "sériovému portu", TChybaPortu::Jina},
+                            TRow{EACCES, "oprávnění", TChybaPortu::BezOpravneni},
+                            TRow{EPERM, "oprávnění", TChybaPortu::BezOpravneni},
+                            // No English prose: the symbolic name and the number.
+                            TRow{ENOSPC, "Systémová chyba ENOSPC (28)", TChybaPortu::Jina}}) {
+        EXPECT_NE(PortErrorText(row.Errno).find(row.Words), std::string::npos)
+            << row.Errno << ": " << PortErrorText(row.Errno);
+        EXPECT_EQ(PortErrorKind(row.Errno), row.Kind) << row.Errno;
+    }
 }
 
 } // namespace

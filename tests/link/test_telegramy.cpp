@@ -1,5 +1,5 @@
 // The frame: checksums and header decoding, checked against frames written out by hand.
-#include "test_telegramy_util.h"
+#include "FakeLink.h"
 
 #include <gtest/gtest.h>
 

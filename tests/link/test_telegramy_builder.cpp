@@ -1,6 +1,7 @@
 // The request builder: golden telegrams and what a build does to the transmit queue.
+#include "FakeLink.h"
+#include "KomunikaceTestAccess.h"
 #include "modem.h"
-#include "test_telegramy_util.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +61,7 @@ TEST_P(GoldenRequest, BuildsTheFrameAndQueuesItBehindItsLength) {
     }
     // Something queued before must stay in front.
     kom.VytvorTLGNew(PC, MDM, Cteni, RAM, 0x0000, 0, 0, 0);
-    const auto pred = kom.Fronta();
+    const auto pred = TKomunikaceTestAccess::Fronta(kom);
 
     if (p.Druh == Forma::Tabulka) {
         kom.VytvorTLG(PC, MDM, p.Akce, p.TypPameti, static_cast<std::uint8_t>(p.Adresa));
@@ -73,7 +74,7 @@ TEST_P(GoldenRequest, BuildsTheFrameAndQueuesItBehindItsLength) {
     std::vector<std::uint8_t> fronta = pred;
     fronta.push_back(static_cast<std::uint8_t>(ocekavany.size()));
     fronta.insert(fronta.end(), ocekavany.begin(), ocekavany.end());
-    EXPECT_EQ(kom.Fronta(), fronta);
+    EXPECT_EQ(TKomunikaceTestAccess::Fronta(kom), fronta);
 }
 
 INSTANTIATE_TEST_SUITE_P(Builder, GoldenRequest, testing::ValuesIn(kPozadavky),
@@ -92,15 +93,15 @@ TEST(Builder, BuildWithoutQueuingLeavesTheQueueAlone) {
     EXPECT_EQ(LastMesLength, 25);
     EXPECT_TRUE(kom.KopirujTLGZBuffruDoFronty());
     ASSERT_EQ(kom.ZjistiPocetPrvkuFronty(), 26);
-    EXPECT_EQ(kom.Fronta()[0], 25);
-    EXPECT_EQ(kom.Fronta()[8], 0x01); // address high byte of 0x0100
+    EXPECT_EQ(TKomunikaceTestAccess::Fronta(kom)[0], 25);
+    EXPECT_EQ(TKomunikaceTestAccess::Fronta(kom)[8], 0x01); // address high byte of 0x0100
 }
 
 TEST(Builder, DestinationWithoutATableBuildsNothing) {
     TFakeLink link;
     auto& kom = *link.Kom;
     kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_HWTYP);
-    const auto pred = kom.Fronta();
+    const auto pred = TKomunikaceTestAccess::Fronta(kom);
     const auto oblast = kom.OutputBuffer();
     // Every other bus address, the other families' rows included.
     for (unsigned adresat = 0; adresat < 256; ++adresat) {
@@ -111,7 +112,7 @@ TEST(Builder, DestinationWithoutATableBuildsNothing) {
         kom.VytvorTLGDoBuffru(PC, static_cast<std::uint8_t>(adresat), Cteni, HWSW, 0);
     }
     EXPECT_EQ(LastMesLength, 9);
-    EXPECT_EQ(kom.Fronta(), pred);
+    EXPECT_EQ(TKomunikaceTestAccess::Fronta(kom), pred);
     EXPECT_EQ(kom.OutputBuffer(), oblast);
 }
 
@@ -132,14 +133,14 @@ TEST(Builder, MoreDataThanTheLengthFieldHoldsBuildsNothing) {
     }
     kom.VytvorTLGNew(PC, MDM, Zapis, ZAZNAM, 0x0100, 29, 0, 0);
     EXPECT_EQ(LastMesLength, 38);
-    const auto pred = kom.Fronta();
+    const auto pred = TKomunikaceTestAccess::Fronta(kom);
     for (unsigned n : {30u, 31u, 247u, 255u}) {
         kom.VytvorTLGNew(PC, MDM, Zapis, ZAZNAM, 0x0100, static_cast<std::uint8_t>(n), 0, 0);
         kom.VytvorTLGNewDoBuffru(PC, MDM, Cteni, ZAZNAM, 0x0100, static_cast<std::uint8_t>(n), 0,
                                  0);
     }
     EXPECT_EQ(LastMesLength, 38);
-    EXPECT_EQ(kom.Fronta(), pred);
+    EXPECT_EQ(TKomunikaceTestAccess::Fronta(kom), pred);
 }
 
 TEST(Builder, DataOutBufferKeepsItsBytesAndPositionZeroIsIgnored) {
@@ -159,7 +160,7 @@ TEST(Builder, DataOutBufferKeepsItsBytesAndPositionZeroIsIgnored) {
         fronta.push_back(11);
         fronta.insert(fronta.end(), tlg.begin(), tlg.end());
     }
-    EXPECT_EQ(kom.Fronta(), fronta);
+    EXPECT_EQ(TKomunikaceTestAccess::Fronta(kom), fronta);
 }
 
 TEST(Builder, ReadsWithDifferentDataOutDifferOnlyInDataAndChecksum) {

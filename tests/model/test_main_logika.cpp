@@ -1,13 +1,14 @@
 // Start-up, shutdown, norlink.ini and port selection, driven through a fake window and a fake
 // serial port.
 
+#include "FakeOkno.h"
+#include "KomunikaceTestAccess.h"
 #include "MainLogika.h"
 #include "ProfileFile.h"
 #include "ScratchDir.h"
 #include "promenne.h"
-#include "test_main_fake.h"
 
-#include "../link/FakeSerialPort.h"
+#include "FakeSerialPort.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -223,22 +224,35 @@ TEST_F(MainLogika, PortWithoutDeviceNamesTheSettingThatGivesOne) {
     EXPECT_EQ(Opens(), 0U) << "no device was tried";
 }
 
-TEST_F(MainLogika, PortErrorDetailExplainsEachCause) {
-    EXPECT_THAT(
-        PopisChybyPortu("/dev/ttyS1", "Permission denied", TPricinaPortu::BezOpravneni),
-        AllOf(HasSubstr("/dev/ttyS1"), HasSubstr("Permission denied"), HasSubstr("dialout")));
-    EXPECT_THAT(
-        PopisChybyPortu("/dev/ttyS9", "No such file or directory", TPricinaPortu::Neexistuje),
-        AllOf(HasSubstr("/dev/ttyS9"), HasSubstr("neexistuje"), HasSubstr("[Porty]")));
-    const std::string busy =
-        PopisChybyPortu("/dev/ttyUSB0", "Device or resource busy", TPricinaPortu::Jina);
-    EXPECT_THAT(busy, AllOf(HasSubstr("/dev/ttyUSB0"), HasSubstr("Device or resource busy")));
-    EXPECT_THAT(busy, Not(HasSubstr("dialout")));
+TEST_F(MainLogika, PortErrorDetailSaysWhatToDoForEachCategory) {
+    struct TRow {
+        TChybaPortu Kind;
+        const char* Hint; // what to do, or nullptr
+    };
+    for (const TRow& row :
+         {TRow{TChybaPortu::BezOpravneni, "dialout"}, TRow{TChybaPortu::Neexistuje, "[Porty]"},
+          TRow{TChybaPortu::Obsazen, "ModemManager"}, TRow{TChybaPortu::Jina, nullptr}}) {
+        const std::string detail = PopisChybyPortu("/dev/ttyUSB0", "důvod", row.Kind);
+        EXPECT_THAT(detail, AllOf(HasSubstr("/dev/ttyUSB0"), HasSubstr("důvod")));
+        for (const char* other : {"dialout", "ModemManager"}) {
+            if (row.Hint == nullptr || std::string(row.Hint) != other) {
+                EXPECT_THAT(detail, Not(HasSubstr(other))) << static_cast<int>(row.Kind);
+            }
+        }
+        if (row.Hint != nullptr) {
+            EXPECT_THAT(detail, HasSubstr(row.Hint)) << static_cast<int>(row.Kind);
+        }
+    }
+}
 
-    EXPECT_EQ(ZjistiPricinuPortu(""), TPricinaPortu::BezZarizeni);
-    EXPECT_EQ(ZjistiPricinuPortu(fDir.string() + "/none"), TPricinaPortu::Neexistuje);
-    WriteFile(fDir / "exists", "");
-    EXPECT_EQ(ZjistiPricinuPortu((fDir / "exists").string()), TPricinaPortu::Jina);
+TEST_F(MainLogika, BusyPortIsReportedFromTheDriversCategory) {
+    fLine->FailOpen = true;
+    fLine->FailReason = "Port právě používá jiný program";
+    fLine->FailKind = TChybaPortu::Obsazen;
+    Start();
+    ASSERT_EQ(fOkno.Warnings.size(), 1U);
+    EXPECT_THAT(fOkno.Warnings[0].Detail,
+                AllOf(HasSubstr("jiný program"), HasSubstr("ModemManager")));
 }
 
 TEST_F(MainLogika, ClickingTheTickedPortAsksNothing) {
@@ -395,8 +409,8 @@ TEST_F(MainLogika, PollsToggleTheLampAndAreAnsweredFromTheQueue) {
     EXPECT_THAT(std::string((*logika.Log())[0].Message()), HasSubstr("Prisla vyzva"));
 
     Komunikace->VytvorTLG(PC, MDM, Cteni, HWSW, 20);
-    const std::vector<std::uint8_t> queued(Komunikace->Fronta().begin() + 1,
-                                           Komunikace->Fronta().end());
+    const std::vector<std::uint8_t> queued(TKomunikaceTestAccess::Fronta(*Komunikace).begin() + 1,
+                                           TKomunikaceTestAccess::Fronta(*Komunikace).end());
     fLine->Feed(k_Vyzva);
     fTimer->Pump();
     EXPECT_FALSE(fOkno.Led);

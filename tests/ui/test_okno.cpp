@@ -6,7 +6,7 @@
 #include "QtTimer.h"
 #include "promenne.h"
 
-#include "../link/FakeSerialPort.h"
+#include "FakeSerialPort.h"
 
 #include <QAction>
 #include <QApplication>

@@ -17,6 +17,8 @@
 #include "ComLog.h"
 #include "DekoderOdpovedi.h"
 #include "FakeSerialPort.h"
+#include "KomunikaceTestAccess.h"
+#include "LinkGlobals.h"
 #include "PrijemTLG.h"
 #include "telegramy.h"
 
@@ -122,9 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static constexpr std::array<std::uint32_t, 4> k_InBufSizes = {128, 256, 2048, 8192};
     const bool emptyQueue = (config & 8U) != 0;
 
-    Zapisuju = false;
-    PocCyklu = 0;
-    LastMesLength = 0;
+    ResetLinkGlobals();
     auto line = std::make_shared<FakeLine>();
     TKomunikace kom(std::make_unique<TManualTimer>(), std::make_unique<FakeSerialPort>(line));
     kom.Initialize();
@@ -146,7 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         kom.VytvorTLGNew(PC, MDM, Cteni, ZAZNAM, 0x0010, 16, 0, 0);
     }
     // Copies: the queue is emptied later on.
-    const std::vector<std::uint8_t> fronta = kom.Fronta();
+    const std::vector<std::uint8_t> fronta = TKomunikaceTestAccess::Fronta(kom);
     const auto entry = [&](std::size_t which) {
         const std::size_t start = which == 0 ? 0 : 1U + fronta[0];
         std::vector<std::uint8_t> out = {0xFF};
@@ -175,7 +175,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         maxChunk = std::max(maxChunk, n);
 
         const int vyzvyPred = dekoder.Vyzvy;
-        const bool queued = !kom.Fronta().empty();
+        const bool queued = !TKomunikaceTestAccess::Fronta(kom).empty();
         prijem.ComReceiveData(kom.Com(), chunk);
         const int vyzvy = dekoder.Vyzvy - vyzvyPred;
 
@@ -199,7 +199,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         line->ClearEvents();
 
         if (odpovedi >= k_MaxOdpovedi) {
-            while (!kom.Fronta().empty()) {
+            while (!TKomunikaceTestAccess::Fronta(kom).empty()) {
                 kom.SmazZaznamFronty();
             }
         }

@@ -33,7 +33,8 @@ struct FakeLine {
     // What the test sets up.
     bool FailOpen = false;
     bool FailConfigure = false;
-    std::string FailReason = "No such file or directory";
+    std::string FailReason = "Zařízení neexistuje";
+    TChybaPortu FailKind = TChybaPortu::Neexistuje;
     // Largest number of bytes one Write takes (0: the port takes nothing, a stalled line).
     std::size_t WriteLimit = std::numeric_limits<std::size_t>::max();
     long OutQueueCount = 0; // what OutQueue() reports
@@ -48,6 +49,7 @@ struct FakeLine {
     TLineSettings Settings;
     std::vector<FakeEvent> Events;
     std::string Error;
+    TChybaPortu ErrorKind = TChybaPortu::Zadna;
 
     void Feed(std::span<const std::uint8_t> bytes) {
         Input.insert(Input.end(), bytes.begin(), bytes.end());
@@ -90,6 +92,7 @@ public:
         fLine->OpenedPath = path;
         if (fLine->FailOpen) {
             fLine->Error = fLine->FailReason;
+            fLine->ErrorKind = fLine->FailKind;
             return false;
         }
         fLine->IsOpen = true;
@@ -106,7 +109,8 @@ public:
     bool Configure(const TLineSettings& settings) override {
         fLine->Record(FakeEventKind::Configure);
         if (fLine->FailConfigure) {
-            fLine->Error = "Invalid argument";
+            fLine->Error = "Port nepřijal nastavení linky";
+            fLine->ErrorKind = TChybaPortu::Jina;
             return false;
         }
         fLine->Settings = settings;
@@ -162,6 +166,7 @@ public:
     }
     bool HungUp() const override { return fLine->HungUp; }
     const std::string& LastError() const override { return fLine->Error; }
+    TChybaPortu LastErrorKind() const override { return fLine->ErrorKind; }
 
 private:
     std::shared_ptr<FakeLine> fLine;

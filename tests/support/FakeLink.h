@@ -1,0 +1,35 @@
+#pragma once
+// A link on a fake port for tests, the one reset of the link's globals, and frames written as hex.
+
+#include "FakeSerialPort.h"
+#include "HexBytes.h"
+#include "LinkGlobals.h"
+#include "telegramy.h"
+
+#include <cstdint>
+#include <memory>
+#include <utility>
+
+// A link whose driver runs on a fake port and a manual timer; the link's globals start cleared.
+struct TFakeLink {
+    std::shared_ptr<FakeLine> Line = std::make_shared<FakeLine>();
+    TManualTimer* Timer = nullptr;
+    std::unique_ptr<TKomunikace> Kom;
+
+    TFakeLink() {
+        auto timer = std::make_unique<TManualTimer>();
+        Timer = timer.get();
+        Kom =
+            std::make_unique<TKomunikace>(std::move(timer), std::make_unique<FakeSerialPort>(Line));
+        ResetLinkGlobals();
+    }
+    // Configured as at start-up and connected; the line's record starts empty.
+    bool Open() {
+        Kom->Initialize();
+        Kom->NastavComPort(5);
+        Kom->NastavAdresoveLimity(0, 0xFFFF);
+        const bool ok = Kom->NavazSpojeni(4800);
+        Line->ClearEvents();
+        return ok;
+    }
+};
