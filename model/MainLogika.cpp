@@ -1,11 +1,13 @@
 #include "MainLogika.h"
 
 #include "Cp1250.h"
+#include "Cteni.h"
 #include "UlozDoIni.h"
 #include "kovra.h"
 #include "promenne.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -133,7 +135,12 @@ void TMainLogika::FormCreate() {
     for (const TOvladac control :
          {TOvladac::Hg_PhoneNumbers, TOvladac::Btn_ZapisTelCisla, TOvladac::Btn_ZapisNastaveni,
           TOvladac::Btn_NactiExpandery, TOvladac::Btn_NactiAktualni, TOvladac::Btn_reset}) {
-        fOkno.SetEnabled(control, false);
+        fPovoleni.Nastav(control, false);
+    }
+    fOkno.InfoForm().SetOnPrerusit([this] { Btn_PrerusitClick(); });
+    if (fZavislosti.VytvorHlidac) {
+        fHlidac = fZavislosti.VytvorHlidac();
+        fHlidac->Start(std::chrono::milliseconds(k_HlidaniMs), [this] { HlidacTik(); });
     }
     SEdt_PocetExpanderuChange();
     fOkno.SetItemIndex(TSeznam::Cmb_Expander, 0);
@@ -151,6 +158,10 @@ void TMainLogika::FormClose() {
         return;
     }
     fZavreno = true;
+    ZrusOperaci();
+    if (fHlidac) {
+        fHlidac->Stop();
+    }
     try {
         SaveIni();
     } catch (const std::exception& error) {
@@ -199,7 +210,13 @@ void TMainLogika::SaveIni() {
 }
 
 void TMainLogika::InitializeCom() {
+    // A running operation cannot go on over another port.
+    ZrusOperaci();
     fKomunikace->Initialize();
+    fPortZtracen = false;
+    fKomunikace->Com().SetOnConnectionLost([this](TSerialDriver&, const std::string&) {
+        fOkno.Naplanuj([this] { SpojeniZtraceno(); });
+    });
     fKomunikace->Com().SetPortMap(fPortMap);
     fKomunikace->NastavAdresoveLimity(0, 65535);
     fKomunikace->NastavComPort(static_cast<std::uint8_t>(fComPortNo));
@@ -242,7 +259,9 @@ void TMainLogika::cmCOM1Click(int item) {
     if (!TPortMenu::JePolozka(item) || fPortMenu.Polozka(item).Zaskrtnuta) {
         return;
     }
-    if (!fOkno.OtazkaAnoNe(Text(R_ZmenitPort))) {
+    // Choosing the port that was lost again is a reconnect, not a change.
+    const bool znovu = fPortZtracen && fPortMenu.Polozka(item).Tag == fComPortNo;
+    if (!znovu && !fOkno.OtazkaAnoNe(Text(R_ZmenitPort))) {
         return;
     }
     fPortMenu.Zaskrtni(item);
@@ -350,13 +369,148 @@ void TMainLogika::Cmb_VstupChange() {
                       Cp1250DoUtf8(NORLINKRecNew.ZpravaRozpojeni[ue][uv].View()));
 }
 
-// Data answers are stored by the response decoders, which come with the read workflows; until
-// then a data telegram is logged by the receive path and has no further effect.
-void TMainLogika::DekodTLGRam(const THlavickaTLG&, std::span<const std::uint8_t>) {}
-void TMainLogika::DekodTLGEeprom(const THlavickaTLG&, std::span<const std::uint8_t>) {}
-void TMainLogika::DekodTLGZaznam(const THlavickaTLG&, std::span<const std::uint8_t>) {}
-void TMainLogika::DekodTLGHWSW(const THlavickaTLG&, std::span<const std::uint8_t>) {}
+TKontextOperace TMainLogika::Kontext() {
+    return {NORLINKRec,          NORLINKRecNew, *fKomunikace,
+            fOkno,               fOkno.InfoForm(), fPovoleni,
+            [this] {
+                Cmb_ExpanderChange();
+                Cmb_VstupChange();
+            }};
+}
+
+void TMainLogika::Spust(std::unique_ptr<IOperace> operace) {
+    if (fOperace || !fKomunikace) {
+        return;
+    }
+    fTicho = false;
+    fTikuBezVyzvy = 0;
+    if (!operace->Start()) {
+        return;
+    }
+    fOperace = std::move(operace);
+    fPovoleni.ZahajOperaci();
+    DokonciOperaci();
+}
+
+void TMainLogika::DokonciOperaci() {
+    if (fOperace && fOperace->Stav() != TStavOperace::Bezi) {
+        fOperace.reset();
+        fTicho = false;
+        fPovoleni.UkonciOperaci();
+    }
+}
+
+void TMainLogika::ZrusOperaci() {
+    if (fOperace) {
+        fOperace->Zrus();
+        DokonciOperaci();
+    }
+}
+
+void TMainLogika::Btn_NactiTelCislaClick() {
+    if (!fOperace) {
+        Spust(std::make_unique<TCteniTelCisel>(Kontext()));
+    }
+}
+
+void TMainLogika::Btn_NactiExpanderyClick() {
+    if (!fOperace) {
+        TRozsahCteni rozsah;
+        rozsah.N = std::clamp(fOkno.PocetExpanderu(), k_MinPocetExp, k_MaxPocetExp);
+        Spust(std::make_unique<TCteniNastaveni>(Kontext(), rozsah));
+    }
+}
+
+void TMainLogika::Btn_NactiAktualniClick() {
+    const int e = VybranyExpander();
+    const int v = VybranyVstup();
+    if (!fOperace && e >= 0 && v >= 0) {
+        Spust(std::make_unique<TCteniNastaveni>(Kontext(), TRozsahCteni{false, 1, e, v}));
+    }
+}
+
+void TMainLogika::Btn_resetClick() {
+    if (fOperace) {
+        return;
+    }
+    ClearImage(NORLINKRec);
+    ClearImage(NORLINKRecNew);
+    fPovoleni.Nastav(TOvladac::Cmb_Expander, true);
+    fPovoleni.Nastav(TOvladac::Cmb_Vstup, true);
+    Cmb_ExpanderChange();
+    Cmb_VstupChange();
+}
+
+void TMainLogika::Btn_PrerusitClick() {
+    ZrusOperaci();
+}
+
+void TMainLogika::HlidacTik() {
+    if (!fOperace) {
+        fTikuBezVyzvy = 0;
+        return;
+    }
+    if (fTikuBezVyzvy < k_TikuTicha) {
+        ++fTikuBezVyzvy;
+    }
+    if (fTikuBezVyzvy >= k_TikuTicha && !fTicho) {
+        fTicho = true;
+        IInfoForm& info = fOkno.InfoForm();
+        fPopisPredTichem = info.Text();
+        info.SetText(Text(R_KomunikatorNeodpovida));
+    }
+}
+
+void TMainLogika::SpojeniZtraceno() {
+    if (!fKomunikace || fPortZtracen || !fKomunikace->Com().ConnectionLost()) {
+        return;
+    }
+    fPortZtracen = true;
+    if (fOperace) {
+        fOperace->SpojeniZtraceno();
+        DokonciOperaci();
+    }
+    // No port is open now: no item stays ticked, and choosing one opens it again.
+    for (int item = 1; item <= TPortMenu::k_PocetPolozek; ++item) {
+        fPortMenu.Polozka(item).Zaskrtnuta = false;
+    }
+    ZobrazPortMenu();
+    const TSerialDriver& com = fKomunikace->Com();
+    fOkno.Varovani(Text(R_SpojeniZtraceno),
+                   PopisChybyPortu(com.LastDevicePath(), com.LastError(), com.LastErrorKind()) +
+                       "\n" + Text(R_SpojeniZtracenoRada));
+}
+
+void TMainLogika::Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
+                          std::span<const std::uint8_t> data) {
+    if (fOperace) {
+        fOperace->Odpoved(typPameti, hlavicka, data);
+        DokonciOperaci();
+    }
+}
+
+// Answers go to the running operation; with none running they are stale and dropped.
+void TMainLogika::DekodTLGRam(const THlavickaTLG& hlavicka, std::span<const std::uint8_t> data) {
+    Odpoved(RAM, hlavicka, data);
+}
+void TMainLogika::DekodTLGEeprom(const THlavickaTLG& hlavicka,
+                                 std::span<const std::uint8_t> data) {
+    Odpoved(EEPROM, hlavicka, data);
+}
+void TMainLogika::DekodTLGZaznam(const THlavickaTLG& hlavicka,
+                                 std::span<const std::uint8_t> data) {
+    Odpoved(ZAZNAM, hlavicka, data);
+}
+void TMainLogika::DekodTLGHWSW(const THlavickaTLG& hlavicka, std::span<const std::uint8_t> data) {
+    Odpoved(HWSW, hlavicka, data);
+}
 
 void TMainLogika::PrepniLed(bool zapnuto) {
     fOkno.SetLed(zapnuto);
+    fTikuBezVyzvy = 0;
+    if (fTicho) {
+        // The device polls again: the operation goes on under its own label.
+        fTicho = false;
+        fOkno.InfoForm().SetText(fPopisPredTichem);
+    }
 }

@@ -9,6 +9,8 @@
 #include "ComLog.h"
 #include "DekoderOdpovedi.h"
 #include "NastaveniProgramu.h"
+#include "Operace.h"
+#include "Povoleni.h"
 #include "OknoMain.h"
 #include "PrijemTLG.h"
 #include "SerialDrv.h"
@@ -30,6 +32,17 @@ inline constexpr std::string_view R_CisloPortu = "Číslo COM portu";
 inline constexpr std::string_view R_ComPort = "COM port:";
 inline constexpr std::string_view R_Expander = "Expander";
 inline constexpr std::string_view R_Vstup = "Vstup";
+inline constexpr std::string_view R_KomunikatorNeodpovida =
+    "Komunikátor neodpovídá - zkontrolujte kabel a napájení";
+inline constexpr std::string_view R_SpojeniZtraceno =
+    "Spojení se sériovým portem bylo přerušeno (převodník byl odpojen?).";
+inline constexpr std::string_view R_SpojeniZtracenoRada =
+    "Po připojení zvolte port znovu v nabídce Sériový port.";
+
+// The watch on a quiet device: a tick every k_HlidaniMs, and the dialog says so when no poll came
+// for k_TikuTicha ticks (3 s).
+inline constexpr int k_HlidaniMs = 250;
+inline constexpr int k_TikuTicha = 12;
 
 // What the logic needs from the platform; the window passes the real ones, tests their own.
 struct TMainZavislosti {
@@ -39,6 +52,8 @@ struct TMainZavislosti {
     std::function<std::unique_ptr<IPeriodicTimer>()> VytvorCasovac;
     // The port layer. Default: the termios one.
     std::function<std::unique_ptr<ISerialPort>()> VytvorPort;
+    // A timer for watching the device while an operation runs (no timer: nobody watches).
+    std::function<std::unique_ptr<IPeriodicTimer>()> VytvorHlidac;
     // A file that receives the communication log, oldest record first, when it is released at
     // close (empty: the log stays in memory only). For diagnosing a link in the field.
     std::string VypisKomunikace;
@@ -85,6 +100,21 @@ public:
     void Cmb_ExpanderChange();
     void Cmb_VstupChange();
 
+    // The reads and the reset.
+    void Btn_NactiTelCislaClick();
+    void Btn_NactiExpanderyClick();
+    void Btn_NactiAktualniClick();
+    void Btn_resetClick();
+    // The progress dialog's cancel button (and Escape there).
+    void Btn_PrerusitClick();
+    // One tick of the device watch.
+    void HlidacTik();
+    // The port went away (the driver's connection-lost event), handled from the message loop.
+    void SpojeniZtraceno();
+
+    bool BeziOperace() const { return fOperace != nullptr; }
+    const TPovoleni& Povoleni() const { return fPovoleni; }
+
     // The receive path's decoders and lamp.
     void DekodTLGRam(const THlavickaTLG& hlavicka, std::span<const std::uint8_t> data) override;
     void DekodTLGEeprom(const THlavickaTLG& hlavicka, std::span<const std::uint8_t> data) override;
@@ -103,6 +133,15 @@ public:
     std::int32_t fComBaudRate = k_DefaultCOMBaudRate;
 
 private:
+    TKontextOperace Kontext();
+    // Starts an operation unless one runs; it then owns the buttons until it ends.
+    void Spust(std::unique_ptr<IOperace> operace);
+    void Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
+                 std::span<const std::uint8_t> data);
+    // Releases an operation that has ended and gives the buttons back.
+    void DokonciOperaci();
+    void ZrusOperaci();
+
     // Writes "Cislo"; false (after showing the error) when the file cannot be written.
     bool UlozCisloPortu();
     void ZobrazPortMenu() { fOkno.ZobrazPortMenu(fPortMenu); }
@@ -117,6 +156,13 @@ private:
     std::unique_ptr<TComLog> fComLog;
     std::unique_ptr<TKomunikace> fKomunikace;
     std::unique_ptr<TPrijemTLG> fPrijem;
+    TPovoleni fPovoleni{fOkno};
+    std::unique_ptr<IOperace> fOperace;
+    std::unique_ptr<IPeriodicTimer> fHlidac;
+    int fTikuBezVyzvy = 0;
+    bool fTicho = false;
+    std::string fPopisPredTichem;
+    bool fPortZtracen = false;
     bool fVytvoreno = false;
     bool fZavreno = false;
 };

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -96,6 +97,10 @@ public:
     virtual void Close() = 0;         // FormClose: hides both bars and the dialog
     virtual bool IsShown() const = 0; // visible on screen
     virtual bool PrerusNacitani() const = 0;
+    // Btn_Prerusit, and what its click (or Escape in the dialog) calls.
+    virtual void SetPrerusitVisible(bool visible) = 0;
+    virtual bool PrerusitVisible() const = 0;
+    virtual void SetOnPrerusit(std::function<void()> handler) = 0;
 };
 
 class IFrm_Main {
@@ -151,4 +156,8 @@ public:
 
     // The progress dialog; it exists once the window has been created.
     virtual IInfoForm& InfoForm() = 0;
+
+    // Runs a step later from the message loop, outside whatever handler is running now (a box
+    // must not open inside the serial driver's tick).
+    virtual void Naplanuj(std::function<void()> krok) = 0;
 };

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -38,7 +39,17 @@ public:
         Horni = Dolni = false;
     }
     bool IsShown() const override { return Shown; }
-    bool PrerusNacitani() const override { return false; }
+    bool PrerusNacitani() const override { return Prerusit; }
+    void SetPrerusitVisible(bool visible) override { PrerusitShown = visible; }
+    bool PrerusitVisible() const override { return PrerusitShown; }
+    void SetOnPrerusit(std::function<void()> handler) override { OnPrerusit = std::move(handler); }
+    // The user clicks Btn_Prerusit.
+    void ClickPrerusit() {
+        Prerusit = true;
+        if (OnPrerusit) {
+            OnPrerusit();
+        }
+    }
 
     std::string Caption = "x";
     std::string Label;
@@ -47,6 +58,9 @@ public:
     bool Shown = false;
     int Max = 12;
     int Position = 1;
+    bool Prerusit = false;
+    bool PrerusitShown = false;
+    std::function<void()> OnPrerusit;
 };
 
 class TFakeOkno : public IFrm_Main {
@@ -141,6 +155,15 @@ public:
         return input;
     }
     IInfoForm& InfoForm() override { return Info; }
+    void Naplanuj(std::function<void()> krok) override { Planned.push_back(std::move(krok)); }
+    // The message loop's turn: runs what was planned, including what those steps plan.
+    void RunPlanned() {
+        while (!Planned.empty()) {
+            auto krok = std::move(Planned.front());
+            Planned.pop_front();
+            krok();
+        }
+    }
 
     // Checked-state of the menu items 1..11 as a string of 0/1, e.g. "01000000000".
     std::string Ticks() const {
@@ -172,4 +195,5 @@ public:
     std::vector<std::string> Errors;
     std::vector<std::tuple<std::string, std::string, std::string>> Queries;
     std::deque<std::optional<std::string>> Inputs;
+    std::deque<std::function<void()>> Planned;
 };
