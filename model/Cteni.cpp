@@ -85,8 +85,7 @@ void TCteni::Zrus() {
 bool TCteniTelCisel::Start() {
     IFrm_Main& okno = fKontext.Okno;
     for (int row = 1; row <= k_RadkuTelCisel; ++row) {
-        fBunky[static_cast<std::size_t>(row - 1)] =
-            okno.CellText(TMrizka::Hg_PhoneNumbers, 1, row);
+        fBunky[static_cast<std::size_t>(row - 1)] = okno.CellText(TMrizka::Hg_PhoneNumbers, 1, row);
         okno.SetCellText(TMrizka::Hg_PhoneNumbers, 1, row, std::string());
     }
     fTelCisla = fKontext.Rec.TelCisla;
@@ -148,8 +147,7 @@ bool TCteniNastaveni::Start() {
         fKontext.Komunikace.VytvorTLG(PC, MDM, Cteni, ZAZNAM, NORLINK_Z_PoruchaExp1);
     } else {
         fKontext.Komunikace.VytvorTLGNew(
-            PC, MDM, Cteni, ZAZNAM,
-            AdresaExpanderu(static_cast<std::uint8_t>(fRozsah.E), 0),
+            PC, MDM, Cteni, ZAZNAM, AdresaExpanderu(static_cast<std::uint8_t>(fRozsah.E), 0),
             static_cast<std::uint8_t>(MDM_Delka(NORLINK_Z_PoruchaExp1) & 0xFF), 0, 0);
     }
     return true;

@@ -133,8 +133,8 @@ TVysledekDekodovani TDekodery::DekodTLGZaznam(std::uint16_t aAdresa,
 }
 
 TVysledekDekodovani TDekodery::TelCislo(std::uint16_t aAdresa, std::span<const std::uint8_t> aUk) {
-    const auto index = static_cast<std::size_t>(
-        (aAdresa - MDM_Adresa(NORLINK_Z_SeznamCisel)) / MDM_Delka(NORLINK_Z_SeznamCisel));
+    const auto index = static_cast<std::size_t>((aAdresa - MDM_Adresa(NORLINK_Z_SeznamCisel)) /
+                                                MDM_Delka(NORLINK_Z_SeznamCisel));
     std::string cislo;
     const std::uint8_t* cursor = aUk.data();
     for (std::size_t j = 0; j < k_DelkaTelCisla; ++j) {
@@ -162,19 +162,19 @@ TVysledekDekodovani TDekodery::Blok(std::uint16_t aAdresa, std::span<const std::
     const std::size_t i = misto.IndexVstupu;
     const bool expander = misto.Oblast == TOblastZaznamu::Expander;
     if (misto.Prijemci) {
-        TPrijemci& prijemci = expander ? (misto.PrvniPolovina ? fRec.TelCislaPoruchaKom[e]
-                                                              : fRec.TelCislaObnovaKom[e])
-                                       : (misto.PrvniPolovina ? fRec.TelCislaSepnuti[e][i]
-                                                              : fRec.TelCislaRozpojeni[e][i]);
+        TPrijemci& prijemci =
+            expander
+                ? (misto.PrvniPolovina ? fRec.TelCislaPoruchaKom[e] : fRec.TelCislaObnovaKom[e])
+                : (misto.PrvniPolovina ? fRec.TelCislaSepnuti[e][i] : fRec.TelCislaRozpojeni[e][i]);
         const std::uint8_t* cursor = aUk.data();
         for (std::uint8_t& slot : prijemci) {
             slot = ReadByte(&cursor, 1);
         }
     } else {
-        TZprava& text = expander
-                            ? (misto.PrvniPolovina ? fRec.ZpravaPorucha[e] : fRec.ZpravaObnova[e])
-                            : (misto.PrvniPolovina ? fRec.ZpravaSepnuti[e][i]
-                                                   : fRec.ZpravaRozpojeni[e][i]);
+        TZprava& text =
+            expander
+                ? (misto.PrvniPolovina ? fRec.ZpravaPorucha[e] : fRec.ZpravaObnova[e])
+                : (misto.PrvniPolovina ? fRec.ZpravaSepnuti[e][i] : fRec.ZpravaRozpojeni[e][i]);
         PripojText(text, aUk.first(k_NORLINKTlgSize));
     }
     fInfo.StepDolni();

@@ -7,8 +7,8 @@
 #include "promenne.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -370,9 +370,7 @@ void TMainLogika::Cmb_VstupChange() {
 }
 
 TKontextOperace TMainLogika::Kontext() {
-    return {NORLINKRec,          NORLINKRecNew, *fKomunikace,
-            fOkno,               fOkno.InfoForm(), fPovoleni,
-            [this] {
+    return {NORLINKRec, NORLINKRecNew, *fKomunikace, fOkno, fOkno.InfoForm(), fPovoleni, [this] {
                 Cmb_ExpanderChange();
                 Cmb_VstupChange();
             }};
@@ -493,12 +491,10 @@ void TMainLogika::Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
 void TMainLogika::DekodTLGRam(const THlavickaTLG& hlavicka, std::span<const std::uint8_t> data) {
     Odpoved(RAM, hlavicka, data);
 }
-void TMainLogika::DekodTLGEeprom(const THlavickaTLG& hlavicka,
-                                 std::span<const std::uint8_t> data) {
+void TMainLogika::DekodTLGEeprom(const THlavickaTLG& hlavicka, std::span<const std::uint8_t> data) {
     Odpoved(EEPROM, hlavicka, data);
 }
-void TMainLogika::DekodTLGZaznam(const THlavickaTLG& hlavicka,
-                                 std::span<const std::uint8_t> data) {
+void TMainLogika::DekodTLGZaznam(const THlavickaTLG& hlavicka, std::span<const std::uint8_t> data) {
     Odpoved(ZAZNAM, hlavicka, data);
 }
 void TMainLogika::DekodTLGHWSW(const THlavickaTLG& hlavicka, std::span<const std::uint8_t> data) {

@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -19,6 +20,7 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTimer>
 
 #include <utility>
 
@@ -204,6 +206,10 @@ void TFrm_Main::VytvorOvladace() {
             [this] { SEdt_PocetExpanderuChange(); });
     connect(Cmb_Expander, &QComboBox::activated, this, [this] { Cmb_ExpanderChange(); });
     connect(Cmb_Vstup, &QComboBox::activated, this, [this] { Cmb_VstupChange(); });
+    connect(Btn_NactiTelCisla, &QPushButton::clicked, this, [this] { Btn_NactiTelCislaClick(); });
+    connect(Btn_NactiExpandery, &QPushButton::clicked, this, [this] { Btn_NactiExpanderyClick(); });
+    connect(Btn_NactiAktualni, &QPushButton::clicked, this, [this] { Btn_NactiAktualniClick(); });
+    connect(Btn_reset, &QPushButton::clicked, this, [this] { Btn_resetClick(); });
 }
 
 void TFrm_Main::VytvorMenu() {
@@ -274,6 +280,33 @@ void TFrm_Main::Cmb_ExpanderChange() {
 }
 void TFrm_Main::Cmb_VstupChange() {
     fLogika.Cmb_VstupChange();
+}
+
+void TFrm_Main::Btn_NactiTelCislaClick() {
+    fLogika.Btn_NactiTelCislaClick();
+}
+void TFrm_Main::Btn_NactiExpanderyClick() {
+    fLogika.Btn_NactiExpanderyClick();
+}
+void TFrm_Main::Btn_NactiAktualniClick() {
+    fLogika.Btn_NactiAktualniClick();
+}
+void TFrm_Main::Btn_resetClick() {
+    fLogika.Btn_resetClick();
+}
+
+void TFrm_Main::keyPressEvent(QKeyEvent* event) {
+    // Escape that no control took cancels a running operation, as the dialog's button does.
+    if (event->key() == Qt::Key_Escape && fLogika.BeziOperace()) {
+        fLogika.Btn_PrerusitClick();
+        event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void TFrm_Main::Naplanuj(std::function<void()> krok) {
+    QTimer::singleShot(0, this, std::move(krok));
 }
 
 void TFrm_Main::VytvorInfoForm() {

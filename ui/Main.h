@@ -40,6 +40,10 @@ public:
     void SEdt_PocetExpanderuChange();
     void Cmb_ExpanderChange();
     void Cmb_VstupChange();
+    void Btn_NactiTelCislaClick();
+    void Btn_NactiExpanderyClick();
+    void Btn_NactiAktualniClick();
+    void Btn_resetClick();
 
     // Places the window where it was designed to be, within the screen.
     void UmistiNaObrazovku();
@@ -77,6 +81,7 @@ public:
     std::optional<std::string> InputQuery(const std::string& caption, const std::string& prompt,
                                           const std::string& initial) override;
     IInfoForm& InfoForm() override;
+    void Naplanuj(std::function<void()> krok) override;
 
     // Controls.
     TLed* Led_Incoming = nullptr;
@@ -117,6 +122,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void VytvorOvladace();

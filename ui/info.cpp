@@ -62,7 +62,10 @@ TInfoForm::TInfoForm(QWidget* parent)
     for (QWidget* child : findChildren<QWidget*>()) {
         child->installEventFilter(this);
     }
-    setFixedSize(m.X(236), m.Y(61) + 2);
+    fBezTlacitka = QSize(m.X(236), m.Y(61) + 2);
+    const QRect tlacitko = Btn_Prerusit->geometry();
+    fSTlacitkem = QSize(fBezTlacitka.width(), tlacitko.bottom() + 1 + m.Y(8));
+    setFixedSize(fBezTlacitka);
     FormCreate();
 }
 
@@ -91,6 +94,22 @@ bool TInfoForm::FormKeyDown(int key, Qt::KeyboardModifiers shift) {
 
 void TInfoForm::Btn_PrerusitClick() {
     fPrerusNacitani = true;
+    if (fOnPrerusit) {
+        fOnPrerusit();
+    }
+}
+
+void TInfoForm::SetPrerusitVisible(bool visible) {
+    Btn_Prerusit->setVisible(visible);
+    setFixedSize(visible ? fSTlacitkem : fBezTlacitka);
+}
+
+bool TInfoForm::PrerusitVisible() const {
+    return !Btn_Prerusit->isHidden();
+}
+
+void TInfoForm::SetOnPrerusit(std::function<void()> handler) {
+    fOnPrerusit = std::move(handler);
 }
 
 void TInfoForm::SetCaption(const std::string& text) {
@@ -178,6 +197,15 @@ bool TInfoForm::HandleKey(QEvent* event) {
     }
     const auto* key = static_cast<QKeyEvent*>(event);
     if (FormKeyDown(key->key(), key->modifiers())) {
+        event->accept();
+        return true;
+    }
+    // Escape is the cancel button's key while the button is offered.
+    if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier && PrerusitVisible() &&
+        isVisible()) {
+        if (event->type() == QEvent::KeyPress) {
+            Btn_PrerusitClick();
+        }
         event->accept();
         return true;
     }

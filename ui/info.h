@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QFrame;
 class QLabel;
 class QProgressBar;
@@ -44,6 +46,9 @@ public:
     void Close() override;
     bool IsShown() const override;
     bool PrerusNacitani() const override { return fPrerusNacitani; }
+    void SetPrerusitVisible(bool visible) override;
+    bool PrerusitVisible() const override;
+    void SetOnPrerusit(std::function<void()> handler) override;
 
     QFrame* Panel1 = nullptr;
     QLabel* Lbl_Text = nullptr;
@@ -60,6 +65,9 @@ protected:
 private:
     bool HandleKey(QEvent* event);
 
+    std::function<void()> fOnPrerusit;
+    QSize fBezTlacitka; // the designed client area
+    QSize fSTlacitkem;  // grown to hold Btn_Prerusit below it
     bool fPrerusNacitani = false;
     bool fZaviraProgram = false; // a close asked for by Close(), not by the user
 };

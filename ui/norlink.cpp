@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
     TNorlinkApplication app(argc, argv);
     TMainZavislosti zavislosti;
     zavislosti.VytvorCasovac = [] { return std::make_unique<TQtTimer>(); };
+    zavislosti.VytvorHlidac = [] { return std::make_unique<TQtTimer>(); };
     // NORLINK_COMLOG=file: the communication log is appended to the file at close.
     if (const char* comlog = std::getenv("NORLINK_COMLOG")) {
         zavislosti.VypisKomunikace = comlog;
