@@ -438,4 +438,54 @@ TEST_F(Okno, MemosTakeAtMost160CharactersWithLineBreaksCountingTwo) {
     EXPECT_EQ(memo->Length(), 4);
 }
 
+// The ways out of a running read: the dialog's button, Escape on the dialog, Escape on the
+// window. Each ends the read at once: queue empty, dialog hidden, the buttons back, and the next
+// poll gets no answer.
+class OknoPrerusit : public Okno, public ::testing::WithParamInterface<int> {};
+
+TEST_P(OknoPrerusit, EndsTheReadAtOnceAndNothingMoreIsSent) {
+    ShowActive();
+    TInfoForm* info = fFrm->Info();
+    QTest::mouseClick(fFrm->Btn_NactiTelCisla, Qt::LeftButton);
+    ASSERT_TRUE(fFrm->Logika().BeziOperace());
+    EXPECT_TRUE(info->isVisible());
+    EXPECT_TRUE(info->Btn_Prerusit->isVisible());
+    // The button lies inside the dialog, which grew to hold it.
+    EXPECT_TRUE(info->rect().contains(info->Btn_Prerusit->geometry()));
+    EXPECT_FALSE(fFrm->Btn_NactiTelCisla->isEnabled()) << "one operation at a time";
+    EXPECT_EQ(fFrm->Logika().Link()->PocetZaznamuFronty(), 1U);
+
+    switch (GetParam()) {
+    case 0:
+        QTest::mouseClick(info->Btn_Prerusit, Qt::LeftButton);
+        break;
+    case 1:
+        QTest::keyClick(info, Qt::Key_Escape);
+        break;
+    default:
+        fFrm->activateWindow();
+        QTest::keyClick(fFrm.get(), Qt::Key_Escape);
+        break;
+    }
+    EXPECT_FALSE(fFrm->Logika().BeziOperace());
+    EXPECT_FALSE(info->isVisible());
+    EXPECT_EQ(fFrm->Logika().Link()->PocetZaznamuFronty(), 0U);
+    EXPECT_TRUE(fFrm->Btn_NactiTelCisla->isEnabled());
+    EXPECT_FALSE(fFrm->Btn_ZapisTelCisla->isEnabled()) << "nothing was read";
+
+    fLine->ClearEvents();
+    fLine->Feed(k_Vyzva);
+    const bool lamp = fFrm->Led_Incoming->On();
+    QTRY_VERIFY_WITH_TIMEOUT(fFrm->Led_Incoming->On() != lamp, 5000);
+    EXPECT_TRUE(fLine->EventsOf(FakeEventKind::Write).empty());
+}
+
+std::string NazevCesty(const ::testing::TestParamInfo<int>& info) {
+    static constexpr std::array<const char*, 3> k_Nazvy{"Button", "EscapeOnDialog",
+                                                        "EscapeOnWindow"};
+    return k_Nazvy.at(static_cast<std::size_t>(info.param));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cesty, OknoPrerusit, ::testing::Values(0, 1, 2), NazevCesty);
+
 } // namespace
