@@ -2,7 +2,9 @@
 
 #include "Cp1250.h"
 #include "Cteni.h"
+#include "Editace.h"
 #include "UlozDoIni.h"
+#include "ZapisTelCisel.h"
 #include "kovra.h"
 #include "promenne.h"
 
@@ -437,6 +439,50 @@ void TMainLogika::Btn_resetClick() {
     fPovoleni.Nastav(TOvladac::Cmb_Vstup, true);
     Cmb_ExpanderChange();
     Cmb_VstupChange();
+}
+
+void TMainLogika::MrizkaCellEdited(TMrizka grid, int ACol, int ARow) {
+    if (grid == TMrizka::Hg_PhoneNumbers) {
+        Hg_PhoneNumbersCellEdited(ACol, ARow);
+    }
+}
+
+void TMainLogika::MrizkaExit(TMrizka grid) {
+    if (grid == TMrizka::Hg_PhoneNumbers) {
+        Hg_PhoneNumbersExit();
+    }
+}
+
+void TMainLogika::Hg_KomunikaceKeyDown(TMrizka grid, int ACol, int ARow, std::uint16_t Key) {
+    // Only the cell: the grid's exit rule deals with the empty cell later.
+    if (Key == k_VK_DELETE) {
+        fOkno.SetCellText(grid, ACol, ARow, std::string());
+    }
+}
+
+void TMainLogika::Hg_PhoneNumbersCellEdited(int ACol, int ARow) {
+    const std::string cislo =
+        RemoveChar(fOkno.CellText(TMrizka::Hg_PhoneNumbers, ACol, ARow), k_CharSpace);
+    if (PlatneTelCislo(cislo)) {
+        fOkno.SetCellText(TMrizka::Hg_PhoneNumbers, ACol, ARow, cislo);
+        return;
+    }
+    fOkno.Chyba(Text(R_NeplatneCislo));
+    fOkno.SetCellText(TMrizka::Hg_PhoneNumbers, ACol, ARow, std::string());
+}
+
+void TMainLogika::Hg_PhoneNumbersExit() {
+    for (int row = 1; row <= k_PocetRadkuMrizky; ++row) {
+        if (fOkno.CellText(TMrizka::Hg_PhoneNumbers, 1, row).empty()) {
+            NORLINKRecNew.TelCisla[static_cast<std::size_t>(row - 1)].Clear();
+        }
+    }
+}
+
+void TMainLogika::Btn_ZapisTelCislaClick() {
+    if (!fOperace) {
+        Spust(std::make_unique<TZapisTelCisel>(Kontext()));
+    }
 }
 
 void TMainLogika::Btn_PrerusitClick() {

@@ -105,6 +105,15 @@ public:
     void Btn_NactiExpanderyClick();
     void Btn_NactiAktualniClick();
     void Btn_resetClick();
+    // The grids: a cell's editor was left with a changed text, the focus left the grid, Delete was
+    // pressed on the current cell (Key: the key code).
+    void MrizkaCellEdited(TMrizka grid, int ACol, int ARow);
+    void MrizkaExit(TMrizka grid);
+    void Hg_KomunikaceKeyDown(TMrizka grid, int ACol, int ARow, std::uint16_t Key);
+    void Hg_PhoneNumbersCellEdited(int ACol, int ARow);
+    void Hg_PhoneNumbersExit();
+    void Btn_ZapisTelCislaClick();
+
     // The progress dialog's cancel button (and Escape there).
     void Btn_PrerusitClick();
     // One tick of the device watch.

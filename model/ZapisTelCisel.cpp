@@ -1,0 +1,163 @@
+#include "ZapisTelCisel.h"
+
+#include "Cp1250.h"
+
+#include <algorithm>
+
+namespace {
+
+void UkazDialogZapisu(IInfoForm& info, int maximum, std::string_view text) {
+    info.SetDolniVisible(true);
+    info.SetHorniVisible(false);
+    info.SetDolniMax(maximum);
+    info.SetDolniPosition(0);
+    info.SetText(std::string(text));
+    info.SetPrerusitVisible(true);
+    info.ShowModeless();
+}
+
+} // namespace
+
+std::vector<TZapisovanyBlok> RozdilneTelCisla(const TNORLINK& rec, const IFrm_Main& okno) {
+    std::vector<TZapisovanyBlok> bloky;
+    for (std::size_t i = 0; i < k_NORLINKMaxPocetCisel; ++i) {
+        const auto cislo =
+            Utf8DoCp1250(okno.CellText(TMrizka::Hg_PhoneNumbers, 1, static_cast<int>(i) + 1));
+        if (!cislo || rec.TelCisla[i] == *cislo) {
+            continue;
+        }
+        TZapisovanyBlok blok;
+        blok.Adresa = AdresaTelCisla(static_cast<std::uint8_t>(i));
+        blok.Cislo = static_cast<int>(i);
+        // The number's characters in the first nine bytes, zeros behind.
+        for (std::size_t j = 0; j < k_PhoneNoLength && j < cislo->size(); ++j) {
+            blok.Data[j] = static_cast<std::uint8_t>((*cislo)[j]);
+        }
+        bloky.push_back(blok);
+    }
+    return bloky;
+}
+
+TZapisTelCisel::TZapisTelCisel(const TKontextOperace& kontext)
+    : fKontext(kontext),
+      fDekodery(kontext.Rec, kontext.Komunikace, kontext.Okno, kontext.Info, fMeze) {}
+
+bool TZapisTelCisel::Start() {
+    TKomunikace::UkonciZapis();
+    fBloky = RozdilneTelCisla(fKontext.Rec, fKontext.Okno);
+    if (fBloky.empty()) {
+        fStav = TStavOperace::Hotovo;
+        return false;
+    }
+    ZapisPary();
+    return true;
+}
+
+void TZapisTelCisel::ZapisPary() {
+    TKomunikace& kom = fKontext.Komunikace;
+    for (const TZapisovanyBlok& blok : fBloky) {
+        for (std::uint8_t j = 0; j < k_NORLINKTlgSize; ++j) {
+            kom.ZapisDoDataOutBuffer(static_cast<std::uint8_t>(j + 1), blok.Data[j]);
+        }
+        kom.VytvorTLGNew(PC, MDM, Zapis, ZAZNAM, blok.Adresa, k_NORLINKTlgSize, 0, 0);
+        kom.VytvorTLG(PC, MDM, Cteni, ZAZNAM, NORLINK_Z_SeznamCisel);
+    }
+    fOveruje = false;
+    TKomunikace::ZahajZapis();
+    UkazDialogZapisu(fKontext.Info, static_cast<int>(fBloky.size()), R_ZapisTelCisel);
+}
+
+void TZapisTelCisel::Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
+                             std::span<const std::uint8_t> data) {
+    if (fStav != TStavOperace::Bezi || typPameti != ZAZNAM) {
+        return;
+    }
+    TKomunikace& kom = fKontext.Komunikace;
+    if (fOveruje) {
+        const auto head = kom.ZaznamFronty(0);
+        if (head && head->Adresa == hlavicka.Adresa && data.size() >= k_NORLINKTlgSize) {
+            Overeno(hlavicka.Adresa, data.first(k_NORLINKTlgSize));
+        }
+        return;
+    }
+    // Only the answer to the pair's own read-back completes it.
+    const auto readBack = kom.ZaznamFronty(1);
+    if (!Zapisuju || !readBack || readBack->Akce != Cteni || readBack->Adresa != hlavicka.Adresa) {
+        return;
+    }
+    if (fDekodery.DekodTLGZaznam(hlavicka.Adresa, data) == TVysledekDekodovani::Zapis) {
+        ObsluzZapis();
+    }
+}
+
+void TZapisTelCisel::ObsluzZapis() {
+    TKomunikace& kom = fKontext.Komunikace;
+    PocCyklu = 0;
+    kom.SmazZaznamFronty();
+    kom.SmazZaznamFronty();
+    if (kom.ZjistiPocetPrvkuFronty() == 0) {
+        TKomunikace::UkonciZapis();
+        Over();
+    }
+}
+
+void TZapisTelCisel::Over() {
+    fOveruje = true;
+    fOvereno = 0;
+    fRozdilne.clear();
+    for (const TZapisovanyBlok& blok : fBloky) {
+        fKontext.Komunikace.VytvorTLGNew(PC, MDM, Cteni, ZAZNAM, blok.Adresa, k_NORLINKTlgSize, 0,
+                                         0);
+    }
+    IInfoForm& info = fKontext.Info;
+    info.SetDolniMax(static_cast<int>(fBloky.size()));
+    info.SetDolniPosition(0);
+    info.SetText(std::string(R_OvereniTelCisel));
+}
+
+void TZapisTelCisel::Overeno(std::uint16_t adresa, std::span<const std::uint8_t> data) {
+    const TZapisovanyBlok& blok = fBloky.at(fOvereno);
+    if (blok.Adresa != adresa) {
+        return;
+    }
+    fKontext.Komunikace.SmazZaznamFronty();
+    fKontext.Info.StepDolni();
+    if (!std::equal(data.begin(), data.end(), blok.Data.begin())) {
+        fRozdilne.push_back(blok);
+    }
+    if (++fOvereno < fBloky.size()) {
+        return;
+    }
+    if (fRozdilne.empty()) {
+        Ukonci();
+        return;
+    }
+    if (fKolo < k_KolZapisu) {
+        ++fKolo;
+        fBloky = fRozdilne;
+        ZapisPary();
+        return;
+    }
+    std::string cisla;
+    for (const TZapisovanyBlok& b : fRozdilne) {
+        cisla += (cisla.empty() ? "" : ", ") + std::to_string(b.Cislo);
+    }
+    Ukonci();
+    // Not inside the serial driver's tick: the box waits for the user.
+    IFrm_Main& okno = fKontext.Okno;
+    okno.Naplanuj([&okno, text = std::string(R_CislaNezapsana) + cisla +
+                                 std::string(R_CislaNezapsanaRada)] { okno.Chyba(text); });
+}
+
+void TZapisTelCisel::Ukonci() {
+    fStav = TStavOperace::Hotovo;
+    fKontext.Info.Close();
+}
+
+void TZapisTelCisel::Zrus() {
+    if (fStav != TStavOperace::Bezi) {
+        return;
+    }
+    fStav = TStavOperace::Zrusena;
+    UkonciPredcasne(fKontext.Komunikace, fKontext.Info);
+}
