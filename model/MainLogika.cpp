@@ -72,10 +72,6 @@ std::string PopisChybyPortu(const std::string& devicePath, const std::string& re
     return "Zařízení " + devicePath + ": " + reason + ".";
 }
 
-std::string ZobrazOdkaz(std::uint8_t aOdkaz) {
-    return aOdkaz > 15 ? std::string() : std::to_string(aOdkaz);
-}
-
 bool UlozComLog(const TComLog& log, const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "a");
     if (file == nullptr) {
@@ -335,40 +331,11 @@ int TMainLogika::VybranyVstup() const {
 }
 
 void TMainLogika::Cmb_ExpanderChange() {
-    const int e = VybranyExpander();
-    if (e >= 0) {
-        const auto ue = static_cast<std::size_t>(e);
-        for (int r = 1; r <= k_PocetRadkuMrizky; ++r) {
-            const auto slot = static_cast<std::size_t>(r - 1);
-            fOkno.SetCellText(TMrizka::Hg_Komunikace, 1, r,
-                              ZobrazOdkaz(NORLINKRecNew.TelCislaPoruchaKom[ue][slot]));
-            fOkno.SetCellText(TMrizka::Hg_Komunikace, 2, r,
-                              ZobrazOdkaz(NORLINKRecNew.TelCislaObnovaKom[ue][slot]));
-        }
-        fOkno.SetMemoText(TMemo::Mem_Porucha, Cp1250DoUtf8(NORLINKRecNew.ZpravaPorucha[ue].View()));
-        fOkno.SetMemoText(TMemo::Mem_Obnova, Cp1250DoUtf8(NORLINKRecNew.ZpravaObnova[ue].View()));
-    }
-    Cmb_VstupChange();
+    fEditace.Cmb_ExpanderChange();
 }
 
 void TMainLogika::Cmb_VstupChange() {
-    const int e = VybranyExpander();
-    const int v = VybranyVstup();
-    if (e < 0 || v < 0) {
-        return;
-    }
-    const auto ue = static_cast<std::size_t>(e);
-    const auto uv = static_cast<std::size_t>(v);
-    for (int r = 1; r <= k_PocetRadkuMrizky; ++r) {
-        const auto slot = static_cast<std::size_t>(r - 1);
-        fOkno.SetCellText(TMrizka::Hg_Vstupy, 1, r,
-                          ZobrazOdkaz(NORLINKRecNew.TelCislaSepnuti[ue][uv][slot]));
-        fOkno.SetCellText(TMrizka::Hg_Vstupy, 2, r,
-                          ZobrazOdkaz(NORLINKRecNew.TelCislaRozpojeni[ue][uv][slot]));
-    }
-    fOkno.SetMemoText(TMemo::Mem_Sepnuti, Cp1250DoUtf8(NORLINKRecNew.ZpravaSepnuti[ue][uv].View()));
-    fOkno.SetMemoText(TMemo::Mem_Rozpojeni,
-                      Cp1250DoUtf8(NORLINKRecNew.ZpravaRozpojeni[ue][uv].View()));
+    fEditace.Cmb_VstupChange();
 }
 
 TKontextOperace TMainLogika::Kontext() {
@@ -442,14 +409,30 @@ void TMainLogika::Btn_resetClick() {
 }
 
 void TMainLogika::MrizkaCellEdited(TMrizka grid, int ACol, int ARow) {
-    if (grid == TMrizka::Hg_PhoneNumbers) {
+    switch (grid) {
+    case TMrizka::Hg_PhoneNumbers:
         Hg_PhoneNumbersCellEdited(ACol, ARow);
+        break;
+    case TMrizka::Hg_Komunikace:
+        Hg_KomunikaceCellEdited(ACol, ARow);
+        break;
+    case TMrizka::Hg_Vstupy:
+        Hg_VstupyCellEdited(ACol, ARow);
+        break;
     }
 }
 
 void TMainLogika::MrizkaExit(TMrizka grid) {
-    if (grid == TMrizka::Hg_PhoneNumbers) {
+    switch (grid) {
+    case TMrizka::Hg_PhoneNumbers:
         Hg_PhoneNumbersExit();
+        break;
+    case TMrizka::Hg_Komunikace:
+        Hg_KomunikaceExit();
+        break;
+    case TMrizka::Hg_Vstupy:
+        Hg_VstupyExit();
+        break;
     }
 }
 

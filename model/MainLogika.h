@@ -8,6 +8,7 @@
 
 #include "ComLog.h"
 #include "DekoderOdpovedi.h"
+#include "EditaceExpanderu.h"
 #include "NastaveniProgramu.h"
 #include "OknoMain.h"
 #include "Operace.h"
@@ -70,9 +71,6 @@ std::string SlozkaSpustitelnehoSouboru();
 std::string PopisChybyPortu(const std::string& devicePath, const std::string& reason,
                             TChybaPortu pricina);
 
-// A recipient slot as a cell text: its decimal value for 0..15, empty otherwise.
-std::string ZobrazOdkaz(std::uint8_t aOdkaz);
-
 class TMainLogika : public IDekoderOdpovedi {
 public:
     TMainLogika(IFrm_Main& okno, TMainZavislosti zavislosti);
@@ -112,6 +110,15 @@ public:
     void Hg_KomunikaceKeyDown(TMrizka grid, int ACol, int ARow, std::uint16_t Key);
     void Hg_PhoneNumbersCellEdited(int ACol, int ARow);
     void Hg_PhoneNumbersExit();
+    void Hg_KomunikaceCellEdited(int ACol, int ARow) {
+        fEditace.Hg_KomunikaceCellEdited(ACol, ARow);
+    }
+    void Hg_VstupyCellEdited(int ACol, int ARow) { fEditace.Hg_VstupyCellEdited(ACol, ARow); }
+    void Hg_KomunikaceExit() { fEditace.Hg_KomunikaceExit(); }
+    void Hg_VstupyExit() { fEditace.Hg_VstupyExit(); }
+    // A memo lost the focus (Mem_PoruchaExit, Mem_ObnovaExit, Mem_SepnutiExit, Mem_RozpojeniExit).
+    void MemoExit(TMemo memo) { fEditace.MemoExit(memo); }
+    const TEditaceExpanderu& Editace() const { return fEditace; }
     void Btn_ZapisTelCislaClick();
 
     // The progress dialog's cancel button (and Escape there).
@@ -166,6 +173,7 @@ private:
     std::unique_ptr<TKomunikace> fKomunikace;
     std::unique_ptr<TPrijemTLG> fPrijem;
     TPovoleni fPovoleni{fOkno};
+    TEditaceExpanderu fEditace{fOkno, NORLINKRecNew};
     std::unique_ptr<IOperace> fOperace;
     std::unique_ptr<IPeriodicTimer> fHlidac;
     int fTikuBezVyzvy = 0;

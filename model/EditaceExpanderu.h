@@ -1,0 +1,56 @@
+#pragma once
+// Editing the expanders' and inputs' recipients and texts in the working image: the views of the
+// selected expander and input, the two grids' cell and exit rules and the four memos' exit rules.
+// Every rule works on the expander and input on display, not on what a drop-down list shows
+// now: a list can change its selection (the mouse wheel over it) while a memo is still being
+// typed in, and that text belongs where it was typed.
+
+#include "OknoMain.h"
+#include "promenne.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+inline constexpr std::string_view R_OdkazPrazdny =
+    "Odkaz na uvedené číslo je prázdný, zadejte nejdřív telefonní číslo!";
+inline constexpr std::string_view R_ZnakyMimoKodovani =
+    "Text obsahuje znaky, které komunikátor neumí uložit; text nebyl uložen.";
+
+// A recipient slot as a cell text: its decimal value for 0..15, empty otherwise.
+std::string ZobrazOdkaz(std::uint8_t aOdkaz);
+
+class TEditaceExpanderu {
+public:
+    TEditaceExpanderu(IFrm_Main& okno, TNORLINK& recNew) : fOkno(okno), fRecNew(recNew) {}
+
+    // Redisplay from the working image; the selection of the lists becomes the one on display.
+    void Cmb_ExpanderChange();
+    void Cmb_VstupChange();
+
+    void Hg_KomunikaceCellEdited(int ACol, int ARow);
+    void Hg_VstupyCellEdited(int ACol, int ARow);
+    void Hg_KomunikaceExit();
+    void Hg_VstupyExit();
+    void MemoExit(TMemo memo);
+
+    // The expander and input on display; -1 before the first display.
+    int Expander() const { return fExpander; }
+    int Vstup() const { return fVstup; }
+
+private:
+    void CellEdited(TMrizka grid, int ACol, int ARow);
+    void Exit(TMrizka grid);
+    TPrijemci* Seznam(TMrizka grid, int col);
+    TZprava* Zprava(TMemo memo);
+    void ZobrazMemo(TMemo memo);
+
+    IFrm_Main& fOkno;
+    TNORLINK& fRecNew;
+    int fExpander = -1;
+    int fVstup = -1;
+    // What each memo showed when it was filled: left as it was, its text is not stored again,
+    // so every byte read from the device stays as it came.
+    std::array<std::string, 4> fZobrazeno;
+};
