@@ -3,7 +3,9 @@
 #include "Cp1250.h"
 #include "Cteni.h"
 #include "Editace.h"
+#include "Export.h"
 #include "UlozDoIni.h"
+#include "ZapisNastaveni.h"
 #include "ZapisTelCisel.h"
 #include "kovra.h"
 #include "promenne.h"
@@ -466,6 +468,23 @@ void TMainLogika::Btn_ZapisTelCislaClick() {
     if (!fOperace) {
         Spust(std::make_unique<TZapisTelCisel>(Kontext()));
     }
+}
+
+void TMainLogika::Btn_ZapisNastaveniClick() {
+    if (!fOperace) {
+        Spust(std::make_unique<TZapisNastaveni>(Kontext(), fOkno.ItemCount(TSeznam::Cmb_Expander)));
+    }
+}
+
+void TMainLogika::cmUlozNastaveniClick() {
+    const std::string path = NazevExportu(InstDir, DateTimeStamp());
+    try {
+        UlozNastaveni(path, NORLINKRecNew);
+    } catch (const EProfileWriteError& error) {
+        fOkno.Chyba(std::string(error.what()) + "\nDůvod: " + error.Reason());
+        return;
+    }
+    fOkno.Zprava(Text(R_SouborUlozen), path);
 }
 
 void TMainLogika::Btn_PrerusitClick() {

@@ -120,6 +120,9 @@ public:
     void MemoExit(TMemo memo) { fEditace.MemoExit(memo); }
     const TEditaceExpanderu& Editace() const { return fEditace; }
     void Btn_ZapisTelCislaClick();
+    void Btn_ZapisNastaveniClick();
+    // The settings export (menu "Ulož nastavení").
+    void cmUlozNastaveniClick();
 
     // The progress dialog's cancel button (and Escape there).
     void Btn_PrerusitClick();

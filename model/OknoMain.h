@@ -149,6 +149,8 @@ public:
     virtual bool OtazkaAnoNe(const std::string& text) = 0;
     // Caption "Chyba", one button "OK".
     virtual void Chyba(const std::string& text) = 0;
+    // A plain message, one button "OK"; detail is a second, smaller line (may be empty).
+    virtual void Zprava(const std::string& text, const std::string& detail) = 0;
     // Text-input dialog with "OK" and "Cancel"; no value for Cancel.
     virtual std::optional<std::string> InputQuery(const std::string& caption,
                                                   const std::string& prompt,

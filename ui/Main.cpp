@@ -1,5 +1,6 @@
 #include "Main.h"
 
+#include "Editace.h"
 #include "Meritko.h"
 
 #include <QAction>
@@ -53,11 +54,11 @@ QLabel* Popisek(QWidget* parent, const char* name, const char* caption, QPoint p
 
 // A grid whose row 0 and column 0 are fixed (not editable, drawn like a header); cells are
 // addressed (column, row) as the workflows count them.
-QTableWidget* NovaMrizka(QWidget* parent, const char* name, const QRect& rect,
-                         std::initializer_list<int> sirky, const TMeritko& m,
-                         std::initializer_list<const char*> hlavicky) {
+TEditGrid* NovaMrizka(QWidget* parent, const char* name, const QRect& rect,
+                      std::initializer_list<int> sirky, const TMeritko& m,
+                      std::initializer_list<const char*> hlavicky) {
     const int columns = static_cast<int>(sirky.size());
-    auto* grid = new QTableWidget(k_PocetRadku, columns, parent);
+    auto* grid = new TEditGrid(k_PocetRadku, columns, parent);
     grid->setObjectName(Q(name));
     grid->horizontalHeader()->hide();
     grid->verticalHeader()->hide();
@@ -202,14 +203,35 @@ void TFrm_Main::VytvorOvladace() {
     Stb_Main->setFixedHeight(std::max(m.Y(19), Stb_Main->sizeHint().height()));
 
     client->setMinimumSize(m.X(1031), m.Y(465));
+    PropojMrizky();
     connect(SEdt_PocetExpanderu, &QSpinBox::valueChanged, this,
             [this] { SEdt_PocetExpanderuChange(); });
     connect(Cmb_Expander, &QComboBox::activated, this, [this] { Cmb_ExpanderChange(); });
     connect(Cmb_Vstup, &QComboBox::activated, this, [this] { Cmb_VstupChange(); });
     connect(Btn_NactiTelCisla, &QPushButton::clicked, this, [this] { Btn_NactiTelCislaClick(); });
+    connect(Btn_ZapisTelCisla, &QPushButton::clicked, this, [this] { Btn_ZapisTelCislaClick(); });
     connect(Btn_NactiExpandery, &QPushButton::clicked, this, [this] { Btn_NactiExpanderyClick(); });
     connect(Btn_NactiAktualni, &QPushButton::clicked, this, [this] { Btn_NactiAktualniClick(); });
     connect(Btn_reset, &QPushButton::clicked, this, [this] { Btn_resetClick(); });
+    connect(Btn_ZapisNastaveni, &QPushButton::clicked, this, [this] { Btn_ZapisNastaveniClick(); });
+}
+
+void TFrm_Main::PropojMrizky() {
+    const auto filtr = [](char32_t c) {
+        Hg_PhoneNumbersKeyPress(c);
+        return c != 0;
+    };
+    for (const TMrizka id :
+         {TMrizka::Hg_PhoneNumbers, TMrizka::Hg_Komunikace, TMrizka::Hg_Vstupy}) {
+        TEditGrid* grid = Mrizka(id);
+        grid->SetCharFilter(filtr);
+        connect(grid, &TEditGrid::cellEdited, this,
+                [this, id](int col, int row) { fLogika.MrizkaCellEdited(id, col, row); });
+        connect(grid, &TEditGrid::exited, this, [this, id] { fLogika.MrizkaExit(id); });
+        connect(grid, &TEditGrid::keyDown, this, [this, id](int col, int row, int key) {
+            fLogika.Hg_KomunikaceKeyDown(id, col, row, static_cast<std::uint16_t>(key));
+        });
+    }
 }
 
 void TFrm_Main::VytvorMenu() {
@@ -220,6 +242,7 @@ void TFrm_Main::VytvorMenu() {
     Men_Program->setObjectName(QStringLiteral("Men_Program"));
     cmUlozNastaveni = Men_Program->addAction(Q("Ulož nastavení"));
     cmUlozNastaveni->setObjectName(QStringLiteral("cmUlozNastaveni"));
+    connect(cmUlozNastaveni, &QAction::triggered, this, [this] { cmUlozNastaveniClick(); });
     N1 = Men_Program->addSeparator();
     N1->setObjectName(QStringLiteral("N1"));
     Men_Ukonci = Men_Program->addAction(Q("Ukonči"));
@@ -249,6 +272,15 @@ void TFrm_Main::VytvorMenu() {
     cmJinyCOMport = Sriovport1->addAction(Q("Zvolit jiný COM port"));
     cmJinyCOMport->setObjectName(QStringLiteral("cmJinyCOMport"));
     connect(cmJinyCOMport, &QAction::triggered, this, [this] { cmJinyCOMportClick(); });
+    // A menu takes no focus from the grid, so an open cell editor is committed here: its cell rule
+    // runs before any menu item can act, and the grid's exit rule does not.
+    for (QMenu* menu : {Men_Program, Sriovport1}) {
+        connect(menu, &QMenu::aboutToShow, this, [this] {
+            for (TEditGrid* grid : {Hg_PhoneNumbers, Hg_Komunikace, Hg_Vstupy}) {
+                grid->UkonciEditaci();
+            }
+        });
+    }
     ZobrazPortMenu(fPortMenu);
 }
 
@@ -285,6 +317,9 @@ void TFrm_Main::Cmb_VstupChange() {
 void TFrm_Main::Btn_NactiTelCislaClick() {
     fLogika.Btn_NactiTelCislaClick();
 }
+void TFrm_Main::Btn_ZapisTelCislaClick() {
+    fLogika.Btn_ZapisTelCislaClick();
+}
 void TFrm_Main::Btn_NactiExpanderyClick() {
     fLogika.Btn_NactiExpanderyClick();
 }
@@ -293,6 +328,13 @@ void TFrm_Main::Btn_NactiAktualniClick() {
 }
 void TFrm_Main::Btn_resetClick() {
     fLogika.Btn_resetClick();
+}
+
+void TFrm_Main::Btn_ZapisNastaveniClick() {
+    fLogika.Btn_ZapisNastaveniClick();
+}
+void TFrm_Main::cmUlozNastaveniClick() {
+    fLogika.cmUlozNastaveniClick();
 }
 
 void TFrm_Main::keyPressEvent(QKeyEvent* event) {
@@ -358,7 +400,7 @@ QWidget* TFrm_Main::Ovladac(TOvladac control) const {
     return nullptr;
 }
 
-QTableWidget* TFrm_Main::Mrizka(TMrizka grid) const {
+TEditGrid* TFrm_Main::Mrizka(TMrizka grid) const {
     switch (grid) {
     case TMrizka::Hg_PhoneNumbers:
         return Hg_PhoneNumbers;
@@ -517,6 +559,13 @@ bool TFrm_Main::OtazkaAnoNe(const std::string& text) {
 
 void TFrm_Main::Chyba(const std::string& text) {
     QMessageBox box(QMessageBox::Critical, Q("Chyba"), Q(text), QMessageBox::NoButton, this);
+    box.addButton(Q("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+void TFrm_Main::Zprava(const std::string& text, const std::string& detail) {
+    QMessageBox box(QMessageBox::NoIcon, Q("NORLINK"), Q(text), QMessageBox::NoButton, this);
+    box.setInformativeText(Q(detail));
     box.addButton(Q("OK"), QMessageBox::AcceptRole);
     box.exec();
 }

@@ -3,6 +3,7 @@
 // (TMainLogika) sets through IFrm_Main, and forwards its handlers to the logic under the same
 // names. The boxes it asks are virtual, so a test can answer them instead of a user.
 
+#include "EditGrid.h"
 #include "Led.h"
 #include "MainLogika.h"
 #include "MemoEdit.h"
@@ -22,7 +23,6 @@ class QMenuBar;
 class QPushButton;
 class QSpinBox;
 class QStatusBar;
-class QTableWidget;
 
 class TFrm_Main : public QMainWindow, public IFrm_Main {
     Q_OBJECT
@@ -41,9 +41,12 @@ public:
     void Cmb_ExpanderChange();
     void Cmb_VstupChange();
     void Btn_NactiTelCislaClick();
+    void Btn_ZapisTelCislaClick();
     void Btn_NactiExpanderyClick();
     void Btn_NactiAktualniClick();
     void Btn_resetClick();
+    void Btn_ZapisNastaveniClick();
+    void cmUlozNastaveniClick();
 
     // Places the window where it was designed to be, within the screen.
     void UmistiNaObrazovku();
@@ -78,6 +81,7 @@ public:
     void Varovani(const std::string& text, const std::string& detail) override;
     bool OtazkaAnoNe(const std::string& text) override;
     void Chyba(const std::string& text) override;
+    void Zprava(const std::string& text, const std::string& detail) override;
     std::optional<std::string> InputQuery(const std::string& caption, const std::string& prompt,
                                           const std::string& initial) override;
     IInfoForm& InfoForm() override;
@@ -87,7 +91,7 @@ public:
     TLed* Led_Incoming = nullptr;
     QPushButton* Btn_NactiTelCisla = nullptr;
     QPushButton* Btn_ZapisTelCisla = nullptr;
-    QTableWidget* Hg_PhoneNumbers = nullptr;
+    TEditGrid* Hg_PhoneNumbers = nullptr;
     QLabel* Label1 = nullptr;
     QSpinBox* SEdt_PocetExpanderu = nullptr;
     QPushButton* Btn_NactiExpandery = nullptr;
@@ -95,13 +99,13 @@ public:
     QPushButton* Btn_reset = nullptr;
     QPushButton* Btn_ZapisNastaveni = nullptr;
     QComboBox* Cmb_Expander = nullptr;
-    QTableWidget* Hg_Komunikace = nullptr;
+    TEditGrid* Hg_Komunikace = nullptr;
     QLabel* Label2 = nullptr;
     TMemoEdit* Mem_Porucha = nullptr;
     QLabel* Label4 = nullptr;
     TMemoEdit* Mem_Obnova = nullptr;
     QComboBox* Cmb_Vstup = nullptr;
-    QTableWidget* Hg_Vstupy = nullptr;
+    TEditGrid* Hg_Vstupy = nullptr;
     QLabel* Label6 = nullptr;
     TMemoEdit* Mem_Sepnuti = nullptr;
     QLabel* Label5 = nullptr;
@@ -128,7 +132,9 @@ private:
     void VytvorOvladace();
     void VytvorMenu();
     QWidget* Ovladac(TOvladac control) const;
-    QTableWidget* Mrizka(TMrizka grid) const;
+    TEditGrid* Mrizka(TMrizka grid) const;
+    // The grids' events go to the logic; typed characters pass its key filter.
+    void PropojMrizky();
     TMemoEdit* Memo(TMemo memo) const;
     QComboBox* Seznam(TSeznam list) const;
 

@@ -143,6 +143,9 @@ public:
         return answer;
     }
     void Chyba(const std::string& text) override { Errors.push_back(text); }
+    void Zprava(const std::string& text, const std::string& detail) override {
+        Messages.push_back({text, detail});
+    }
     std::optional<std::string> InputQuery(const std::string& caption, const std::string& prompt,
                                           const std::string& initial) override {
         Queries.emplace_back(caption, prompt, initial);
@@ -193,6 +196,7 @@ public:
     std::vector<std::string> Questions;
     std::deque<bool> Answers;
     std::vector<std::string> Errors;
+    std::vector<TVarovani> Messages;
     std::vector<std::tuple<std::string, std::string, std::string>> Queries;
     std::deque<std::optional<std::string>> Inputs;
     std::deque<std::function<void()>> Planned;

@@ -1,0 +1,94 @@
+#include "ZapisNastaveni.h"
+
+#include <algorithm>
+
+TZapisNastaveni::TZapisNastaveni(const TKontextOperace& kontext, int pocetExpanderu)
+    : fKontext(kontext), fPocetExpanderu(pocetExpanderu) {}
+
+bool TZapisNastaveni::Start() {
+    TKomunikace::UkonciZapis();
+    fBloky = RozdilneBloky(fKontext.Rec, fKontext.RecNew, fPocetExpanderu);
+    if (fBloky.empty()) {
+        fStav = TStavOperace::Hotovo;
+        return false;
+    }
+    TKomunikace& kom = fKontext.Komunikace;
+    for (const TBlokNastaveni& blok : fBloky) {
+        for (std::uint8_t j = 0; j < k_NORLINKTlgSize; ++j) {
+            kom.ZapisDoDataOutBuffer(static_cast<std::uint8_t>(j + 1), blok.Data[j]);
+        }
+        kom.VytvorTLGNew(PC, MDM, Zapis, ZAZNAM, blok.Adresa, k_NORLINKTlgSize, 0, 0);
+        kom.VytvorTLGNew(PC, MDM, Cteni, ZAZNAM, blok.Adresa, k_NORLINKTlgSize, 0, 0);
+    }
+    TKomunikace::ZahajZapis();
+    IInfoForm& info = fKontext.Info;
+    info.SetDolniVisible(true);
+    info.SetHorniVisible(false);
+    info.SetDolniMax(static_cast<int>(fBloky.size()));
+    info.SetDolniPosition(0);
+    info.SetText(std::string(R_ZapisNastaveni));
+    info.SetPrerusitVisible(true);
+    info.ShowModeless();
+    return true;
+}
+
+void TZapisNastaveni::Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
+                              std::span<const std::uint8_t> data) {
+    if (fStav != TStavOperace::Bezi || typPameti != ZAZNAM || !Zapisuju ||
+        fHlava >= fBloky.size()) {
+        return;
+    }
+    const TBlokNastaveni& blok = fBloky[fHlava];
+    const auto readBack = fKontext.Komunikace.ZaznamFronty(1);
+    if (!readBack || readBack->Akce != Cteni || readBack->Adresa != hlavicka.Adresa ||
+        blok.Adresa != hlavicka.Adresa || data.size() < k_NORLINKTlgSize) {
+        return;
+    }
+    if (std::equal(blok.Data.begin(), blok.Data.end(), data.begin())) {
+        ObsluzZapis();
+        return;
+    }
+    if (fOpakovani < k_OpakovaniZapisu) {
+        // The pair stays at the head: the next poll sends its write again.
+        ++fOpakovani;
+        PocCyklu = 0;
+        return;
+    }
+    if (std::find(fNezapsano.begin(), fNezapsano.end(), blok.Popis) == fNezapsano.end()) {
+        fNezapsano.push_back(blok.Popis);
+    }
+    ObsluzZapis();
+}
+
+void TZapisNastaveni::ObsluzZapis() {
+    TKomunikace& kom = fKontext.Komunikace;
+    PocCyklu = 0;
+    kom.SmazZaznamFronty();
+    kom.SmazZaznamFronty();
+    fKontext.Info.StepDolni();
+    ++fHlava;
+    fOpakovani = 0;
+    if (kom.ZjistiPocetPrvkuFronty() != 0) {
+        return;
+    }
+    TKomunikace::UkonciZapis();
+    fStav = TStavOperace::Hotovo;
+    fKontext.Info.Close();
+    if (!fNezapsano.empty()) {
+        std::string seznam;
+        for (const std::string& popis : fNezapsano) {
+            seznam += "- " + popis + "\n";
+        }
+        IFrm_Main& okno = fKontext.Okno;
+        okno.Naplanuj([&okno, text = std::string(R_NastaveniNezapsano) + seznam +
+                                     std::string(R_NastaveniNezapsanoRada)] { okno.Chyba(text); });
+    }
+}
+
+void TZapisNastaveni::Zrus() {
+    if (fStav != TStavOperace::Bezi) {
+        return;
+    }
+    fStav = TStavOperace::Zrusena;
+    UkonciPredcasne(fKontext.Komunikace, fKontext.Info);
+}
