@@ -1,0 +1,307 @@
+// Writing the expander settings and the export, through the window's logic with a fake window and
+// a small device answering the queue as the link would (the write of a pair goes into its memory
+// unless the test loses it; the read-back answers from memory).
+
+#include "Export.h"
+#include "FakeOkno.h"
+#include "FakeSerialPort.h"
+#include "LinkGlobals.h"
+#include "MainLogika.h"
+#include "RozdilyNastaveni.h"
+#include "ScratchDir.h"
+#include "promenne.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+std::vector<std::uint16_t> Adresy(const std::vector<TBlokNastaveni>& bloky) {
+    std::vector<std::uint16_t> out;
+    for (const auto& b : bloky) {
+        out.push_back(b.Adresa);
+    }
+    return out;
+}
+
+TEST(RozdilneBloky, SectionsInTheirOrderOnlyChangedItemsOnlyTheFirstNExpanders) {
+    TNORLINK rec{};
+    InicializujNORLINKRec(rec);
+    TNORLINK nove = rec;
+    EXPECT_TRUE(RozdilneBloky(rec, nove, 8).empty());
+
+    nove.TelCislaPoruchaKom[1][3] = 4;
+    auto bloky = RozdilneBloky(rec, nove, 2);
+    ASSERT_THAT(Adresy(bloky), ElementsAre(0x0300));
+    std::array<std::uint8_t, 16> ocekavano;
+    ocekavano.fill(255);
+    ocekavano[3] = 4;
+    EXPECT_EQ(bloky[0].Data, ocekavano);
+    EXPECT_EQ(bloky[0].Popis, "expander 2: čísla pro poruchu komunikace");
+    EXPECT_TRUE(RozdilneBloky(rec, nove, 1).empty()) << "expander 2 is not written with N = 1";
+
+    // Edited in the other order; the sections decide: switch-on lists before disconnect lists.
+    nove = rec;
+    nove.TelCislaRozpojeni[0][4][0] = 1;
+    nove.TelCislaSepnuti[1][2][0] = 1;
+    EXPECT_THAT(Adresy(RozdilneBloky(rec, nove, 2)), ElementsAre(0x2500, 0x1A00));
+
+    nove = rec;
+    nove.ZpravaPorucha[0] = "A";
+    nove.TelCislaObnovaKom[0][0] = 2;
+    nove.TelCislaPoruchaKom[0][0] = 2;
+    bloky = RozdilneBloky(rec, nove, 1);
+    ASSERT_EQ(bloky.size(), 17U);
+    EXPECT_EQ(bloky[0].Adresa, 0x0100);
+    EXPECT_EQ(bloky[1].Adresa, 0x0200);
+    for (std::size_t p = 0; p < 15; ++p) {
+        EXPECT_EQ(bloky[2 + p].Adresa, 0x0110 + 16 * p);
+        std::array<std::uint8_t, 16> text{};
+        if (p == 0) {
+            text[0] = 'A';
+        }
+        EXPECT_EQ(bloky[2 + p].Data, text) << p;
+    }
+
+    nove = rec;
+    nove.ZpravaRozpojeni[7][7] = std::string(240, 'z');
+    bloky = RozdilneBloky(rec, nove, 8);
+    ASSERT_EQ(bloky.size(), 15U);
+    EXPECT_EQ(bloky.back().Adresa, 0x90F0) << "input 8 of expander 8 ends at 0x90FF";
+    EXPECT_EQ(bloky.back().Popis, "expander 8, vstup 8: text rozpojení");
+}
+
+class ZapisNastaveni : public ::testing::Test {
+protected:
+    ZapisNastaveni() {
+        ResetLinkGlobals();
+        InicializujNORLINKRec(NORLINKRec);
+        NORLINKRecNew = NORLINKRec;
+        TMainZavislosti deps;
+        deps.SlozkaProgramu = [this] { return fDir.string() + "/"; };
+        deps.VytvorCasovac = [] { return std::make_unique<TManualTimer>(); };
+        deps.VytvorPort = [this] { return std::make_unique<FakeSerialPort>(fLine); };
+        fLogika = std::make_unique<TMainLogika>(fOkno, std::move(deps));
+        fLogika->FormCreate();
+        std::fill(fPamet.begin(), fPamet.end(), 0xFF);
+    }
+    ~ZapisNastaveni() override {
+        fLogika.reset();
+        ResetLinkGlobals();
+        InicializujNORLINKRec(NORLINKRec);
+        NORLINKRecNew = NORLINKRec;
+    }
+    TKomunikace& Kom() { return *fLogika->Link(); }
+    void Odpovez(std::uint16_t adresa) {
+        THlavickaTLG hlavicka;
+        hlavicka.Adresa = adresa;
+        hlavicka.DelkaDat = 16;
+        std::array<std::uint8_t, 16> blok{};
+        std::copy_n(fPamet.begin() + adresa, 16, blok.begin());
+        fLogika->DekodTLGZaznam(hlavicka, blok);
+    }
+    // One pair's two polls.
+    bool Krok() {
+        if (Kom().PocetZaznamuFronty() == 0) {
+            return false;
+        }
+        const auto zapis = Kom().ZaznamFronty(0);
+        const auto cteni = Kom().ZaznamFronty(1);
+        EXPECT_TRUE(Zapisuju);
+        EXPECT_EQ(zapis->Akce, Zapis);
+        EXPECT_EQ(cteni->Akce, Cteni);
+        EXPECT_EQ(cteni->Adresa, zapis->Adresa);
+        EXPECT_EQ(cteni->Data, zapis->Data) << "both from the same staged bytes";
+        ++fZapisu;
+        if (fZtratZapisu > 0) {
+            --fZtratZapisu;
+        } else if (!fZaseknute.contains(zapis->Adresa)) {
+            std::copy(zapis->Data.begin(), zapis->Data.end(), fPamet.begin() + zapis->Adresa);
+        }
+        Odpovez(cteni->Adresa);
+        return true;
+    }
+    void DoKonce() {
+        for (int i = 0; i < 2000 && Krok(); ++i) {
+        }
+        fOkno.RunPlanned();
+    }
+
+    TScratchDir fScratch{"norlink-zapis-nastaveni"};
+    const fs::path fDir = fScratch.path();
+    TFakeOkno fOkno;
+    std::shared_ptr<FakeLine> fLine = std::make_shared<FakeLine>();
+    std::unique_ptr<TMainLogika> fLogika;
+    std::vector<std::uint8_t> fPamet = std::vector<std::uint8_t>(0x10000);
+    int fZtratZapisu = 0;
+    std::set<std::uint16_t> fZaseknute;
+    int fZapisu = 0;
+};
+
+TEST_F(ZapisNastaveni, NothingChangedDoesNothingVisible) {
+    fLogika->Btn_ZapisNastaveniClick();
+    EXPECT_FALSE(fLogika->BeziOperace());
+    EXPECT_FALSE(fOkno.Info.Shown);
+    EXPECT_EQ(Kom().PocetZaznamuFronty(), 0U);
+}
+
+TEST_F(ZapisNastaveni, OneSlotOfExpanderTwoIsOneVerifiedPairAtItsBlock) {
+    fOkno.SetPocetExpanderu(2);
+    fLogika->SEdt_PocetExpanderuChange();
+    NORLINKRecNew.TelCislaPoruchaKom[1][0] = 3;
+    fLogika->Btn_ZapisNastaveniClick();
+    ASSERT_EQ(Kom().PocetZaznamuFronty(), 2U);
+    EXPECT_EQ(Kom().ZaznamFronty(0)->Adresa, 0x0300);
+    EXPECT_EQ(fOkno.Info.Max, 1);
+    EXPECT_EQ(fOkno.Info.Label, "Zápis nastavení");
+    EXPECT_TRUE(fOkno.Info.PrerusitShown);
+    EXPECT_TRUE(Zapisuju);
+    EXPECT_FALSE(fOkno.Enabled(TOvladac::Btn_NactiTelCisla)) << "one operation at a time";
+    DoKonce();
+    EXPECT_EQ(fZapisu, 1) << "a clean line costs no extra telegram";
+    EXPECT_FALSE(fLogika->BeziOperace());
+    EXPECT_FALSE(Zapisuju);
+    EXPECT_FALSE(fOkno.Info.Shown);
+    EXPECT_TRUE(fOkno.Errors.empty());
+    EXPECT_EQ(fPamet[0x0300], 3);
+    EXPECT_EQ(NORLINKRec.TelCislaPoruchaKom[1][0], 255) << "the device image stays as last read";
+}
+
+TEST_F(ZapisNastaveni, ReadBackThatDiffersRepeatsThePairThenNamesWhatFailed) {
+    struct TRadek {
+        int Ztrat;
+        bool Zaseknuto;
+        int Zapisu;
+    };
+    // Two blocks: the failure list and the switch-on list of input 2 of expander 1.
+    for (const TRadek& r : {TRadek{1, false, 3}, TRadek{3, false, 5}, TRadek{0, true, 5}}) {
+        SCOPED_TRACE(r.Zapisu);
+        fZapisu = 0;
+        fZtratZapisu = r.Ztrat;
+        fZaseknute = r.Zaseknuto ? std::set<std::uint16_t>{0x1300} : std::set<std::uint16_t>{};
+        fOkno.Errors.clear();
+        std::fill(fPamet.begin(), fPamet.end(), 0xFF);
+        NORLINKRecNew.TelCislaPoruchaKom[0][0] = 1;
+        NORLINKRecNew.TelCislaSepnuti[0][1][0] = 1;
+        fLogika->Btn_ZapisNastaveniClick();
+        DoKonce();
+        EXPECT_EQ(fZapisu, r.Zapisu);
+        EXPECT_FALSE(fLogika->BeziOperace());
+        if (r.Zaseknuto) {
+            ASSERT_EQ(fOkno.Errors.size(), 1U);
+            EXPECT_THAT(fOkno.Errors[0], HasSubstr("expander 1, vstup 2: čísla pro sepnutí"));
+            EXPECT_THAT(fOkno.Errors[0], Not(HasSubstr("poruchu")));
+        } else {
+            EXPECT_TRUE(fOkno.Errors.empty());
+        }
+    }
+}
+
+TEST_F(ZapisNastaveni, AnAnswerForAnotherAddressCompletesNothing) {
+    NORLINKRecNew.TelCislaObnovaKom[0][0] = 1;
+    fLogika->Btn_ZapisNastaveniClick();
+    Odpovez(0x0100);
+    Odpovez(0x8F00); // outside every read window, and not this pair's
+    EXPECT_EQ(Kom().PocetZaznamuFronty(), 2U);
+    EXPECT_EQ(fOkno.Info.Position, 0);
+}
+
+TEST_F(ZapisNastaveni, BlocksAboveTheReadWindowsAreWrittenAndVerified) {
+    fOkno.SetPocetExpanderu(8);
+    fLogika->SEdt_PocetExpanderuChange();
+    NORLINKRecNew.TelCislaSepnuti[6][7][0] = 2;    // 0x7F00
+    NORLINKRecNew.ZpravaRozpojeni[7][7] = "konec"; // 0x9010..0x90F0
+    fLogika->Btn_ZapisNastaveniClick();
+    EXPECT_EQ(fOkno.Info.Max, 16);
+    DoKonce();
+    EXPECT_FALSE(fLogika->BeziOperace()) << "no block waits for an answer nobody counts";
+    EXPECT_TRUE(fOkno.Errors.empty());
+    EXPECT_EQ(fPamet[0x7F00], 2);
+    EXPECT_EQ(fPamet[0x9010], 'k');
+    EXPECT_EQ(fPamet[0x90FF], 0);
+}
+
+TEST_F(ZapisNastaveni, CancelEndsTheWriteAtOnce) {
+    NORLINKRecNew.ZpravaObnova[0] = "x";
+    fLogika->Btn_ZapisNastaveniClick();
+    Krok();
+    fOkno.Info.ClickPrerusit();
+    EXPECT_FALSE(fLogika->BeziOperace());
+    EXPECT_EQ(Kom().PocetZaznamuFronty(), 0U);
+    EXPECT_FALSE(Zapisuju);
+    EXPECT_FALSE(fOkno.Info.Shown);
+}
+
+std::string Soubor(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(Export, EntriesInTheirOrderWithKeysOfTwoDigits) {
+    TNORLINK image{};
+    InicializujNORLINKRec(image);
+    image.TelCisla[3] = "";
+    image.TelCisla[4] = "123456789";
+    image.ZpravaPorucha[1] = "dva\r\nradky";
+    image.TelCislaSepnuti[7][6][15] = 9;
+    const auto entries = ExportniZaznamy(image);
+    ASSERT_EQ(entries.size(), 2464U);
+    const auto at = [&](std::size_t i) {
+        return entries[i].Section + "|" + entries[i].Key + "|" + entries[i].Value;
+    };
+    EXPECT_EQ(at(3), "Tel. cisla|Cislo 03|");
+    EXPECT_EQ(at(4), "Tel. cisla|Cislo 04|123456789");
+    EXPECT_EQ(at(16), "Porucha komunikace|Expander 00 pozice 00|255");
+    EXPECT_EQ(at(17), "Obnova komunikace|Expander 00 pozice 00|255");
+    EXPECT_EQ(at(16 + 256 + 2), "Zprava porucha|Pozice 01|dva\r\nradky");
+    EXPECT_EQ(at(288 + 2 * (7 * 128 + 6 * 16 + 15)),
+              "Cisla sepnuti|Expander 07 vstup 06 pozice 15|9");
+    EXPECT_EQ(at(2463), "Zprava rozpojeni|Expander 07 pozice 07|");
+}
+
+TEST(Export, TwoExportsInOneMillisecondGetTwoFiles) {
+    TScratchDir dir("norlink-export");
+    const std::string folder = dir.path().string() + "/";
+    TNORLINK image{};
+    const std::string first = NazevExportu(folder, "20261209101010005");
+    EXPECT_EQ(first, folder + "nastaveni20261209101010005.log");
+    UlozNastaveni(first, image);
+    const std::string second = NazevExportu(folder, "20261209101010005");
+    EXPECT_NE(second, first);
+    UlozNastaveni(second, image);
+    EXPECT_EQ(Soubor(first), Soubor(second));
+    EXPECT_THAT(Soubor(first), HasSubstr("[Tel. cisla]\nCislo 00=\n"));
+}
+
+TEST_F(ZapisNastaveni, ExportShowsWhereItWentOrWhyItFailed) {
+    fLogika->cmUlozNastaveniClick();
+    ASSERT_EQ(fOkno.Messages.size(), 1U);
+    EXPECT_EQ(fOkno.Messages[0].Text, "Soubor byl uložen na disk");
+    const fs::path saved = fOkno.Messages[0].Detail;
+    EXPECT_EQ(saved.parent_path(), fDir);
+    EXPECT_THAT(saved.filename().string(), ::testing::StartsWith("nastaveni"));
+    EXPECT_THAT(Soubor(saved), HasSubstr("[Zprava rozpojeni]"));
+
+    // A folder that is not there stops even root; nothing is left that looks like an export.
+    const auto pred = std::distance(fs::directory_iterator(fDir), fs::directory_iterator());
+    InstDir = (fDir / "neni").string() + "/";
+    fLogika->cmUlozNastaveniClick();
+    ASSERT_EQ(fOkno.Errors.size(), 1U);
+    EXPECT_THAT(fOkno.Errors[0], HasSubstr("Unable to write to " + InstDir));
+    EXPECT_EQ(std::distance(fs::directory_iterator(fDir), fs::directory_iterator()), pred);
+    EXPECT_EQ(fOkno.Messages.size(), 1U);
+}
+
+} // namespace
