@@ -1,5 +1,8 @@
 #include "Export.h"
 
+#include "WholeFile.h"
+
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -84,7 +87,28 @@ std::string NazevExportu(const std::string& folder, const std::string& stamp) {
     return path;
 }
 
+std::string TextExportu(std::span<const TProfileEntry> entries) {
+    // Sections in the order of their first entry, each entry under its section's one header.
+    std::vector<std::pair<std::string_view, std::string>> sections;
+    for (const TProfileEntry& entry : entries) {
+        auto found = std::find_if(sections.begin(), sections.end(),
+                                  [&](const auto& s) { return s.first == entry.Section; });
+        if (found == sections.end()) {
+            sections.emplace_back(entry.Section, std::string());
+            found = sections.end() - 1;
+        }
+        found->second += entry.Key + "=" + entry.Value + "\n";
+    }
+    std::string text;
+    for (const auto& [name, body] : sections) {
+        text += (text.empty() ? "[" : "\n[") + std::string(name) + "]\n" + body;
+    }
+    return text;
+}
+
 void UlozNastaveni(const std::string& path, const TNORLINK& image) {
-    const auto entries = ExportniZaznamy(image);
-    WriteProfileStrings(path, entries);
+    std::string why;
+    if (!ReplaceWholeFile(path, TextExportu(ExportniZaznamy(image)), &why)) {
+        throw EProfileWriteError(path, why);
+    }
 }

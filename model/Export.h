@@ -6,6 +6,7 @@
 #include "ProfileFile.h"
 #include "promenne.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,13 @@ std::vector<TProfileEntry> ExportniZaznamy(const TNORLINK& image);
 // A name for a new export in folder (ending with '/'): nastaveni<stamp>.log, or, when a file of
 // that name exists (two exports within a millisecond), the stamp with -2, -3, ... behind it.
 std::string NazevExportu(const std::string& folder, const std::string& stamp);
+
+// The file's text: each section's header once, its entries as key=value with the value exactly as
+// it is, a blank line between sections. A value's own line breaks, also at its end, stay in the
+// file as they are (the reader tells them from the separator), so every text comes back whole.
+// For values without a line break at their end this is what the profile layer writes entry by
+// entry.
+std::string TextExportu(std::span<const TProfileEntry> entries);
 
 // Writes the export in one pass; throws EProfileWriteError, and then no file is left behind.
 void UlozNastaveni(const std::string& path, const TNORLINK& image);

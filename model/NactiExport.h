@@ -1,0 +1,19 @@
+#pragma once
+// Reads a settings export back into an image: the program's own format, every section and key
+// required, texts over several lines and any byte kept as written. All or nothing: a file that is
+// refused changes nothing, and the message names the line.
+
+#include "promenne.h"
+
+#include <string>
+#include <string_view>
+
+struct TNacteniExportu {
+    bool Ok = false;
+    TNORLINK Image{};
+    std::string Chyba; // Czech, with the line where there is one
+};
+
+TNacteniExportu NactiExport(std::string_view text);
+// The file's bytes; a file that cannot be read, or one far larger than any export, is refused.
+TNacteniExportu NactiExportZeSouboru(const std::string& path);
