@@ -52,7 +52,10 @@ std::string CitelnyText(std::string_view bytes) {
     std::string kept;
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7F && byte != 0xFF) {
+        // The five bytes the code page leaves undefined show as control codes too.
+        const bool nedefinovany =
+            byte == 0x81 || byte == 0x83 || byte == 0x88 || byte == 0x90 || byte == 0x98;
+        if (byte >= 0x20 && byte != 0x7F && byte != 0xFF && !nedefinovany) {
             kept += c;
         }
     }
