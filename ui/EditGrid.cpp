@@ -1,0 +1,221 @@
+#include "EditGrid.h"
+
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+// Whether a key press types its text, by the rule Qt's line editor applies: Ctrl and Ctrl+Shift
+// make a shortcut (Ctrl+V), any other combination types (AltGr may come as Ctrl+Alt).
+bool TypesText(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    return !event.text().isEmpty() && modifiers != Qt::ControlModifier &&
+           modifiers != (Qt::ControlModifier | Qt::ShiftModifier);
+}
+
+// Hands a key press on with the characters it types filtered; one that types only refused
+// characters goes nowhere.
+template <typename Pass>
+void FilterKey(const TEditGrid& grid, QKeyEvent* event, Pass pass) {
+    if (!TypesText(*event)) {
+        pass(event);
+        return;
+    }
+    const QString kept = grid.Filtered(event->text(), true);
+    if (kept == event->text()) {
+        pass(event);
+        return;
+    }
+    if (kept.isEmpty()) {
+        event->accept();
+        return;
+    }
+    QKeyEvent filtered(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
+                       event->nativeVirtualKey(), event->nativeModifiers(), kept,
+                       event->isAutoRepeat(), static_cast<quint16>(event->count()));
+    pass(&filtered);
+    event->setAccepted(filtered.isAccepted());
+}
+
+// Hands an input-method event on with its commit string filtered.
+template <typename Pass>
+void FilterCommit(const TEditGrid& grid, QInputMethodEvent* event, Pass pass) {
+    const QString commit = grid.Filtered(event->commitString(), false);
+    if (commit == event->commitString()) {
+        pass(event);
+        return;
+    }
+    QInputMethodEvent filtered(event->preeditString(), event->attributes());
+    filtered.setCommitString(commit, event->replacementStart(), event->replacementLength());
+    pass(&filtered);
+    event->setAccepted(filtered.isAccepted());
+}
+
+class TCellEditor final : public QLineEdit {
+public:
+    TCellEditor(const TEditGrid& grid, QWidget* parent) : QLineEdit(parent), fGrid(grid) {
+        setFrame(false);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        FilterKey(fGrid, event, [this](QKeyEvent* e) { QLineEdit::keyPressEvent(e); });
+    }
+    void inputMethodEvent(QInputMethodEvent* event) override {
+        FilterCommit(fGrid, event,
+                     [this](QInputMethodEvent* e) { QLineEdit::inputMethodEvent(e); });
+    }
+
+private:
+    const TEditGrid& fGrid;
+};
+
+} // namespace
+
+class TEditGrid::TDelegate final : public QStyledItemDelegate {
+public:
+    explicit TDelegate(TEditGrid& grid) : QStyledItemDelegate(&grid), fGrid(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex& index) const override {
+        auto* editor = new TCellEditor(fGrid, parent);
+        fGrid.EditorOpened(editor, index);
+        return editor;
+    }
+
+private:
+    TEditGrid& fGrid;
+};
+
+TEditGrid::TEditGrid(int rows, int columns, QWidget* parent) : QTableWidget(rows, columns, parent) {
+    setItemDelegate(new TDelegate(*this));
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { FocusChanged(now); });
+}
+
+QString TEditGrid::Filtered(const QString& text, bool keepControls) const {
+    QString kept;
+    for (const char32_t c : text.toUcs4()) {
+        const bool control = keepControls && QChar::category(c) == QChar::Other_Control;
+        if (control || !fFilter || fFilter(c)) {
+            kept.append(QString::fromUcs4(&c, 1));
+        }
+    }
+    return kept;
+}
+
+void TEditGrid::EditorOpened(QWidget* editor, const QModelIndex& index) {
+    std::erase_if(fEditors, [](const TEditor& e) { return e.Widget.isNull(); });
+    fEditors.push_back({editor, index});
+}
+
+TEditGrid::TEditor* TEditGrid::Editor(const QWidget* editor) {
+    const auto found = std::find_if(fEditors.begin(), fEditors.end(),
+                                    [editor](const TEditor& e) { return e.Widget == editor; });
+    return found != fEditors.end() ? &*found : nullptr;
+}
+
+void TEditGrid::commitData(QWidget* editor) {
+    TEditor* open = Editor(editor);
+    if (open == nullptr) {
+        return;
+    }
+    const QPersistentModelIndex index = open->Index;
+    const QString before = index.data(Qt::EditRole).toString();
+    QTableWidget::commitData(editor);
+    if (TEditor* still = Editor(editor)) {
+        still->Changed =
+            still->Changed || (index.isValid() && index.data(Qt::EditRole).toString() != before);
+    }
+}
+
+void TEditGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    // Reported once the editor is closed: the view then accepts no further commit from it, so
+    // nothing puts its text back over what the cell rule makes of it, and a box the logic shows
+    // takes the focus from the grid, not from an open editor.
+    TEditor closed;
+    if (TEditor* open = Editor(editor)) {
+        closed = *open;
+        std::erase_if(fEditors, [editor](const TEditor& e) { return e.Widget == editor; });
+    }
+    QTableWidget::closeEditor(editor, hint);
+    if (closed.Changed && closed.Index.isValid()) {
+        emit cellEdited(closed.Index.column(), closed.Index.row());
+    }
+}
+
+void TEditGrid::UkonciEditaci() {
+    std::vector<QPointer<QWidget>> open;
+    for (const TEditor& e : fEditors) {
+        open.push_back(e.Widget);
+    }
+    for (const QPointer<QWidget>& editor : open) {
+        if (editor) {
+            commitData(editor);
+        }
+        if (editor) {
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+    }
+}
+
+void TEditGrid::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete && state() != EditingState) {
+        // Fixed cells (header row, index column) are never emptied.
+        const QModelIndex index = currentIndex();
+        if (index.isValid() && (index.flags() & Qt::ItemIsEditable)) {
+            emit keyDown(index.column(), index.row(), k_KeyDelete);
+        }
+        event->accept();
+        return;
+    }
+    // A refused character neither appears nor opens the editor.
+    FilterKey(*this, event, [this](QKeyEvent* e) { QTableWidget::keyPressEvent(e); });
+}
+
+void TEditGrid::inputMethodEvent(QInputMethodEvent* event) {
+    if (state() == EditingState) {
+        FilterCommit(*this, event,
+                     [this](QInputMethodEvent* e) { QTableWidget::inputMethodEvent(e); });
+        return;
+    }
+    const QString commit = Filtered(event->commitString(), false);
+    // Only committed text that passes opens the editor, and is then typed into it (the view does
+    // not hand an input-method event to the editor it opens).
+    event->accept();
+    if (commit.isEmpty() || !edit(currentIndex(), AnyKeyPressed, nullptr)) {
+        return;
+    }
+    const auto open = std::find_if(fEditors.rbegin(), fEditors.rend(),
+                                   [](const TEditor& e) { return !e.Widget.isNull(); });
+    if (open != fEditors.rend()) {
+        QInputMethodEvent typed;
+        typed.setCommitString(commit);
+        QCoreApplication::sendEvent(open->Widget, &typed);
+    }
+}
+
+void TEditGrid::FocusChanged(QWidget* now) {
+    // No focus (the application was left) or another window (a box): the grid keeps its focus.
+    if (now == nullptr || now->window() != window()) {
+        return;
+    }
+    if (now == this || isAncestorOf(now)) {
+        fInside = true;
+        return;
+    }
+    // A menu bar in keyboard mode borrows the focus; choosing from a menu is not leaving.
+    if (qobject_cast<QMenuBar*>(now) != nullptr) {
+        return;
+    }
+    if (std::exchange(fInside, false)) {
+        emit exited();
+    }
+}
