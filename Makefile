@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: deps build test run format clean
+.PHONY: deps build test run bench format clean
 
 deps:
 	./scripts/install-deps.sh
@@ -20,6 +20,12 @@ test: deps
 # The window against the virtual communicator on a pseudo-terminal.
 run:
 	./scripts/run-with-sim.sh
+
+# The read benchmark against the simulator at 4800 Bd (several minutes): figures, not a test.
+bench: deps
+	cmake -S . -B $(BUILD)/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD)/release --target norlink-bench
+	$(BUILD)/release/bin/norlink-bench $(BENCH_ARGS)
 
 format:
 	git ls-files '*.cpp' '*.hpp' '*.h' | xargs clang-format -i
