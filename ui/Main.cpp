@@ -204,16 +204,47 @@ void TFrm_Main::VytvorOvladace() {
 
     client->setMinimumSize(m.X(1031), m.Y(465));
     PropojMrizky();
-    connect(SEdt_PocetExpanderu, &QSpinBox::valueChanged, this,
-            [this] { SEdt_PocetExpanderuChange(); });
-    connect(Cmb_Expander, &QComboBox::activated, this, [this] { Cmb_ExpanderChange(); });
-    connect(Cmb_Vstup, &QComboBox::activated, this, [this] { Cmb_VstupChange(); });
+    PropojMema();
+    // A selection can change without the focus moving (the mouse wheel over a list): what is
+    // being edited is stored first, under the expander and input it was typed for.
+    connect(SEdt_PocetExpanderu, &QSpinBox::valueChanged, this, [this] {
+        UlozRozpracovane();
+        SEdt_PocetExpanderuChange();
+    });
+    connect(Cmb_Expander, &QComboBox::activated, this, [this] {
+        UlozRozpracovane();
+        Cmb_ExpanderChange();
+    });
+    connect(Cmb_Vstup, &QComboBox::activated, this, [this] {
+        UlozRozpracovane();
+        Cmb_VstupChange();
+    });
     connect(Btn_NactiTelCisla, &QPushButton::clicked, this, [this] { Btn_NactiTelCislaClick(); });
     connect(Btn_ZapisTelCisla, &QPushButton::clicked, this, [this] { Btn_ZapisTelCislaClick(); });
     connect(Btn_NactiExpandery, &QPushButton::clicked, this, [this] { Btn_NactiExpanderyClick(); });
     connect(Btn_NactiAktualni, &QPushButton::clicked, this, [this] { Btn_NactiAktualniClick(); });
     connect(Btn_reset, &QPushButton::clicked, this, [this] { Btn_resetClick(); });
     connect(Btn_ZapisNastaveni, &QPushButton::clicked, this, [this] { Btn_ZapisNastaveniClick(); });
+}
+
+void TFrm_Main::PropojMema() {
+    for (const TMemo id :
+         {TMemo::Mem_Porucha, TMemo::Mem_Obnova, TMemo::Mem_Sepnuti, TMemo::Mem_Rozpojeni}) {
+        connect(Memo(id), &TMemoEdit::exited, this, [this, id] { fLogika.MemoExit(id); });
+    }
+}
+
+void TFrm_Main::UlozRozpracovane() {
+    for (const TMemo id :
+         {TMemo::Mem_Porucha, TMemo::Mem_Obnova, TMemo::Mem_Sepnuti, TMemo::Mem_Rozpojeni}) {
+        if (Memo(id)->hasFocus()) {
+            fLogika.MemoExit(id);
+        }
+    }
+    for (const TMrizka id :
+         {TMrizka::Hg_PhoneNumbers, TMrizka::Hg_Komunikace, TMrizka::Hg_Vstupy}) {
+        Mrizka(id)->UkonciEditaci();
+    }
 }
 
 void TFrm_Main::PropojMrizky() {

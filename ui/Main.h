@@ -135,6 +135,9 @@ private:
     TEditGrid* Mrizka(TMrizka grid) const;
     // The grids' events go to the logic; typed characters pass its key filter.
     void PropojMrizky();
+    void PropojMema();
+    // Stores the text of a memo that has the focus and commits an open cell editor.
+    void UlozRozpracovane();
     TMemoEdit* Memo(TMemo memo) const;
     QComboBox* Seznam(TSeznam list) const;
 

@@ -1,20 +1,26 @@
 #include "MemoEdit.h"
 
+#include "TextZpravy.h"
+
+#include <QApplication>
+#include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextCursor>
+#include <QToolTip>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
-int StoredLength(const QString& text) {
-    int length = 0;
-    for (const QChar c : text) {
-        length += (c == QChar('\n') || c == QChar(QChar::ParagraphSeparator)) ? 2 : 1;
-    }
-    return length;
+
+// The stored length of a piece of the memo's text (paragraph separators are line breaks).
+int StoredLength(QString text) {
+    text.replace(QChar(QChar::ParagraphSeparator), QChar('\n'));
+    return static_cast<int>(UlozenaDelka(text.toStdString()));
 }
+
 } // namespace
 
 TMemoEdit::TMemoEdit(QWidget* parent) : QPlainTextEdit(parent) {
@@ -48,10 +54,10 @@ QString TMemoEdit::Fit(const QString& text) const {
     int room = Room();
     QString fitted;
     for (const QChar c : text) {
-        const int cost = (c == QChar('\n') || c == QChar('\r')) ? 2 : 1;
         if (c == QChar('\r')) {
             continue; // CR LF and lone LF both become one line break
         }
+        const int cost = StoredLength(QString(c));
         if (cost > room) {
             break;
         }
@@ -61,10 +67,36 @@ QString TMemoEdit::Fit(const QString& text) const {
     return fitted;
 }
 
+bool TMemoEdit::Ulozitelny(const QString& text) {
+    if (LzeUlozit(text.toStdString())) {
+        return true;
+    }
+    QString znaky;
+    for (const QChar c : text) {
+        if (c.isLowSurrogate()) {
+            continue;
+        }
+        if (!LzeUlozit(QString(c).toStdString()) && znaky.size() < 20) {
+            znaky += c;
+        }
+    }
+    fOdmitnuto = QString::fromUtf8("Znak „%1“ komunikátor neumí uložit, text zůstal beze změny.")
+                     .arg(znaky.isEmpty() ? text.left(2) : znaky);
+    QApplication::beep();
+    QToolTip::showText(mapToGlobal(cursorRect().bottomLeft()), fOdmitnuto, this);
+    return false;
+}
+
 void TMemoEdit::keyPressEvent(QKeyEvent* event) {
     const bool lineBreak = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const QString typed = lineBreak ? QStringLiteral("\n") : event->text();
-    const bool inserts = lineBreak || (!typed.isEmpty() && typed.at(0).isPrint());
+    const bool inserts = lineBreak || std::any_of(typed.begin(), typed.end(), [](QChar c) {
+                             return c.category() != QChar::Other_Control;
+                         });
+    if (inserts && !Ulozitelny(typed)) {
+        event->accept();
+        return;
+    }
     if (inserts && Fit(typed).size() < typed.size()) {
         event->accept(); // no room: the key does nothing
         return;
@@ -73,14 +105,18 @@ void TMemoEdit::keyPressEvent(QKeyEvent* event) {
 }
 
 void TMemoEdit::insertFromMimeData(const QMimeData* source) {
-    if (source == nullptr || !source->hasText()) {
+    if (source == nullptr || !source->hasText() || !Ulozitelny(source->text())) {
         return;
     }
     insertPlainText(Fit(source->text()));
 }
 
 void TMemoEdit::inputMethodEvent(QInputMethodEvent* event) {
-    const QString commit = Fit(event->commitString());
+    QString commit = event->commitString();
+    if (!commit.isEmpty() && !Ulozitelny(commit)) {
+        commit.clear();
+    }
+    commit = Fit(commit);
     if (commit.size() != event->commitString().size()) {
         QInputMethodEvent trimmed(event->preeditString(), event->attributes());
         trimmed.setCommitString(commit, event->replacementStart(), event->replacementLength());
@@ -88,4 +124,12 @@ void TMemoEdit::inputMethodEvent(QInputMethodEvent* event) {
         return;
     }
     QPlainTextEdit::inputMethodEvent(event);
+}
+
+void TMemoEdit::focusOutEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusOutEvent(event);
+    // A menu or a box takes the focus for a moment; that is not leaving the memo.
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason) {
+        emit exited();
+    }
 }
