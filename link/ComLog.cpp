@@ -30,6 +30,7 @@ TComLog::TComLog(TClock clock, const char* localeName)
 }
 
 void TComLog::Add(std::string_view AMessage, TLogMessageKind AMessageKind) {
+    ++fZmeny;
     const auto now = fClock ? fClock() : std::chrono::system_clock::now();
     std::string text = fFormat.ShortDate(now);
     text += "  ";
@@ -55,6 +56,7 @@ void TComLog::Add(std::string_view AMessage, TLogMessageKind AMessageKind) {
 }
 
 void TComLog::Clear() {
+    ++fZmeny;
     fRecords.clear();
     fNewest = 0;
 }
@@ -75,4 +77,20 @@ void AddComLogMessage(TComLog* aComLog, std::string_view AMessage, TLogMessageKi
 
 void AddComLogMessage(TComLog& aComLog, std::string_view AMessage, TLogMessageKind AMessageKind) {
     aComLog.Add(AMessage, AMessageKind);
+}
+
+TDruhZaznamu DruhZaznamu(std::string_view message) {
+    // The receive path's own words for what happened.
+    if (message.find("Odeslany TLG") != std::string_view::npos) {
+        return TDruhZaznamu::Odeslano;
+    }
+    if (message.find("Vadn") != std::string_view::npos ||
+        message.find("nepropusten") != std::string_view::npos) {
+        return TDruhZaznamu::Chyba;
+    }
+    if (message.find("Prisla vyzva") != std::string_view::npos ||
+        message.find("Prisly data") != std::string_view::npos) {
+        return TDruhZaznamu::Prijato;
+    }
+    return TDruhZaznamu::Jine;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The communication log: an in-memory list of the last link events, newest first. Nothing in the
-// program shows or saves it; it is there to be inspected (debugger, core dump, tests).
+// The communication log: an in-memory list of the last link events, newest first. The window shows
+// it on request; NORLINK_COMLOG appends it to a file at close.
 
 #include "LocalTimeFormat.h"
 
@@ -43,6 +43,8 @@ public:
     void Clear();
 
     std::size_t Count() const { return fRecords.size(); }
+    // Counts every Add and Clear, so a view knows cheaply whether to redraw.
+    std::uint64_t Zmeny() const { return fZmeny; }
     // index 0 is the newest record; an index from Count() on gives an empty record.
     const TComMessage& operator[](std::size_t index) const;
     const TLocalTimeFormat& TimeFormat() const { return fFormat; }
@@ -54,7 +56,12 @@ private:
     // oldest slot is overwritten in place, so a record is reused rather than reallocated.
     std::vector<TComMessage> fRecords;
     std::size_t fNewest = 0;
+    std::uint64_t fZmeny = 0;
 };
+
+// What a record tells about the line, for a reader of the log.
+enum class TDruhZaznamu : std::uint8_t { Odeslano, Prijato, Chyba, Jine };
+TDruhZaznamu DruhZaznamu(std::string_view message);
 
 // A null log takes nothing.
 void AddComLogMessage(TComLog* aComLog, std::string_view AMessage, TLogMessageKind AMessageKind);

@@ -4,6 +4,7 @@
 #include "Cteni.h"
 #include "Editace.h"
 #include "Export.h"
+#include "ProfileFile.h"
 #include "UlozDoIni.h"
 #include "ZapisNastaveni.h"
 #include "ZapisTelCisel.h"
@@ -300,6 +301,30 @@ void TMainLogika::cmJinyCOMportClick() {
     if (!UlozCisloPortu()) {
         return;
     }
+    InitializeCom();
+}
+
+std::vector<TSerioveZarizeni> TMainLogika::SeriovaZarizeni() const {
+    return NajdiSerioveZarizeni(fZavislosti.KorenZarizeni);
+}
+
+std::string TMainLogika::MapovaneZarizeni() const {
+    const auto found = fPortMap.find(static_cast<unsigned>(fComPortNo));
+    return found != fPortMap.end() ? found->second : std::string();
+}
+
+void TMainLogika::cmZarizeniClick(const std::string& cesta) {
+    if (cesta.empty() || fComPortNo < 0 || !fOkno.OtazkaAnoNe(Text(R_ZmenitPort))) {
+        return;
+    }
+    const auto com = static_cast<unsigned>(fComPortNo);
+    try {
+        WriteProfileString(IniSoubor(), "Porty", "COM" + std::to_string(com), cesta);
+    } catch (const std::exception& error) {
+        fOkno.Chyba(error.what());
+        return;
+    }
+    fPortMap[com] = cesta;
     InitializeCom();
 }
 

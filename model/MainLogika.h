@@ -16,6 +16,7 @@
 #include "PrijemTLG.h"
 #include "SerialDrv.h"
 #include "SerialPort.h"
+#include "SerioveZarizeni.h"
 #include "Timer.h"
 #include "telegramy.h"
 
@@ -24,6 +25,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 inline constexpr std::string_view R_Caption = "NORLINK ";
 inline constexpr std::string_view R_PortNeexistuje =
@@ -55,6 +57,8 @@ struct TMainZavislosti {
     std::function<std::unique_ptr<ISerialPort>()> VytvorPort;
     // A timer for watching the device while an operation runs (no timer: nobody watches).
     std::function<std::unique_ptr<IPeriodicTimer>()> VytvorHlidac;
+    // The root of /sys and /dev for the list of serial devices (tests give a fake tree).
+    std::string KorenZarizeni = "/";
     // A file that receives the communication log, oldest record first, when it is released at
     // close (empty: the log stays in memory only). For diagnosing a link in the field.
     std::string VypisKomunikace;
@@ -91,6 +95,13 @@ public:
     void cmCOM1Click(int item);
     std::uint8_t ZjistiZvolenyComPort() const;
     void cmJinyCOMportClick();
+    // The serial devices present, for the port menu, and the one the current COM number is
+    // mapped to in [Porty] (empty: none).
+    std::vector<TSerioveZarizeni> SeriovaZarizeni() const;
+    std::string MapovaneZarizeni() const;
+    // A device chosen in the port menu: after the port-change question the current COM number is
+    // mapped to it in norlink.ini, section "Porty", and the port opened anew.
+    void cmZarizeniClick(const std::string& cesta);
 
     // Views filled at start-up.
     void NactiTexty();

@@ -274,6 +274,9 @@ void TFrm_Main::VytvorMenu() {
     cmUlozNastaveni = Men_Program->addAction(Q("Ulož nastavení"));
     cmUlozNastaveni->setObjectName(QStringLiteral("cmUlozNastaveni"));
     connect(cmUlozNastaveni, &QAction::triggered, this, [this] { cmUlozNastaveniClick(); });
+    cmKomunikacniLog = Men_Program->addAction(Q("Komunikační log"));
+    cmKomunikacniLog->setObjectName(QStringLiteral("cmKomunikacniLog"));
+    connect(cmKomunikacniLog, &QAction::triggered, this, [this] { cmKomunikacniLogClick(); });
     N1 = Men_Program->addSeparator();
     N1->setObjectName(QStringLiteral("N1"));
     Men_Ukonci = Men_Program->addAction(Q("Ukonči"));
@@ -303,6 +306,10 @@ void TFrm_Main::VytvorMenu() {
     cmJinyCOMport = Sriovport1->addAction(Q("Zvolit jiný COM port"));
     cmJinyCOMport->setObjectName(QStringLiteral("cmJinyCOMport"));
     connect(cmJinyCOMport, &QAction::triggered, this, [this] { cmJinyCOMportClick(); });
+    cmZarizeniOddelovac = Sriovport1->addSeparator();
+    cmZarizeniOddelovac->setObjectName(QStringLiteral("cmZarizeniOddelovac"));
+    // The devices are looked for each time the menu opens: adapters come and go.
+    connect(Sriovport1, &QMenu::aboutToShow, this, [this] { ObnovZarizeni(); });
     // A menu takes no focus from the grid, so an open cell editor is committed here: its cell rule
     // runs before any menu item can act, and the grid's exit rule does not.
     for (QMenu* menu : {Men_Program, Sriovport1}) {
@@ -315,11 +322,55 @@ void TFrm_Main::VytvorMenu() {
     ZobrazPortMenu(fPortMenu);
 }
 
+void TFrm_Main::ObnovZarizeni() {
+    for (QAction* action : cmZarizeni) {
+        Sriovport1->removeAction(action);
+        action->deleteLater();
+    }
+    cmZarizeni.clear();
+    const std::string mapped = fLogika.MapovaneZarizeni();
+    const auto zarizeni = fLogika.SeriovaZarizeni();
+    for (const TSerioveZarizeni& z : zarizeni) {
+        QAction* action = Sriovport1->addAction(Q(z.Popis()));
+        action->setObjectName(QStringLiteral("cmZarizeni"));
+        action->setToolTip(Q(z.Cesta));
+        action->setData(Q(z.Cesta));
+        action->setCheckable(true);
+        action->setChecked(z.Cesta == mapped || z.Jadro == mapped);
+        connect(action, &QAction::triggered, this, [this, cesta = z.Cesta, action] {
+            action->setChecked(!action->isChecked()); // the logic decides after its question
+            fLogika.cmZarizeniClick(cesta);
+        });
+        cmZarizeni.append(action);
+    }
+    if (zarizeni.empty()) {
+        QAction* none = Sriovport1->addAction(Q("Žádné sériové zařízení nenalezeno"));
+        none->setEnabled(false);
+        cmZarizeni.append(none);
+    }
+    Sriovport1->setToolTipsVisible(true);
+}
+
+void TFrm_Main::cmKomunikacniLogClick() {
+    if (fLogOkno == nullptr) {
+        fLogOkno = new TKomunikacniLog(this);
+    }
+    fLogOkno->NastavLog(fLogika.Log());
+    fLogOkno->show();
+    fLogOkno->raise();
+    fLogOkno->activateWindow();
+}
+
 void TFrm_Main::FormCreate() {
     fLogika.FormCreate();
 }
 
 void TFrm_Main::FormClose() {
+    // The log goes with the logic's close.
+    if (fLogOkno != nullptr) {
+        fLogOkno->NastavLog(nullptr);
+        fLogOkno->close();
+    }
     fLogika.FormClose();
 }
 

@@ -4,6 +4,7 @@
 // names. The boxes it asks are virtual, so a test can answer them instead of a user.
 
 #include "EditGrid.h"
+#include "KomunikacniLog.h"
 #include "Led.h"
 #include "MainLogika.h"
 #include "MemoEdit.h"
@@ -123,6 +124,12 @@ public:
     std::array<QAction*, TPortMenu::k_PocetPolozek> cmCOM{}; // cmCOM1 .. cmCOM11
     QAction* cmJinyCOMOddelovac = nullptr;
     QAction* cmJinyCOMport = nullptr;
+    QAction* cmZarizeniOddelovac = nullptr;
+    QList<QAction*> cmZarizeni; // the serial devices present, built when the menu opens
+    QAction* cmKomunikacniLog = nullptr;
+    // Opens (or brings up) the communication log window.
+    void cmKomunikacniLogClick();
+    TKomunikacniLog* KomunikacniLog() const { return fLogOkno; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -144,4 +151,6 @@ private:
     TMainLogika fLogika;
     TPortMenu fPortMenu; // what the menu shows; restored when a click toggles an item itself
     TInfoForm* fInfoForm = nullptr;
+    TKomunikacniLog* fLogOkno = nullptr;
+    void ObnovZarizeni();
 };

@@ -15,9 +15,12 @@
 
 namespace {
 
-// The stored length of a piece of the memo's text (paragraph separators are line breaks).
+// The stored length of a piece of the memo's text: a paragraph is a CR LF, a lone LF or CR shown
+// as a stand-in is one byte.
 int StoredLength(QString text) {
     text.replace(QChar(QChar::ParagraphSeparator), QChar('\n'));
+    text.replace(QChar(QChar::LineSeparator), QChar('x'));
+    text.replace(QChar(0x240D), QChar('x'));
     return static_cast<int>(UlozenaDelka(text.toStdString()));
 }
 
@@ -27,20 +30,49 @@ TMemoEdit::TMemoEdit(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
 }
 
+// A text from the device may hold a lone LF or a lone CR, which a plain text edit would turn into
+// paragraphs (CR LF when read back). They are shown as a line separator and as the symbol for CR,
+// and turned back when the text is read, so every byte comes back as it came.
+constexpr QChar k_LoneLf = QChar(QChar::LineSeparator);
+constexpr QChar k_LoneCr = QChar(0x240D);
+
 std::string TMemoEdit::Text() const {
-    QString text = toPlainText();
-    text.replace(QChar('\n'), QStringLiteral("\r\n"));
+    QString text;
+    for (const QChar c : document()->toRawText()) {
+        if (c == QChar(QChar::ParagraphSeparator)) {
+            text += QStringLiteral("\r\n");
+        } else if (c == k_LoneLf) {
+            text += QChar('\n');
+        } else if (c == k_LoneCr) {
+            text += QChar('\r');
+        } else {
+            text += c;
+        }
+    }
     return text.toStdString();
 }
 
 void TMemoEdit::SetText(const std::string& text) {
-    QString plain = QString::fromStdString(text);
-    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const QString source = QString::fromStdString(text);
+    QString plain;
+    for (qsizetype i = 0; i < source.size(); ++i) {
+        const QChar c = source[i];
+        if (c == QChar('\r') && i + 1 < source.size() && source[i + 1] == QChar('\n')) {
+            plain += QChar('\n');
+            ++i;
+        } else if (c == QChar('\n')) {
+            plain += k_LoneLf;
+        } else if (c == QChar('\r')) {
+            plain += k_LoneCr;
+        } else {
+            plain += c;
+        }
+    }
     setPlainText(plain);
 }
 
 int TMemoEdit::Length() const {
-    return StoredLength(toPlainText());
+    return StoredLength(document()->toRawText());
 }
 
 int TMemoEdit::Room() const {

@@ -151,8 +151,16 @@ TEST_F(Mema, TextFromTheDeviceIsShownWholeAndGoesBackByteForByte) {
     }
     NORLINKRecNew.ZpravaPorucha[0] = bytes;
     fFrm->Cmb_ExpanderChange();
-    EXPECT_EQ(fFrm->Mem_Porucha->toPlainText().size(),
-              QString::fromStdString(Cp1250DoUtf8(bytes)).size());
+    // Lone CR and LF, a no-break space, control codes: shown, and read back, as they came.
+    bytes[10] = '\n';
+    bytes[20] = '\r';
+    bytes[30] = '\r';
+    bytes[31] = '\n';
+    bytes[40] = static_cast<char>(0xA0);
+    NORLINKRecNew.ZpravaPorucha[0] = bytes;
+    fFrm->Cmb_ExpanderChange();
+    EXPECT_EQ(fFrm->Mem_Porucha->Text(), Cp1250DoUtf8(bytes));
+    EXPECT_EQ(fFrm->Mem_Porucha->Length(), 240);
     fFrm->Mem_Porucha->setFocus();
     QTRY_VERIFY(fFrm->Mem_Porucha->hasFocus());
     fFrm->Mem_Obnova->setFocus();

@@ -1,0 +1,178 @@
+#include "KomunikacniLog.h"
+
+#include "ComLog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+QString Druh(TDruhZaznamu druh) {
+    switch (druh) {
+    case TDruhZaznamu::Odeslano:
+        return QString::fromUtf8("Odesláno");
+    case TDruhZaznamu::Prijato:
+        return QString::fromUtf8("Přijato");
+    case TDruhZaznamu::Chyba:
+        return QString::fromUtf8("Chyba");
+    case TDruhZaznamu::Jine:
+        break;
+    }
+    return {};
+}
+
+QString Zprava(const TComMessage& record) {
+    const std::string_view text = record.Message();
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+void TModelLogu::NastavLog(const TComLog* log) {
+    beginResetModel();
+    fLog = log;
+    fRadku = log != nullptr ? static_cast<int>(log->Count()) : 0;
+    fZmeny = log != nullptr ? log->Zmeny() : 0;
+    endResetModel();
+}
+
+bool TModelLogu::Obnov() {
+    if (fLog == nullptr || fLog->Zmeny() == fZmeny) {
+        return false;
+    }
+    NastavLog(fLog);
+    return true;
+}
+
+int TModelLogu::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : fRadku;
+}
+
+int TModelLogu::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 2;
+}
+
+QVariant TModelLogu::data(const QModelIndex& index, int role) const {
+    if (fLog == nullptr || !index.isValid() || index.row() >= fRadku) {
+        return {};
+    }
+    const TComMessage& record = (*fLog)[static_cast<std::size_t>(index.row())];
+    const QString text = Zprava(record);
+    if (role == Qt::DisplayRole) {
+        return index.column() == 0 ? Druh(DruhZaznamu(record.Message())) : text;
+    }
+    if (role == Qt::ForegroundRole && DruhZaznamu(record.Message()) == TDruhZaznamu::Chyba) {
+        return QColor(Qt::darkRed);
+    }
+    return {};
+}
+
+QVariant TModelLogu::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+        return {};
+    }
+    return section == 0 ? QString::fromUtf8("Druh") : QString::fromUtf8("Záznam");
+}
+
+TKomunikacniLog::TKomunikacniLog(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName(QStringLiteral("Frm_KomunikacniLog"));
+    setWindowTitle(QString::fromUtf8("Komunikační log"));
+    fModel = new TModelLogu(this);
+    Tbl_Zaznamy = new QTableView(this);
+    Tbl_Zaznamy->setObjectName(QStringLiteral("Tbl_Zaznamy"));
+    Tbl_Zaznamy->setModel(fModel);
+    Tbl_Zaznamy->verticalHeader()->hide();
+    Tbl_Zaznamy->horizontalHeader()->setStretchLastSection(true);
+    Tbl_Zaznamy->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Tbl_Zaznamy->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Rows of one height: the view lays out only what it shows.
+    Tbl_Zaznamy->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Tbl_Zaznamy->setColumnWidth(0, fontMetrics().horizontalAdvance(QStringLiteral("Odeslánoxx")));
+    Btn_Uloz = new QPushButton(QString::fromUtf8("Uložit do souboru…"), this);
+    Btn_Uloz->setObjectName(QStringLiteral("Btn_Uloz"));
+    Btn_Vymaz = new QPushButton(QString::fromUtf8("Vymazat"), this);
+    Btn_Vymaz->setObjectName(QStringLiteral("Btn_Vymaz"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Btn_Uloz);
+    buttons->addWidget(Btn_Vymaz);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Tbl_Zaznamy);
+    layout->addLayout(buttons);
+    resize(fontMetrics().averageCharWidth() * 110, fontMetrics().height() * 30);
+    connect(Btn_Uloz, &QPushButton::clicked, this, [this] { Btn_UlozClick(); });
+    connect(Btn_Vymaz, &QPushButton::clicked, this, [this] { Btn_VymazClick(); });
+    fObnova = new QTimer(this);
+    fObnova->setInterval(250);
+    connect(fObnova, &QTimer::timeout, this, [this] {
+        if (isVisible()) {
+            fModel->Obnov();
+        }
+    });
+    fObnova->start();
+}
+
+void TKomunikacniLog::NastavLog(TComLog* log) {
+    fLog = log;
+    fModel->NastavLog(log);
+}
+
+void TKomunikacniLog::Btn_UlozClick() {
+    if (fLog == nullptr) {
+        return;
+    }
+    const auto path = VyberSoubor();
+    if (!path) {
+        return;
+    }
+    if (!UlozDoSouboru(*fLog, *path)) {
+        Chyba(QString::fromUtf8("Komunikační log nelze uložit do souboru %1.").arg(*path));
+    }
+}
+
+void TKomunikacniLog::Btn_VymazClick() {
+    if (fLog != nullptr) {
+        fLog->Clear();
+        fModel->Obnov();
+    }
+}
+
+bool TKomunikacniLog::UlozDoSouboru(const TComLog& log, const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        return false;
+    }
+    QByteArray text;
+    for (std::size_t i = log.Count(); i-- > 0;) {
+        const TComMessage& record = log[i];
+        text +=
+            Druh(DruhZaznamu(record.Message())).toUtf8() + '\t' + Zprava(record).toUtf8() + '\n';
+    }
+    return file.write(text) == text.size() && file.flush();
+}
+
+std::optional<QString> TKomunikacniLog::VyberSoubor() {
+    const QString path = QFileDialog::getSaveFileName(
+        this, QString::fromUtf8("Uložit komunikační log"),
+        QDir::home().filePath(QStringLiteral("norlink-komunikace.txt")),
+        QString::fromUtf8("Text (*.txt);;Všechny soubory (*)"));
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    return path;
+}
+
+void TKomunikacniLog::Chyba(const QString& text) {
+    QMessageBox box(QMessageBox::Critical, QString::fromUtf8("Chyba"), text, QMessageBox::NoButton,
+                    this);
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}
