@@ -64,6 +64,8 @@ class TCteniNastaveni final : public TCteni {
 public:
     TCteniNastaveni(const TKontextOperace& kontext, TRozsahCteni rozsah);
     bool Start() override;
+    // A read of all expanders (not one input alone).
+    bool Uplne() const { return fRozsah.Vse; }
 
 private:
     void Dokonci(TVysledekDekodovani vysledek) override;

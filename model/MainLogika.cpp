@@ -4,7 +4,9 @@
 #include "Cteni.h"
 #include "Editace.h"
 #include "Export.h"
+#include "NactiExport.h"
 #include "ProfileFile.h"
+#include "RozdilyNastaveni.h"
 #include "UlozDoIni.h"
 #include "ZapisNastaveni.h"
 #include "ZapisTelCisel.h"
@@ -111,7 +113,7 @@ TMainLogika::~TMainLogika() {
 }
 
 std::string TMainLogika::IniSoubor() const {
-    return CestaNastaveni(InstDir);
+    return CestaNastaveni(SlozkaNastaveni(InstDir));
 }
 
 void TMainLogika::FormCreate() {
@@ -152,6 +154,9 @@ void TMainLogika::FormCreate() {
         fOkno.SetMemoMaxLength(memo, static_cast<int>(k_DelkaSMS));
     }
     fVytvoreno = true;
+    fZmeny.PrectenaCisla(CislaGridu(fOkno));
+    fZmeny.PrectenoNastaveni(NORLINKRec);
+    ObnovZnacky();
 }
 
 void TMainLogika::FormClose() {
@@ -359,10 +364,128 @@ int TMainLogika::VybranyVstup() const {
 
 void TMainLogika::Cmb_ExpanderChange() {
     fEditace.Cmb_ExpanderChange();
+    ObnovZnacky();
 }
 
 void TMainLogika::Cmb_VstupChange() {
     fEditace.Cmb_VstupChange();
+    ObnovZnacky();
+}
+
+void TMainLogika::Hg_KomunikaceCellEdited(int ACol, int ARow) {
+    fEditace.Hg_KomunikaceCellEdited(ACol, ARow);
+    ObnovZnacky();
+}
+void TMainLogika::Hg_VstupyCellEdited(int ACol, int ARow) {
+    fEditace.Hg_VstupyCellEdited(ACol, ARow);
+    ObnovZnacky();
+}
+void TMainLogika::Hg_KomunikaceExit() {
+    fEditace.Hg_KomunikaceExit();
+    ObnovZnacky();
+}
+void TMainLogika::Hg_VstupyExit() {
+    fEditace.Hg_VstupyExit();
+    ObnovZnacky();
+}
+void TMainLogika::MemoExit(TMemo memo) {
+    fEditace.MemoExit(memo);
+    ObnovZnacky();
+}
+
+namespace {
+
+std::string Bloku(std::size_t n) {
+    const char* slovo = n == 1 ? "blok" : (n >= 2 && n <= 4 ? "bloky" : "bloků");
+    return std::to_string(n) + " " + slovo;
+}
+
+} // namespace
+
+void TMainLogika::ObnovZnacky() {
+    if (!fVytvoreno) {
+        return;
+    }
+    const TNORLINK& zname = fZmeny.Zname();
+    for (int r = 1; r <= k_PocetRadkuMrizky; ++r) {
+        const auto k = static_cast<std::size_t>(r - 1);
+        fOkno.SetCellBold(TMrizka::Hg_PhoneNumbers, 1, r,
+                          fZmeny.ZmenenoCislo(k, fOkno.CellText(TMrizka::Hg_PhoneNumbers, 1, r)));
+    }
+    const int e = fEditace.Expander();
+    const int v = fEditace.Vstup();
+    if (e >= 0) {
+        const auto ue = static_cast<std::size_t>(e);
+        for (int r = 1; r <= k_PocetRadkuMrizky; ++r) {
+            const auto k = static_cast<std::size_t>(r - 1);
+            fOkno.SetCellBold(TMrizka::Hg_Komunikace, 1, r,
+                              NORLINKRecNew.TelCislaPoruchaKom[ue][k] !=
+                                  zname.TelCislaPoruchaKom[ue][k]);
+            fOkno.SetCellBold(TMrizka::Hg_Komunikace, 2, r,
+                              NORLINKRecNew.TelCislaObnovaKom[ue][k] !=
+                                  zname.TelCislaObnovaKom[ue][k]);
+        }
+        fOkno.SetMemoBold(TMemo::Mem_Porucha,
+                          !(NORLINKRecNew.ZpravaPorucha[ue] == zname.ZpravaPorucha[ue]));
+        fOkno.SetMemoBold(TMemo::Mem_Obnova,
+                          !(NORLINKRecNew.ZpravaObnova[ue] == zname.ZpravaObnova[ue]));
+        if (v >= 0) {
+            const auto uv = static_cast<std::size_t>(v);
+            for (int r = 1; r <= k_PocetRadkuMrizky; ++r) {
+                const auto k = static_cast<std::size_t>(r - 1);
+                fOkno.SetCellBold(TMrizka::Hg_Vstupy, 1, r,
+                                  NORLINKRecNew.TelCislaSepnuti[ue][uv][k] !=
+                                      zname.TelCislaSepnuti[ue][uv][k]);
+                fOkno.SetCellBold(TMrizka::Hg_Vstupy, 2, r,
+                                  NORLINKRecNew.TelCislaRozpojeni[ue][uv][k] !=
+                                      zname.TelCislaRozpojeni[ue][uv][k]);
+            }
+            fOkno.SetMemoBold(TMemo::Mem_Sepnuti, !(NORLINKRecNew.ZpravaSepnuti[ue][uv] ==
+                                                    zname.ZpravaSepnuti[ue][uv]));
+            fOkno.SetMemoBold(TMemo::Mem_Rozpojeni, !(NORLINKRecNew.ZpravaRozpojeni[ue][uv] ==
+                                                      zname.ZpravaRozpojeni[ue][uv]));
+        }
+    }
+    // What a write sends is the difference from the last read.
+    fOkno.SetToolTip(TOvladac::Btn_ZapisTelCisla,
+                     "Zápis teď pošle " + Bloku(RozdilneTelCisla(NORLINKRec, fOkno).size()));
+    fOkno.SetToolTip(
+        TOvladac::Btn_ZapisNastaveni,
+        "Zápis teď pošle " +
+            Bloku(RozdilneBloky(NORLINKRec, NORLINKRecNew, fOkno.ItemCount(TSeznam::Cmb_Expander))
+                      .size()));
+}
+
+bool TMainLogika::NeulozeneZmeny() const {
+    return fZmeny.Neulozene(NORLINKRecNew, CislaGridu(fOkno));
+}
+
+void TMainLogika::cmNactiNastaveniClick() {
+    if (fOperace) {
+        return;
+    }
+    if (!fNastaveniPrectena) {
+        fOkno.Varovani(Text(R_NejdrivNacti), std::string());
+        return;
+    }
+    const auto path = fOkno.OtevriSoubor(Text(R_NacistNastaveni), InstDir,
+                                         "Export nastavení (nastaveni*.log);;Všechny soubory (*)");
+    if (!path) {
+        return;
+    }
+    const TNacteniExportu nacteno = NactiExportZeSouboru(*path);
+    if (!nacteno.Ok) {
+        fOkno.Chyba(nacteno.Chyba);
+        return;
+    }
+    NORLINKRecNew = nacteno.Image;
+    for (int r = 1; r <= k_PocetRadkuMrizky; ++r) {
+        fOkno.SetCellText(
+            TMrizka::Hg_PhoneNumbers, 1, r,
+            Cp1250DoUtf8(nacteno.Image.TelCisla[static_cast<std::size_t>(r - 1)].View()));
+    }
+    Cmb_ExpanderChange();
+    fOkno.Zprava(Text(R_NastaveniNacteno), *path);
 }
 
 TKontextOperace TMainLogika::Kontext() {
@@ -387,10 +510,26 @@ void TMainLogika::Spust(std::unique_ptr<IOperace> operace) {
 }
 
 void TMainLogika::DokonciOperaci() {
+    if (fOperace && fOperace->Stav() == TStavOperace::Hotovo) {
+        IOperace* op = fOperace.get();
+        if (dynamic_cast<TCteniTelCisel*>(op) != nullptr) {
+            fZmeny.PrectenaCisla(CislaGridu(fOkno));
+        } else if (auto* cteni = dynamic_cast<TCteniNastaveni*>(op)) {
+            fZmeny.PrectenoNastaveni(NORLINKRec);
+            fNastaveniPrectena = fNastaveniPrectena || cteni->Uplne();
+        } else if (auto* tel = dynamic_cast<TZapisTelCisel*>(op);
+                   tel != nullptr && tel->Overeno()) {
+            fZmeny.ZapsanaCisla(CislaGridu(fOkno));
+        } else if (auto* nast = dynamic_cast<TZapisNastaveni*>(op);
+                   nast != nullptr && nast->Overeno()) {
+            fZmeny.ZapsanoNastaveni(NORLINKRecNew, fOkno.ItemCount(TSeznam::Cmb_Expander));
+        }
+    }
     if (fOperace && fOperace->Stav() != TStavOperace::Bezi) {
         fOperace.reset();
         fTicho = false;
         fPovoleni.UkonciOperaci();
+        ObnovZnacky();
     }
 }
 
@@ -429,6 +568,8 @@ void TMainLogika::Btn_resetClick() {
     }
     ClearImage(NORLINKRec);
     ClearImage(NORLINKRecNew);
+    fZmeny.PrectenoNastaveni(NORLINKRec);
+    fNastaveniPrectena = false;
     fPovoleni.Nastav(TOvladac::Cmb_Expander, true);
     fPovoleni.Nastav(TOvladac::Cmb_Vstup, true);
     Cmb_ExpanderChange();
@@ -467,6 +608,7 @@ void TMainLogika::Hg_KomunikaceKeyDown(TMrizka grid, int ACol, int ARow, std::ui
     // Only the cell: the grid's exit rule deals with the empty cell later.
     if (Key == k_VK_DELETE) {
         fOkno.SetCellText(grid, ACol, ARow, std::string());
+        ObnovZnacky();
     }
 }
 
@@ -475,10 +617,11 @@ void TMainLogika::Hg_PhoneNumbersCellEdited(int ACol, int ARow) {
         RemoveChar(fOkno.CellText(TMrizka::Hg_PhoneNumbers, ACol, ARow), k_CharSpace);
     if (PlatneTelCislo(cislo)) {
         fOkno.SetCellText(TMrizka::Hg_PhoneNumbers, ACol, ARow, cislo);
-        return;
+    } else {
+        fOkno.Chyba(Text(R_NeplatneCislo));
+        fOkno.SetCellText(TMrizka::Hg_PhoneNumbers, ACol, ARow, std::string());
     }
-    fOkno.Chyba(Text(R_NeplatneCislo));
-    fOkno.SetCellText(TMrizka::Hg_PhoneNumbers, ACol, ARow, std::string());
+    ObnovZnacky();
 }
 
 void TMainLogika::Hg_PhoneNumbersExit() {
@@ -487,6 +630,7 @@ void TMainLogika::Hg_PhoneNumbersExit() {
             NORLINKRecNew.TelCisla[static_cast<std::size_t>(row - 1)].Clear();
         }
     }
+    ObnovZnacky();
 }
 
 void TMainLogika::Btn_ZapisTelCislaClick() {
@@ -509,6 +653,7 @@ void TMainLogika::cmUlozNastaveniClick() {
         fOkno.Chyba(std::string(error.what()) + "\nDůvod: " + error.Reason());
         return;
     }
+    fZmeny.Exportovano(NORLINKRecNew, CislaGridu(fOkno));
     fOkno.Zprava(Text(R_SouborUlozen), path);
 }
 

@@ -18,6 +18,7 @@
 #include "SerialPort.h"
 #include "SerioveZarizeni.h"
 #include "Timer.h"
+#include "Zmeny.h"
 #include "telegramy.h"
 
 #include <cstdint>
@@ -37,6 +38,15 @@ inline constexpr std::string_view R_Expander = "Expander";
 inline constexpr std::string_view R_Vstup = "Vstup";
 inline constexpr std::string_view R_KomunikatorNeodpovida =
     "Komunikátor neodpovídá - zkontrolujte kabel a napájení";
+inline constexpr std::string_view R_NejdrivNacti =
+    "Nejdřív načtěte nastavení všech expanderů z komunikátoru: zápis posílá jen rozdíly proti "
+    "tomu, co v komunikátoru je.";
+inline constexpr std::string_view R_NacistNastaveni = "Načíst nastavení ze souboru";
+inline constexpr std::string_view R_NastaveniNacteno =
+    "Nastavení bylo načteno ze souboru. Do komunikátoru je zapíšete tlačítky \"Zapiš tel. "
+    "čísla\" a \"Zapiš nastavení expanderů\".";
+inline constexpr std::string_view R_NeulozeneZmeny =
+    "Změny nebyly zapsány do komunikátoru ani uloženy do souboru. Opravdu ukončit program?";
 inline constexpr std::string_view R_SpojeniZtraceno =
     "Spojení se sériovým portem bylo přerušeno (převodník byl odpojen?).";
 inline constexpr std::string_view R_SpojeniZtracenoRada =
@@ -121,19 +131,25 @@ public:
     void Hg_KomunikaceKeyDown(TMrizka grid, int ACol, int ARow, std::uint16_t Key);
     void Hg_PhoneNumbersCellEdited(int ACol, int ARow);
     void Hg_PhoneNumbersExit();
-    void Hg_KomunikaceCellEdited(int ACol, int ARow) {
-        fEditace.Hg_KomunikaceCellEdited(ACol, ARow);
-    }
-    void Hg_VstupyCellEdited(int ACol, int ARow) { fEditace.Hg_VstupyCellEdited(ACol, ARow); }
-    void Hg_KomunikaceExit() { fEditace.Hg_KomunikaceExit(); }
-    void Hg_VstupyExit() { fEditace.Hg_VstupyExit(); }
+    void Hg_KomunikaceCellEdited(int ACol, int ARow);
+    void Hg_VstupyCellEdited(int ACol, int ARow);
+    void Hg_KomunikaceExit();
+    void Hg_VstupyExit();
     // A memo lost the focus (Mem_PoruchaExit, Mem_ObnovaExit, Mem_SepnutiExit, Mem_RozpojeniExit).
-    void MemoExit(TMemo memo) { fEditace.MemoExit(memo); }
+    void MemoExit(TMemo memo);
     const TEditaceExpanderu& Editace() const { return fEditace; }
     void Btn_ZapisTelCislaClick();
     void Btn_ZapisNastaveniClick();
     // The settings export (menu "Ulož nastavení").
     void cmUlozNastaveniClick();
+    // Loads an export into the working image and the phone grid (menu "Načti nastavení ze
+    // souboru"); the write buttons then send its differences from what was last read.
+    void cmNactiNastaveniClick();
+    // Changes that were neither written nor exported (the close asks first).
+    bool NeulozeneZmeny() const;
+    // Marks what differs from what the device holds and tells the write buttons' tooltips how
+    // many blocks a write would send now.
+    void ObnovZnacky();
 
     // The progress dialog's cancel button (and Escape there).
     void Btn_PrerusitClick();
@@ -188,6 +204,8 @@ private:
     std::unique_ptr<TPrijemTLG> fPrijem;
     TPovoleni fPovoleni{fOkno};
     TEditaceExpanderu fEditace{fOkno, NORLINKRecNew};
+    TZmeny fZmeny;
+    bool fNastaveniPrectena = false;
     std::unique_ptr<IOperace> fOperace;
     std::unique_ptr<IPeriodicTimer> fHlidac;
     int fTikuBezVyzvy = 0;

@@ -114,6 +114,10 @@ public:
 
     virtual void SetCellText(TMrizka grid, int col, int row, const std::string& text) = 0;
     virtual std::string CellText(TMrizka grid, int col, int row) const = 0;
+    // Marks a cell, or a memo, whose value differs from what the device holds.
+    virtual void SetCellBold(TMrizka grid, int col, int row, bool bold) = 0;
+    virtual void SetMemoBold(TMemo memo, bool bold) = 0;
+    virtual void SetToolTip(TOvladac control, const std::string& text) = 0;
 
     virtual void SetMemoText(TMemo memo, const std::string& text) = 0;
     virtual std::string MemoText(TMemo memo) const = 0;
@@ -151,6 +155,11 @@ public:
     virtual void Chyba(const std::string& text) = 0;
     // A plain message, one button "OK"; detail is a second, smaller line (may be empty).
     virtual void Zprava(const std::string& text, const std::string& detail) = 0;
+    // A file dialog for opening a file in folder, files matching filter first; no value when
+    // the user cancels.
+    virtual std::optional<std::string> OtevriSoubor(const std::string& caption,
+                                                    const std::string& folder,
+                                                    const std::string& filter) = 0;
     // Text-input dialog with "OK" and "Cancel"; no value for Cancel.
     virtual std::optional<std::string> InputQuery(const std::string& caption,
                                                   const std::string& prompt,

@@ -30,6 +30,8 @@ public:
     void Zrus() override;
     void SpojeniZtraceno() override { Zrus(); }
     TStavOperace Stav() const override { return fStav; }
+    // Ended with every pair's read-back showing what was written.
+    bool Overeno() const { return fStav == TStavOperace::Hotovo && fNezapsano.empty(); }
 
     // The completion step of the pair at the head: it leaves the queue, and the write phase ends
     // with the queue.

@@ -48,6 +48,8 @@ public:
     void Zrus() override;
     void SpojeniZtraceno() override { Zrus(); }
     TStavOperace Stav() const override { return fStav; }
+    // Ended with every written number read back as sent.
+    bool Overeno() const { return fStav == TStavOperace::Hotovo && fRozdilne.empty(); }
 
     // The completion step of one write pair: the pair leaves the queue; once the queue is empty
     // the write phase ends.

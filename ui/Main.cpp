@@ -2,11 +2,13 @@
 
 #include "Editace.h"
 #include "Meritko.h"
+#include "UkonceniSignalem.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -274,6 +276,9 @@ void TFrm_Main::VytvorMenu() {
     cmUlozNastaveni = Men_Program->addAction(Q("Ulož nastavení"));
     cmUlozNastaveni->setObjectName(QStringLiteral("cmUlozNastaveni"));
     connect(cmUlozNastaveni, &QAction::triggered, this, [this] { cmUlozNastaveniClick(); });
+    cmNactiNastaveni = Men_Program->addAction(Q("Načti nastavení ze souboru"));
+    cmNactiNastaveni->setObjectName(QStringLiteral("cmNactiNastaveni"));
+    connect(cmNactiNastaveni, &QAction::triggered, this, [this] { cmNactiNastaveniClick(); });
     cmKomunikacniLog = Men_Program->addAction(Q("Komunikační log"));
     cmKomunikacniLog->setObjectName(QStringLiteral("cmKomunikacniLog"));
     connect(cmKomunikacniLog, &QAction::triggered, this, [this] { cmKomunikacniLogClick(); });
@@ -418,6 +423,9 @@ void TFrm_Main::Btn_ZapisNastaveniClick() {
 void TFrm_Main::cmUlozNastaveniClick() {
     fLogika.cmUlozNastaveniClick();
 }
+void TFrm_Main::cmNactiNastaveniClick() {
+    fLogika.cmNactiNastaveniClick();
+}
 
 void TFrm_Main::keyPressEvent(QKeyEvent* event) {
     // Escape that no control took cancels a running operation, as the dialog's button does.
@@ -440,6 +448,14 @@ void TFrm_Main::VytvorInfoForm() {
 }
 
 void TFrm_Main::closeEvent(QCloseEvent* event) {
+    // A memo or cell being edited counts among the changes.
+    UlozRozpracovane();
+    // At logout or shutdown nobody would answer.
+    if (!UkoncujeSeSignalem() && fLogika.NeulozeneZmeny() &&
+        !OtazkaAnoNe(std::string(R_NeulozeneZmeny))) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }
@@ -535,6 +551,39 @@ void TFrm_Main::SetCellText(TMrizka grid, int col, int row, const std::string& t
 std::string TFrm_Main::CellText(TMrizka grid, int col, int row) const {
     const QTableWidgetItem* item = Mrizka(grid)->item(row, col);
     return item != nullptr ? item->text().toStdString() : std::string();
+}
+
+void TFrm_Main::SetCellBold(TMrizka grid, int col, int row, bool bold) {
+    if (QTableWidgetItem* item = Mrizka(grid)->item(row, col)) {
+        if (item->font().bold() != bold) {
+            QFont font = item->font();
+            font.setBold(bold);
+            item->setFont(font);
+        }
+    }
+}
+
+void TFrm_Main::SetMemoBold(TMemo memo, bool bold) {
+    TMemoEdit* edit = Memo(memo);
+    if (edit->font().bold() != bold) {
+        QFont font = edit->font();
+        font.setBold(bold);
+        edit->setFont(font);
+    }
+}
+
+void TFrm_Main::SetToolTip(TOvladac control, const std::string& text) {
+    Ovladac(control)->setToolTip(Q(text));
+}
+
+std::optional<std::string> TFrm_Main::OtevriSoubor(const std::string& caption,
+                                                   const std::string& folder,
+                                                   const std::string& filter) {
+    const QString path = QFileDialog::getOpenFileName(this, Q(caption), Q(folder), Q(filter));
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    return path.toStdString();
 }
 
 void TFrm_Main::SetMemoText(TMemo memo, const std::string& text) {

@@ -48,6 +48,7 @@ public:
     void Btn_resetClick();
     void Btn_ZapisNastaveniClick();
     void cmUlozNastaveniClick();
+    void cmNactiNastaveniClick();
 
     // Places the window where it was designed to be, within the screen.
     void UmistiNaObrazovku();
@@ -63,6 +64,11 @@ public:
     bool Enabled(TOvladac control) const override;
     void SetCellText(TMrizka grid, int col, int row, const std::string& text) override;
     std::string CellText(TMrizka grid, int col, int row) const override;
+    void SetCellBold(TMrizka grid, int col, int row, bool bold) override;
+    void SetMemoBold(TMemo memo, bool bold) override;
+    void SetToolTip(TOvladac control, const std::string& text) override;
+    std::optional<std::string> OtevriSoubor(const std::string& caption, const std::string& folder,
+                                            const std::string& filter) override;
     void SetMemoText(TMemo memo, const std::string& text) override;
     std::string MemoText(TMemo memo) const override;
     void SetMemoMaxLength(TMemo memo, int length) override;
@@ -127,6 +133,7 @@ public:
     QAction* cmZarizeniOddelovac = nullptr;
     QList<QAction*> cmZarizeni; // the serial devices present, built when the menu opens
     QAction* cmKomunikacniLog = nullptr;
+    QAction* cmNactiNastaveni = nullptr;
     // Opens (or brings up) the communication log window.
     void cmKomunikacniLogClick();
     TKomunikacniLog* KomunikacniLog() const { return fLogOkno; }

@@ -11,6 +11,7 @@
 
 namespace {
 std::array<int, 2> gPipe{-1, -1};
+bool gSignal = false;
 
 void ObsluhaSignalu(int) {
     const char byte = 1;
@@ -29,6 +30,7 @@ void ZavirejPriSignalu(QWidget& window) {
         while (::read(gPipe[1], buffer.data(), buffer.size()) ==
                static_cast<ssize_t>(buffer.size())) {
         }
+        gSignal = true;
         window.close();
     });
     struct sigaction action {};
@@ -38,4 +40,8 @@ void ZavirejPriSignalu(QWidget& window) {
     for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
         ::sigaction(sig, &action, nullptr);
     }
+}
+
+bool UkoncujeSeSignalem() {
+    return gSignal;
 }

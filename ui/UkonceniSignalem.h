@@ -6,3 +6,6 @@
 class QWidget;
 
 void ZavirejPriSignalu(QWidget& window);
+
+// True once one of those signals has come: the close then asks nothing.
+bool UkoncujeSeSignalem();

@@ -85,6 +85,28 @@ public:
         const auto found = Cells.find({grid, col, row});
         return found == Cells.end() ? std::string() : found->second;
     }
+    void SetCellBold(TMrizka grid, int col, int row, bool bold) override {
+        Bold[{grid, col, row}] = bold;
+    }
+    bool CellBold(TMrizka grid, int col, int row) const {
+        const auto found = Bold.find({grid, col, row});
+        return found != Bold.end() && found->second;
+    }
+    void SetMemoBold(TMemo memo, bool bold) override { MemoBold[memo] = bold; }
+    void SetToolTip(TOvladac control, const std::string& text) override {
+        ToolTips[control] = text;
+    }
+    std::optional<std::string> OtevriSoubor(const std::string& caption, const std::string& folder,
+                                            const std::string& filter) override {
+        Queries.emplace_back(caption, folder, filter);
+        if (Files.empty()) {
+            ADD_FAILURE() << "unexpected file dialog: " << caption;
+            return std::nullopt;
+        }
+        auto file = Files.front();
+        Files.pop_front();
+        return file;
+    }
     void SetMemoText(TMemo memo, const std::string& text) override { Memos[memo] = text; }
     std::string MemoText(TMemo memo) const override {
         const auto found = Memos.find(memo);
@@ -200,4 +222,8 @@ public:
     std::vector<std::tuple<std::string, std::string, std::string>> Queries;
     std::deque<std::optional<std::string>> Inputs;
     std::deque<std::function<void()>> Planned;
+    std::map<std::tuple<TMrizka, int, int>, bool> Bold;
+    std::map<TMemo, bool> MemoBold;
+    std::map<TOvladac, std::string> ToolTips;
+    std::deque<std::optional<std::string>> Files;
 };

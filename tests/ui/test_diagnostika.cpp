@@ -5,6 +5,8 @@
 #include "Main.h"
 #include "ProgramRun.h"
 #include "QtTimer.h"
+#include "UkonceniSignalem.h"
+#include "promenne.h"
 
 #include "FakeSerialPort.h"
 
@@ -17,6 +19,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <deque>
 #include <filesystem>
 
@@ -143,6 +146,30 @@ TEST_F(Diagnostika, LogWindowFollowsTheLogAndSavesAndEmptiesIt) {
     EXPECT_EQ(fFrm->Logika().Log()->Count(), 0U);
     fLine->Feed(k_Vyzva);
     QTRY_VERIFY_WITH_TIMEOUT(okno->Model()->rowCount() > 0, 5000);
+}
+
+TEST_F(Diagnostika, ClosingWithChangesNeitherWrittenNorExportedAsksFirstButNotOnASignal) {
+    fFrm->show();
+    fFrm->close();
+    EXPECT_FALSE(fFrm->isVisible()) << "nothing changed: no question";
+    fFrm->show();
+    const TNORLINK pred = NORLINKRecNew;
+    NORLINKRecNew.ZpravaObnova[0] = "změna";
+    fFrm->Answers = {false};
+    fFrm->close();
+    EXPECT_TRUE(fFrm->isVisible()) << "\"Ne\" goes back to the window";
+    EXPECT_TRUE(fFrm->Answers.empty());
+    fFrm->Answers = {true};
+    fFrm->close();
+    EXPECT_FALSE(fFrm->isVisible());
+
+    // A signal closes it without a question.
+    fFrm->show();
+    ZavirejPriSignalu(*fFrm);
+    ::raise(SIGTERM);
+    QTRY_VERIFY_WITH_TIMEOUT(!fFrm->isVisible(), 5000);
+    EXPECT_TRUE(fFrm->Answers.empty());
+    NORLINKRecNew = pred;
 }
 
 TEST(KomunikacniLog, SaveButtonWritesOldestFirstWithKinds) {

@@ -306,6 +306,7 @@ TEST_F(Okno, MenuHasItsItemsInOrderWithTags) {
     }
     EXPECT_EQ(program,
               QStringList({U("cmUlozNastaveni=Ulož nastavení"),
+                           U("cmNactiNastaveni=Načti nastavení ze souboru"),
                            U("cmKomunikacniLog=Komunikační log"), "-", U("Men_Ukonci=Ukonči")}));
     QStringList port;
     for (const QAction* a : fFrm->Sriovport1->actions()) {

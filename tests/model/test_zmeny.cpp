@@ -1,0 +1,150 @@
+// Loading an export into the window, the marks of what differs from the device, the write
+// buttons' tooltips and the question at close, through the window's logic with a fake window and a
+// small device that answers the queue from its memory.
+
+#include "Export.h"
+#include "FakeOkno.h"
+#include "FakeSerialPort.h"
+#include "LinkGlobals.h"
+#include "MainLogika.h"
+#include "ScratchDir.h"
+#include "promenne.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+using ::testing::HasSubstr;
+
+class Zmeny : public ::testing::Test {
+protected:
+    Zmeny() {
+        ResetLinkGlobals();
+        InicializujNORLINKRec(NORLINKRec);
+        NORLINKRecNew = NORLINKRec;
+        TMainZavislosti deps;
+        deps.SlozkaProgramu = [this] { return fScratch.path().string() + "/"; };
+        deps.VytvorCasovac = [] { return std::make_unique<TManualTimer>(); };
+        deps.VytvorPort = [this] { return std::make_unique<FakeSerialPort>(fLine); };
+        fLogika = std::make_unique<TMainLogika>(fOkno, std::move(deps));
+        fLogika->FormCreate();
+        std::fill(fPamet.begin(), fPamet.end(), 0xFF);
+        fPamet[0x0100] = 3; // expander 1's first failure slot
+    }
+    ~Zmeny() override {
+        fLogika.reset();
+        ResetLinkGlobals();
+        InicializujNORLINKRec(NORLINKRec);
+        NORLINKRecNew = NORLINKRec;
+    }
+    // Answers whatever is queued until nothing is: reads from memory, writes into it.
+    void Obsluhuj() {
+        TKomunikace& kom = *fLogika->Link();
+        for (int i = 0; i < 5000 && kom.PocetZaznamuFronty() > 0; ++i) {
+            auto dotaz = kom.ZaznamFronty(0);
+            if (Zapisuju) {
+                std::copy(dotaz->Data.begin(), dotaz->Data.end(), fPamet.begin() + dotaz->Adresa);
+                dotaz = kom.ZaznamFronty(1);
+            }
+            THlavickaTLG h;
+            h.Adresa = dotaz->Adresa;
+            std::vector<std::uint8_t> data(16);
+            if (dotaz->TypPameti == HWSW) {
+                std::fill(data.begin(), data.end(), 'x');
+            } else {
+                std::copy_n(fPamet.begin() + dotaz->Adresa, 16, data.begin());
+            }
+            dotaz->TypPameti == HWSW ? fLogika->DekodTLGHWSW(h, data)
+                                     : fLogika->DekodTLGZaznam(h, data);
+        }
+        fOkno.RunPlanned();
+    }
+    std::string Soubor(const TNORLINK& image) {
+        const std::string path = (fScratch.path() / "nastaveni1.log").string();
+        UlozNastaveni(path, image);
+        return path;
+    }
+
+    TScratchDir fScratch{"norlink-zmeny"};
+    TFakeOkno fOkno;
+    std::shared_ptr<FakeLine> fLine = std::make_shared<FakeLine>();
+    std::unique_ptr<TMainLogika> fLogika;
+    std::vector<std::uint8_t> fPamet = std::vector<std::uint8_t>(0x10000);
+};
+
+TEST_F(Zmeny, LoadingNeedsACompleteReadAndAFileThatIsAnExport) {
+    fLogika->cmNactiNastaveniClick();
+    ASSERT_EQ(fOkno.Warnings.size(), 1U);
+    EXPECT_THAT(fOkno.Warnings[0].Text, HasSubstr("Nejdřív načtěte nastavení"));
+    EXPECT_TRUE(fOkno.Queries.empty()) << "no file dialog before a complete read";
+
+    fLogika->Btn_NactiAktualniClick();
+    Obsluhuj();
+    fLogika->cmNactiNastaveniClick();
+    EXPECT_EQ(fOkno.Warnings.size(), 2U) << "one input read is not a complete read";
+
+    fLogika->Btn_NactiExpanderyClick();
+    Obsluhuj();
+    const TNORLINK pred = NORLINKRecNew;
+    std::ofstream((fScratch.path() / "spatny.log").string()) << "[Tel. cisla]\nCislo 00=1\n";
+    fOkno.Files = {(fScratch.path() / "spatny.log").string(), std::nullopt};
+    fLogika->cmNactiNastaveniClick();
+    ASSERT_EQ(fOkno.Errors.size(), 1U);
+    EXPECT_THAT(fOkno.Errors[0], HasSubstr("chybí"));
+    EXPECT_TRUE(NORLINKRecNew == pred) << "a refused file changes nothing";
+    fLogika->cmNactiNastaveniClick(); // cancelled
+    EXPECT_TRUE(NORLINKRecNew == pred);
+}
+
+TEST_F(Zmeny, MarksTooltipsAndTheCloseQuestionFollowLoadsExportsAndWrites) {
+    fLogika->Btn_NactiTelCislaClick();
+    Obsluhuj();
+    fLogika->Btn_NactiExpanderyClick();
+    Obsluhuj();
+    EXPECT_FALSE(fLogika->NeulozeneZmeny());
+    EXPECT_FALSE(fOkno.CellBold(TMrizka::Hg_Komunikace, 1, 1));
+    EXPECT_EQ(fOkno.ToolTips[TOvladac::Btn_ZapisNastaveni], "Zápis teď pošle 0 bloků");
+
+    TNORLINK file = NORLINKRec;
+    file.TelCisla[2] = "123456789";
+    file.TelCislaPoruchaKom[0][0] = 5;
+    file.ZpravaObnova[0] = "obnoveno";
+    fOkno.Files = {Soubor(file)};
+    fLogika->cmNactiNastaveniClick();
+    ASSERT_EQ(fOkno.Messages.size(), 1U);
+    EXPECT_TRUE(NORLINKRecNew == file);
+    EXPECT_EQ(fOkno.CellText(TMrizka::Hg_PhoneNumbers, 1, 3), "123456789");
+    EXPECT_TRUE(fOkno.CellBold(TMrizka::Hg_PhoneNumbers, 1, 3));
+    EXPECT_FALSE(fOkno.CellBold(TMrizka::Hg_PhoneNumbers, 1, 4));
+    EXPECT_TRUE(fOkno.CellBold(TMrizka::Hg_Komunikace, 1, 1));
+    EXPECT_FALSE(fOkno.CellBold(TMrizka::Hg_Komunikace, 2, 1));
+    EXPECT_TRUE(fOkno.MemoBold[TMemo::Mem_Obnova]);
+    EXPECT_FALSE(fOkno.MemoBold[TMemo::Mem_Porucha]);
+    EXPECT_EQ(fOkno.ToolTips[TOvladac::Btn_ZapisTelCisla], "Zápis teď pošle 1 blok");
+    EXPECT_EQ(fOkno.ToolTips[TOvladac::Btn_ZapisNastaveni], "Zápis teď pošle 16 bloků");
+    EXPECT_TRUE(fLogika->NeulozeneZmeny());
+
+    fLogika->cmUlozNastaveniClick();
+    EXPECT_FALSE(fLogika->NeulozeneZmeny()) << "exported";
+    fOkno.SetMemoText(TMemo::Mem_Porucha, "jinak");
+    fLogika->MemoExit(TMemo::Mem_Porucha);
+    EXPECT_TRUE(fLogika->NeulozeneZmeny()) << "changed again after the export";
+
+    fLogika->Btn_ZapisTelCislaClick();
+    Obsluhuj();
+    fLogika->Btn_ZapisNastaveniClick();
+    Obsluhuj();
+    EXPECT_TRUE(fOkno.Errors.empty());
+    EXPECT_EQ(fPamet[0x0100], 5);
+    EXPECT_FALSE(fOkno.CellBold(TMrizka::Hg_PhoneNumbers, 1, 3)) << "written and verified";
+    EXPECT_FALSE(fOkno.CellBold(TMrizka::Hg_Komunikace, 1, 1));
+    EXPECT_FALSE(fOkno.MemoBold[TMemo::Mem_Obnova]);
+    EXPECT_FALSE(fLogika->NeulozeneZmeny());
+    // A write sends what differs from the last read, which it leaves as it was.
+    EXPECT_EQ(fOkno.ToolTips[TOvladac::Btn_ZapisNastaveni], "Zápis teď pošle 31 bloků");
+}
+
+} // namespace
