@@ -10,10 +10,13 @@
 // as on a real line; --pty measures the bare pseudo-terminal.
 
 #include "FakeOkno.h"
+#include "KomunikacniLog.h"
 #include "MainLogika.h"
 #include "ScratchDir.h"
 #include "Simulator.h"
 #include "promenne.h"
+
+#include <QApplication>
 
 #include <algorithm>
 #include <chrono>
@@ -37,6 +40,7 @@ constexpr std::size_t k_AnswerBytes = 25; // header, control, address, 16 data b
 
 struct TMoznosti {
     bool Pty = false;
+    bool LogOkno = false; // the communication log window open, following the log
     std::chrono::milliseconds Gap{sim::TSimOptions{}.Gap};
     std::chrono::milliseconds AnswerTimeout{sim::TSimOptions{}.AnswerTimeout};
     std::vector<int> Expandery{1, 8};
@@ -221,6 +225,15 @@ TVysledek Zmer(const TMoznosti& m, int n) {
     TMainLogika logika(okno, z);
     logika.FormCreate();
     TCasovac* driver = casovace.at(0);
+    std::unique_ptr<TKomunikacniLog> logOkno;
+    if (m.LogOkno) {
+        logOkno = std::make_unique<TKomunikacniLog>();
+        logOkno->NastavLog(logika.Log());
+        logOkno->show();
+    }
+    // Records are counted as they come (the log keeps the last 501), so the log stays whole for
+    // the window.
+    std::uint64_t videno = logika.Log() != nullptr ? logika.Log()->Zmeny() : 0;
 
     // The message loop: the timers when due, then what the logic posted.
     const auto bez = [&](const std::function<bool()>& hotovo, TClock::duration limit) {
@@ -238,13 +251,17 @@ TVysledek Zmer(const TMoznosti& m, int n) {
                 }
             }
             okno.RunPlanned();
+            if (logOkno) {
+                QCoreApplication::processEvents();
+            }
             if (TComLog* log = logika.Log()) {
-                for (std::size_t i = 0; i < log->Count(); ++i) {
+                const auto nove = std::min<std::uint64_t>(log->Zmeny() - videno, log->Count());
+                videno = log->Zmeny();
+                for (std::size_t i = 0; i < nove; ++i) {
                     const std::string_view t = (*log)[i].Message();
                     v.PrevzateVyzvy += t.find("Prisla vyzva") != std::string_view::npos ? 1 : 0;
                     v.ChybyDat += t.find("zahozen") != std::string_view::npos ? 1 : 0;
                 }
-                log->Clear();
             }
         }
         return hotovo();
@@ -345,6 +362,8 @@ int main(int argc, char** argv) {
         long value = 0;
         if (a == "--pty") {
             m.Pty = true;
+        } else if (a == "--log-okno") {
+            m.LogOkno = true;
         } else if ((a == "--gap" || a == "--answer-timeout" || a == "--expanders") &&
                    i + 1 < argc && Cislo(argv[i + 1], value)) {
             ++i;
@@ -356,11 +375,24 @@ int main(int argc, char** argv) {
                 m.Expandery = {static_cast<int>(value)};
             }
         } else {
-            std::fprintf(stderr, "usage: norlink-bench [--pty] [--gap MS] [--answer-timeout MS] "
-                                 "[--expanders N]\n");
+            std::fprintf(stderr, "usage: norlink-bench [--pty] [--log-okno] [--gap MS] "
+                                 "[--answer-timeout MS] [--expanders N]\n");
             return 2;
         }
     }
+    // The log window needs a display; without one it is drawn offscreen.
+    if (m.LogOkno && std::getenv("DISPLAY") == nullptr &&
+        std::getenv("WAYLAND_DISPLAY") == nullptr) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    }
+    std::unique_ptr<QApplication> app;
+    if (m.LogOkno) {
+        static int qtArgc = 1;
+        static char qtName[] = "norlink-bench";
+        static char* qtArgv[] = {qtName, nullptr};
+        app = std::make_unique<QApplication>(qtArgc, qtArgv);
+    }
+    std::printf("%s", m.LogOkno ? "With the communication log window open.\n" : "");
     std::printf("NORLINK read benchmark: the program's link and settings read against norlink-sim "
                 "at 4800 Bd on a pseudo-terminal (gap %lld ms, answer time-out %lld ms), driver "
                 "tick 40 ms; the program's side %s.\n\n",
