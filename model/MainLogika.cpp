@@ -7,6 +7,7 @@
 #include "NactiExport.h"
 #include "ProfileFile.h"
 #include "RozdilyNastaveni.h"
+#include "Slozky.h"
 #include "UlozDoIni.h"
 #include "ZapisNastaveni.h"
 #include "ZapisTelCisel.h"
@@ -646,7 +647,7 @@ void TMainLogika::Btn_ZapisNastaveniClick() {
 }
 
 void TMainLogika::cmUlozNastaveniClick() {
-    const std::string path = NazevExportu(InstDir, DateTimeStamp());
+    const std::string path = NazevExportu(SlozkaExportu(InstDir), DateTimeStamp());
     try {
         UlozNastaveni(path, NORLINKRecNew);
     } catch (const EProfileWriteError& error) {
