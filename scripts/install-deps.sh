@@ -6,9 +6,14 @@ packages=(
     cmake ninja-build g++ make python3 pkg-config
     libgtest-dev libgmock-dev
     clang-14 libclang-rt-14-dev clang-format
-    qt6-base-dev xvfb xdotool
+    qt6-base-dev xvfb xauth xdotool
     locales
+    dpkg-dev lintian desktop-file-utils man-db
 )
+# scripts/screenshots.sh only (run by hand): install-deps.sh screenshots
+if [ "${1:-}" = "screenshots" ]; then
+    packages+=(imagemagick)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

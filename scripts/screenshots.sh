@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# Remakes the user guide's screenshots (docs/img/*.png): the real norlink window of the release
+# tree on a virtual display (Xvfb), against norlink-sim loaded with a demonstration configuration.
+# Run by hand; it installs ImageMagick (import, convert) and builds what it needs.
+#   scripts/screenshots.sh [BUILD_DIR]     (default build/release)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+if [ -z "${NORLINK_SCREENSHOTS_INNER:-}" ]; then
+    ./scripts/install-deps.sh screenshots
+    build=${1:-build/release}
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$build" --target norlink norlink-sim
+    # The window's layout follows the font: always the same screen, the program's own fonts.
+    NORLINK_SCREENSHOTS_INNER=1 exec xvfb-run -a -s "-screen 0 1920x1080x24" "$0" "$build"
+fi
+
+build=$1
+out="$root/docs/img"
+mkdir -p "$out"
+work=$(mktemp -d /tmp/norlink-screenshots-XXXXXX)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do
+        { kill "$pid" && wait "$pid"; } 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A copy of the program in a folder of its own: its norlink.ini and exports stay there.
+cp "$build/bin/norlink" "$build/bin/libkovra.so" "$work/"
+
+# The demonstration configuration: a few numbers, recipients and texts (Windows-1250, as the
+# device stores them).
+python3 - "$work/demo.log" <<'PY'
+import sys
+entries = {
+    "Tel. cisla": {"Cislo 00": "603111222", "Cislo 01": "604333444",
+                   "Cislo 02": "777555666", "Cislo 03": "602987654"},
+    "Porucha komunikace": {"Expander 00 pozice 00": "0", "Expander 00 pozice 01": "2"},
+    "Obnova komunikace": {"Expander 00 pozice 00": "0"},
+    "Zprava porucha": {"Pozice 00": "Porucha komunikace s expanderem 1, objekt Skladová 12"},
+    "Zprava obnova": {"Pozice 00": "Komunikace s expanderem 1 obnovena"},
+    "Cisla sepnuti": {"Expander 00 vstup 00 pozice 00": "0",
+                      "Expander 00 vstup 00 pozice 01": "1",
+                      "Expander 00 vstup 01 pozice 00": "1"},
+    "Cisla rozpojeni": {"Expander 00 vstup 00 pozice 00": "0"},
+    "Zprava sepnuti": {"Expander 00 pozice 00": "Vstup 1: narušení zóny Sklad (dveře)",
+                       "Expander 00 pozice 01": "Vstup 2: požární hlásič"},
+    "Zprava rozpojeni": {"Expander 00 pozice 00": "Vstup 1: zóna Sklad opět v klidu"},
+}
+text = ""
+for section, keys in entries.items():
+    text += f"[{section}]\n" + "".join(f"{k}={v}\n" for k, v in keys.items()) + "\n"
+open(sys.argv[1], "wb").write(text.encode("cp1250"))
+PY
+
+link="$work/ttyNORLINK"
+"$build/bin/norlink-sim" --link "$link" --config "$work/demo.log" --hw-type "NORLINK GSM" \
+    --sw-version "SW 1.00" --hw-version "HW 1.0" >"$work/sim.out" 2>"$work/sim.err" &
+pids+=($!)
+sim=${pids[-1]}
+for _ in $(seq 100); do
+    [ -e "$link" ] && break
+    sleep 0.1
+done
+printf '[Porty]\nCOM2=%s\n' "$link" >"$work/norlink.ini"
+
+export LANG=cs_CZ.UTF-8 QT_QPA_PLATFORM=xcb
+"$work/norlink" >"$work/program.out" 2>&1 &
+pids+=($!)
+window=$(xdotool search --sync --onlyvisible --name '^NORLINK' | head -n1)
+sleep 2
+eval "$(xdotool getwindowgeometry --shell "$window")"
+wx=$X wy=$Y ww=$WIDTH wh=$HEIGHT
+
+# Controls sit at design coordinates scaled by the font (the client area is 1031 x 465 units,
+# below a menu bar of about 19 pixels, above a status bar of about 21).
+click() { # design x, y inside the client area
+    xdotool mousemove \
+        "$(awk -v o="$wx" -v w="$ww" -v d="$1" 'BEGIN { printf "%d", o + d * w / 1031 }')" \
+        "$(awk -v o="$wy" -v h="$wh" -v d="$2" 'BEGIN { printf "%d", o + 19 + d * (h - 40) / 465 }')" \
+        click 1
+}
+menu() { # x of a menu title in the menu bar
+    xdotool mousemove $((wx + $1)) $((wy + 9)) click 1
+}
+shot() { # name: the window's part of the screen, with its menus and boxes
+    sleep 0.7
+    import -window root -crop "${ww}x${wh}+${wx}+${wy}" +repage "$out/$1.png"
+    echo "screenshots: $out/$1.png"
+}
+shot_window() { # name, window title
+    sleep 0.7
+    local id
+    id=$(xdotool search --sync --onlyvisible --name "$2" | tail -n1)
+    import -window "$id" "$out/$1.png"
+    echo "screenshots: $out/$1.png"
+}
+requests() { # the simulator's count of answered requests so far
+    kill -USR1 "$sim"
+    sleep 0.3
+    grep -o 'requests [0-9]*' "$work/sim.err" | tail -n1 | cut -d' ' -f2
+}
+wait_idle() { # until the simulator answers no more requests
+    local last=-1 now
+    for _ in $(seq 240); do
+        now=$(requests)
+        [ "$now" = "$last" ] && return 0
+        last=$now
+        sleep 1
+    done
+    echo "screenshots: the read did not end" >&2
+    exit 1
+}
+
+shot okno-start
+menu 110
+shot menu-port
+xdotool key Escape
+
+click 140 28 # Načti tel. čísla
+wait_idle
+[ "$(requests)" -gt 0 ] || { echo "screenshots: the phone read sent nothing" >&2; exit 1; }
+shot okno-cisla
+
+click 543 15 # Načti nastavení expanderů - vše
+sleep 6
+shot prubeh-cteni
+wait_idle
+shot okno-nastaveni
+
+menu 30 # Program
+xdotool key Down Return # Ulož nastavení
+shot ulozeno
+xdotool key Return
+
+menu 30
+xdotool key Down Down Down Return # Komunikační log
+shot_window komunikacni-log 'Komunikační log'
+
+echo "screenshots: done; look at each before committing"
