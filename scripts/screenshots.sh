@@ -132,6 +132,19 @@ shot prubeh-cteni
 wait_idle
 shot okno-nastaveni
 
+# A changed text and recipient show bold; the write button's tooltip counts the blocks.
+click 528 190 # Porucha komunikace
+xdotool key ctrl+End
+xdotool type --delay 30 " - volejte servis"
+click 339 164 # Hg_Komunikace, row 3, column Porucha
+xdotool type --delay 30 "3"
+xdotool key Return
+click 135 445 # the phone grid: the memo and the grid are left
+xdotool mousemove "$(awk -v o="$wx" -v w="$ww" 'BEGIN { printf "%d", o + 738 * w / 1031 }')" \
+    "$(awk -v o="$wy" -v h="$wh" 'BEGIN { printf "%d", o + 19 + 31 * (h - 40) / 465 }')"
+sleep 2
+shot okno-zmeny
+
 menu 30 # Program
 xdotool key Down Return # Ulož nastavení
 shot ulozeno
