@@ -1,0 +1,140 @@
+#pragma once
+// The console stand-in for the main window and its progress dialog, so that the operations of
+// model/ run unchanged: cells, memos and lists are held in memory, boxes go to standard error, the
+// dialog's lower bar becomes one progress line (drawn only on a terminal), and the steps the
+// operations post are queued for the session's loop.
+
+#include "OknoMain.h"
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+// Standard error as the program's messages and its one progress line share it.
+class TChybovyVystup {
+public:
+    // The progress line is drawn only when standard error is a terminal, never into a pipe.
+    TChybovyVystup();
+    bool Terminal() const { return fTerminal; }
+    // Replaces the progress line.
+    void Prubeh(const std::string& text);
+    void SmazPrubeh();
+    // One message line, "norlink-cli: " before it; the progress line comes back below it.
+    void Zprava(const std::string& text);
+
+private:
+    void Zapis(const std::string& bytes) const;
+
+    bool fTerminal = false;
+    std::string fPrubeh; // what the line shows now, empty when nothing
+};
+
+class TKonzoleInfo final : public IInfoForm {
+public:
+    explicit TKonzoleInfo(TChybovyVystup& vystup) : fVystup(vystup) {}
+
+    void SetCaption(const std::string& text) override { fCaption = text; }
+    void SetText(const std::string& text) override;
+    std::string Text() const override { return fText; }
+    void SetHorniVisible(bool) override {}
+    void SetDolniVisible(bool visible) override;
+    bool DolniVisible() const override { return fDolni; }
+    void SetDolniMax(int maximum) override;
+    int DolniMax() const override { return fMax; }
+    void SetDolniPosition(int position) override;
+    int DolniPosition() const override { return fPozice; }
+    void StepDolni() override { SetDolniPosition(fPozice + 1); }
+    void ShowModeless() override;
+    void Hide() override;
+    void Close() override;
+    bool IsShown() const override { return fShown; }
+    bool PrerusNacitani() const override { return false; }
+    void SetPrerusitVisible(bool) override {}
+    bool PrerusitVisible() const override { return false; }
+    // Cancelling comes from the signals, not from a button.
+    void SetOnPrerusit(std::function<void()>) override {}
+
+private:
+    // Redraws at most every 100 ms, except when the label changes or the bar is full.
+    void Prekresli(bool hned);
+
+    TChybovyVystup& fVystup;
+    std::string fCaption;
+    std::string fText;
+    bool fDolni = false;
+    bool fShown = false;
+    int fMax = 0;
+    int fPozice = 0;
+    std::chrono::steady_clock::time_point fKresleno{};
+};
+
+class TKonzoleOkno final : public IFrm_Main {
+public:
+    TKonzoleOkno() : fInfo(fVystup) {}
+
+    void SetCaption(const std::string& text) override { fCaption = text; }
+    std::string Caption() const override { return fCaption; }
+    void SetEnabled(TOvladac control, bool enabled) override { fPovoleno[control] = enabled; }
+    bool Enabled(TOvladac control) const override;
+    void SetCellText(TMrizka grid, int col, int row, const std::string& text) override {
+        fBunky[{grid, col, row}] = text;
+    }
+    std::string CellText(TMrizka grid, int col, int row) const override;
+    // Change marks and tooltips have nobody to show them to.
+    void SetCellBold(TMrizka, int, int, bool) override {}
+    void SetMemoBold(TMemo, bool) override {}
+    void SetToolTip(TOvladac, const std::string&) override {}
+    void SetMemoText(TMemo memo, const std::string& text) override { fMemo[memo] = text; }
+    std::string MemoText(TMemo memo) const override;
+    void SetMemoMaxLength(TMemo, int) override {}
+    void ClearItems(TSeznam list) override;
+    void AddItem(TSeznam list, const std::string& text) override { fPolozky[list].push_back(text); }
+    int ItemCount(TSeznam list) const override;
+    std::string ItemText(TSeznam list, int index) const override;
+    void SetItemIndex(TSeznam list, int index) override;
+    int ItemIndex(TSeznam list) const override;
+    void SetPocetExpanderu(int value) override { fPocetExpanderu = value; }
+    int PocetExpanderu() const override { return fPocetExpanderu; }
+    void SetPanelText(int panel, const std::string& text) override { fPanely[panel] = text; }
+    std::string PanelText(int panel) const override;
+    void ZobrazPortMenu(const TPortMenu&) override {}
+    void SetLed(bool on) override { fLed = on; }
+    bool LedOn() const override { return fLed; }
+
+    void Varovani(const std::string& text, const std::string& detail) override;
+    // Nobody is there to answer: "&Ne".
+    bool OtazkaAnoNe(const std::string& text) override;
+    void Chyba(const std::string& text) override;
+    void Zprava(const std::string& text, const std::string& detail) override;
+    // No dialog to choose a file in: the command line names it.
+    std::optional<std::string> OtevriSoubor(const std::string&, const std::string&,
+                                            const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> InputQuery(const std::string& caption, const std::string& prompt,
+                                          const std::string& initial) override;
+    IInfoForm& InfoForm() override { return fInfo; }
+    void Naplanuj(std::function<void()> krok) override { fNaplanovano.push_back(std::move(krok)); }
+
+    // The loop's turn: runs what was posted, including what those steps post.
+    void SpustNaplanovane();
+    TChybovyVystup& Vystup() { return fVystup; }
+
+private:
+    TChybovyVystup fVystup;
+    TKonzoleInfo fInfo;
+    std::string fCaption;
+    std::map<TOvladac, bool> fPovoleno;
+    std::map<std::tuple<TMrizka, int, int>, std::string> fBunky;
+    std::map<TMemo, std::string> fMemo;
+    std::map<TSeznam, std::vector<std::string>> fPolozky;
+    std::map<TSeznam, int> fVybrano;
+    std::map<int, std::string> fPanely;
+    int fPocetExpanderu = 1;
+    bool fLed = false;
+    std::deque<std::function<void()>> fNaplanovano;
+};

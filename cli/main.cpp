@@ -1,0 +1,325 @@
+// norlink-cli: the communicator's configuration from scripts: read it into an export, write an
+// export to it with the window's verification, compare two exports. The window's model and link,
+// run by a small console loop; no Qt.
+
+#include "Cp1250.h"
+#include "Cteni.h"
+#include "Dekodery.h"
+#include "Export.h"
+#include "Konzole.h"
+#include "MainLogika.h"
+#include "NactiExport.h"
+#include "NastaveniProgramu.h"
+#include "Parametry.h"
+#include "Relace.h"
+#include "Rozdily.h"
+#include "RozdilyNastaveni.h"
+#include "WholeFile.h"
+#include "ZapisNastaveni.h"
+#include "ZapisTelCisel.h"
+#include "promenne.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+bool ZapisVse(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+class TPrikazy {
+public:
+    TPrikazy(const TParametry& parametry, TKonzoleOkno& okno)
+        : fP(parametry), fOkno(okno), fRelace(okno, parametry.LimitOdpovedi) {}
+
+    int Zarizeni() {
+        TNORLINK soubor{};
+        int expandery = fP.Expandery.value_or(1);
+        if (fP.Prikaz == TPrikaz::Zapis) {
+            const int kod = NactiSoubor(soubor, expandery);
+            if (kod != k_KodHotovo) {
+                return kod;
+            }
+        }
+        const std::string ini = CestaNastaveni(SlozkaSpustitelnehoSouboru());
+        std::string chyba;
+        if (!fRelace.Otevri(fP.Port, NactiMapuPortu(ini),
+                            static_cast<std::uint32_t>(NactiNastaveniProgramu(ini).ComBaudRate),
+                            chyba)) {
+            Rekni(chyba);
+            return k_KodPort;
+        }
+        InicializujNORLINKRec(NORLINKRec);
+        NORLINKRecNew = NORLINKRec;
+        const int kod = Proved(soubor, expandery);
+        if (const char* log = std::getenv("NORLINK_COMLOG"); log != nullptr && *log != '\0') {
+            UlozComLog(fRelace.Log(), log);
+        }
+        return kod;
+    }
+
+private:
+    void Rekni(const std::string& text) { fOkno.Vystup().Zprava(text); }
+
+    int Proved(const TNORLINK& soubor, int expandery) {
+        if (const int kod = CtiCisla(); kod != k_KodHotovo) {
+            return kod;
+        }
+        if (fP.Prikaz == TPrikaz::CtiCisla) {
+            std::vector<TProfileEntry> cisla = ExportniZaznamy(NORLINKRec);
+            std::erase_if(cisla,
+                          [](const TProfileEntry& e) { return e.Section != R_Log_TelCisla; });
+            return Vypis(TextExportu(cisla));
+        }
+        if (expandery >= 7) {
+            // The device's read window ends inside expander 7: the rest keeps the empty image.
+            Rekni("Upozornění: vstup 8 expanderu 7 (kromě čísel pro sepnutí) a vstupy expanderu 8 "
+                  "nelze z komunikátoru přečíst; export je ukazuje prázdné a zápis do nich pošle "
+                  "jen to, co soubor nastavuje jinak než prázdné.");
+        }
+        TCteniNastaveni cteni(fRelace.Kontext(), TRozsahCteni{true, expandery, 0, 0});
+        if (const auto konec = fRelace.Proved(cteni); konec != TKonecOperace::Hotovo) {
+            return Neuspech(konec, "Čtení nastavení nedokončeno, nic nebylo uloženo.");
+        }
+        if (fP.Prikaz == TPrikaz::CtiNastaveni) {
+            return Vypis(TextExportu(ExportniZaznamy(NORLINKRecNew)));
+        }
+        return Zapis(soubor, expandery);
+    }
+
+    int NactiSoubor(TNORLINK& soubor, int& expandery) {
+        const TNacteniExportu nacteni = NactiExportZeSouboru(fP.Soubory.at(0));
+        if (!nacteni.Ok) {
+            Rekni(nacteni.Chyba);
+            return k_KodSoubor;
+        }
+        soubor = nacteni.Image;
+        const int potreba = ExpanderyVSouboru(soubor);
+        if (fP.Expandery && *fP.Expandery < potreba) {
+            Rekni("Soubor nastavuje i expander " + std::to_string(potreba) + ", --expanders " +
+                  std::to_string(*fP.Expandery) + " by ho nezapsal. Zadejte --expanders " +
+                  std::to_string(potreba) + " nebo víc.");
+            return k_KodParametry;
+        }
+        expandery = fP.Expandery.value_or(potreba);
+        return k_KodHotovo;
+    }
+
+    // The last expander whose settings differ from those of an empty image (at least 1).
+    static int ExpanderyVSouboru(const TNORLINK& f) {
+        TNORLINK prazdny{};
+        InicializujNORLINKRec(prazdny);
+        int n = 1;
+        for (std::size_t e = 0; e < k_NORLINKMaxPocetExp; ++e) {
+            const bool jine = !(f.TelCislaPoruchaKom[e] == prazdny.TelCislaPoruchaKom[e]) ||
+                              !(f.TelCislaObnovaKom[e] == prazdny.TelCislaObnovaKom[e]) ||
+                              !(f.ZpravaPorucha[e] == prazdny.ZpravaPorucha[e]) ||
+                              !(f.ZpravaObnova[e] == prazdny.ZpravaObnova[e]) ||
+                              !(f.TelCislaSepnuti[e] == prazdny.TelCislaSepnuti[e]) ||
+                              !(f.TelCislaRozpojeni[e] == prazdny.TelCislaRozpojeni[e]) ||
+                              !(f.ZpravaSepnuti[e] == prazdny.ZpravaSepnuti[e]) ||
+                              !(f.ZpravaRozpojeni[e] == prazdny.ZpravaRozpojeni[e]);
+            if (jine) {
+                n = static_cast<int>(e) + 1;
+            }
+        }
+        return n;
+    }
+
+    int CtiCisla() {
+        TCteniTelCisel cteni(fRelace.Kontext());
+        if (const auto konec = fRelace.Proved(cteni); konec != TKonecOperace::Hotovo) {
+            return Neuspech(konec, "Čtení telefonních čísel nedokončeno, nic nebylo uloženo.");
+        }
+        const auto citelne = [](const TIdentText& t) {
+            return Cp1250DoUtf8(CitelnyText(t.View()));
+        };
+        Rekni("komunikátor: " + citelne(HWTYP) + ", " + citelne(VERSW) + ", " + citelne(VERHW));
+        return k_KodHotovo;
+    }
+
+    int Zapis(const TNORLINK& soubor, int expandery) {
+        // The window's working state after loading the file: its numbers in the phone grid, its
+        // settings in the working image.
+        for (std::size_t i = 0; i < k_NORLINKMaxPocetCisel; ++i) {
+            fOkno.SetCellText(TMrizka::Hg_PhoneNumbers, 1, static_cast<int>(i) + 1,
+                              Cp1250DoUtf8(soubor.TelCisla[i].View()));
+        }
+        NORLINKRecNew = soubor;
+        const std::vector<TZapisovanyBlok> cisla = RozdilneTelCisla(NORLINKRec, fOkno);
+        for (const TZapisovanyBlok& blok : cisla) {
+            const auto& cislo = soubor.TelCisla[static_cast<std::size_t>(blok.Cislo)];
+            if (cislo.size() > k_PhoneNoLength) {
+                Rekni("Telefonní číslo " + std::to_string(blok.Cislo) + " \"" +
+                      Cp1250DoUtf8(cislo.View()) + "\" má " + std::to_string(cislo.size()) +
+                      " znaků, komunikátor jich uloží nejvýš " + std::to_string(k_PhoneNoLength) +
+                      ". Nic nebylo zapsáno.");
+                return k_KodSoubor;
+            }
+        }
+        const std::vector<TBlokNastaveni> bloky =
+            RozdilneBloky(NORLINKRec, NORLINKRecNew, expandery);
+        if (cisla.empty() && bloky.empty()) {
+            Rekni("Komunikátor už má nastavení ze souboru, není co zapsat.");
+            return k_KodHotovo;
+        }
+        // Each write names in a box (Chyba) what its verification could not confirm.
+        bool overeno = true;
+        if (!cisla.empty()) {
+            TZapisTelCisel zapis(fRelace.Kontext());
+            const auto konec = fRelace.Proved(zapis);
+            if (konec != TKonecOperace::Hotovo) {
+                std::string seznam;
+                for (const TZapisovanyBlok& blok : cisla) {
+                    seznam += (seznam.empty() ? "" : ", ") + std::to_string(blok.Cislo);
+                }
+                return Neuspech(konec, "Zápis telefonních čísel nedokončen, neověřena: " + seznam +
+                                           (bloky.empty() ? "." : ". Nastavení nezapsáno."));
+            }
+            overeno = zapis.Overeno();
+            if (overeno) {
+                Rekni("Telefonní čísla zapsána a ověřena: " + std::to_string(cisla.size()) + ".");
+            }
+        }
+        if (!bloky.empty()) {
+            TZapisNastaveni zapis(fRelace.Kontext(), expandery);
+            const auto konec = fRelace.Proved(zapis);
+            if (konec != TKonecOperace::Hotovo) {
+                // The pairs complete in order: those from the dialog's position on are unconfirmed.
+                const auto hotovo = static_cast<std::size_t>(std::clamp(
+                    fOkno.InfoForm().DolniPosition(), 0, static_cast<int>(bloky.size())));
+                std::string seznam;
+                std::string posledni;
+                for (std::size_t i = hotovo; i < bloky.size(); ++i) {
+                    if (bloky[i].Popis != posledni) {
+                        posledni = bloky[i].Popis;
+                        seznam += "\n- " + posledni;
+                    }
+                }
+                return Neuspech(konec, "Zápis nastavení nedokončen (" + std::to_string(hotovo) +
+                                           " z " + std::to_string(bloky.size()) +
+                                           " bloků), neověřeno:" + seznam);
+            }
+            overeno = overeno && zapis.Overeno();
+        }
+        if (!overeno) {
+            return k_KodNezapsano;
+        }
+        Rekni("Zapsáno a ověřeno: telefonních čísel " + std::to_string(cisla.size()) +
+              ", bloků nastavení " + std::to_string(bloky.size()) + ".");
+        return k_KodHotovo;
+    }
+
+    int Neuspech(TKonecOperace konec, const std::string& co) {
+        switch (konec) {
+        case TKonecOperace::Zrusena:
+            Rekni("Přerušeno. " + co);
+            return k_KodPreruseno;
+        case TKonecOperace::Neodpovida:
+            Rekni(std::string(R_KomunikatorNeodpovida) + " (" +
+                  std::to_string(fP.LimitOdpovedi.count()) + " s bez odpovědi).\n" + co);
+            return k_KodNeodpovida;
+        case TKonecOperace::SpojeniZtraceno:
+            Rekni(fRelace.PopisZtraty() + "\n" + co);
+            return k_KodPort;
+        case TKonecOperace::Hotovo:
+        case TKonecOperace::NeniCoDelat:
+        case TKonecOperace::Nespustena:
+            break;
+        }
+        Rekni("Operaci nelze zahájit. " + co);
+        return k_KodNezapsano;
+    }
+
+    int Vypis(const std::string& text) {
+        // A cancel that came as the read ended still leaves nothing behind.
+        if (fRelace.PrisloZruseni()) {
+            Rekni("Přerušeno. Nic nebylo uloženo.");
+            return k_KodPreruseno;
+        }
+        if (fP.Vystup) {
+            std::string why;
+            if (!ReplaceWholeFile(*fP.Vystup, text, &why)) {
+                Rekni("Soubor " + *fP.Vystup + " nelze uložit: " + why);
+                return k_KodSoubor;
+            }
+            return k_KodHotovo;
+        }
+        if (!ZapisVse(STDOUT_FILENO, text)) {
+            Rekni(std::string("Standardní výstup nelze zapsat: ") + std::strerror(errno));
+            return k_KodSoubor;
+        }
+        return k_KodHotovo;
+    }
+
+    const TParametry& fP;
+    TKonzoleOkno& fOkno;
+    TRelace fRelace;
+};
+
+int Rozdil(const TParametry& p, TKonzoleOkno& okno) {
+    std::vector<TNORLINK> obrazy;
+    for (const std::string& path : p.Soubory) {
+        const TNacteniExportu nacteni = NactiExportZeSouboru(path);
+        if (!nacteni.Ok) {
+            okno.Vystup().Zprava(nacteni.Chyba);
+            return k_KodSoubor;
+        }
+        obrazy.push_back(nacteni.Image);
+    }
+    const TJazyk jazyk =
+        JazykProstredi(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+    std::string text;
+    const std::vector<std::string> radky = RadkyRozdilu(obrazy[0], obrazy[1], jazyk);
+    for (const std::string& radek : radky) {
+        text += radek + "\n";
+    }
+    if (!ZapisVse(STDOUT_FILENO, text)) {
+        okno.Vystup().Zprava(std::string("Standardní výstup nelze zapsat: ") +
+                             std::strerror(errno));
+        return k_KodSoubor;
+    }
+    return radky.empty() ? k_KodHotovo : k_KodRozdilne;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // A closed pipe is a write error to report, not a death.
+    std::signal(SIGPIPE, SIG_IGN);
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const TRozborParametru rozbor = RozeberParametry(args);
+    if (!rozbor.Ok) {
+        std::cerr << "norlink-cli: " << rozbor.Chyba << "\nNápověda: norlink-cli --help\n";
+        return k_KodParametry;
+    }
+    const TParametry& p = rozbor.Parametry;
+    if (p.Prikaz == TPrikaz::Napoveda) {
+        std::cout << Napoveda();
+        return k_KodHotovo;
+    }
+    TKonzoleOkno okno;
+    if (p.Prikaz == TPrikaz::Rozdil) {
+        return Rozdil(p, okno);
+    }
+    TPrikazy prikazy(p, okno);
+    return prikazy.Zarizeni();
+}
