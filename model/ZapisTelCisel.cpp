@@ -29,8 +29,9 @@ std::vector<TZapisovanyBlok> RozdilneTelCisla(const TNORLINK& rec, const IFrm_Ma
         TZapisovanyBlok blok;
         blok.Adresa = AdresaTelCisla(static_cast<std::uint8_t>(i));
         blok.Cislo = static_cast<int>(i);
-        // The number's characters in the first nine bytes, zeros behind.
-        for (std::size_t j = 0; j < k_PhoneNoLength && j < cislo->size(); ++j) {
+        // The number's characters, zeros behind. A typed number has nine; one loaded from a file
+        // may have up to 16, and must not be cut short and still be confirmed.
+        for (std::size_t j = 0; j < k_NORLINKTlgSize && j < cislo->size(); ++j) {
             blok.Data[j] = static_cast<std::uint8_t>((*cislo)[j]);
         }
         bloky.push_back(blok);

@@ -213,6 +213,13 @@ TEST_F(ZapisTel, ChangedNumbersGoInIndexOrderWithTheirNineBytes) {
     DoKonce();
     EXPECT_THAT(fAdresyZapisu, ElementsAre(0x0020, 0x0070));
     EXPECT_EQ(Blok(0x0020), ocekavano);
+
+    // A number loaded from a file may be longer: all of it goes, up to 16 characters.
+    fOkno.SetCellText(TMrizka::Hg_PhoneNumbers, 1, 10, "+420123456789012");
+    ASSERT_EQ(RozdilneTelCisla(NORLINKRec, fOkno).size(), 3U);
+    const std::array<std::uint8_t, 16> dlouhe{'+', '4', '2', '0', '1', '2', '3', '4',
+                                              '5', '6', '7', '8', '9', '0', '1', '2'};
+    EXPECT_EQ(RozdilneTelCisla(NORLINKRec, fOkno)[2].Data, dlouhe);
 }
 
 TEST_F(ZapisTel, NothingToWriteDoesNothingVisible) {
