@@ -654,7 +654,7 @@ void TMainLogika::cmUlozNastaveniClick() {
         fOkno.Chyba(std::string(error.what()) + "\nDůvod: " + error.Reason());
         return;
     }
-    fZmeny.Exportovano(NORLINKRecNew, CislaGridu(fOkno));
+    fZmeny.Exportovano(NORLINKRecNew);
     fOkno.Zprava(Text(R_SouborUlozen), path);
 }
 

@@ -1,5 +1,7 @@
 #include "Zmeny.h"
 
+#include "Cp1250.h"
+
 #include <algorithm>
 
 TTelCislaGridu CislaGridu(const IFrm_Main& okno) {
@@ -24,17 +26,21 @@ void TZmeny::ZapsanoNastaveni(const TNORLINK& recNew, int pocetExpanderu) {
     }
 }
 
-void TZmeny::Exportovano(const TNORLINK& recNew, const TTelCislaGridu& cisla) {
+void TZmeny::Exportovano(const TNORLINK& recNew) {
     fExport = recNew;
-    fExportCisla = cisla;
     fJeExport = true;
 }
 
 bool TZmeny::Neulozene(const TNORLINK& recNew, const TTelCislaGridu& cisla) const {
-    // The phone numbers of the image are the read's; the grid is their edited state.
+    // The phone numbers of the image are the read's; the grid is their edited state, and the
+    // export holds the image's numbers, not what was typed into the grid.
     TNORLINK bezCisel = recNew;
     bezCisel.TelCisla = fZname.TelCisla;
-    const bool naZarizeni = bezCisel == fZname && cisla == fCisla;
-    const bool vExportu = fJeExport && recNew == fExport && cisla == fExportCisla;
-    return !naZarizeni && !vExportu;
+    const bool nastaveniUlozena = bezCisel == fZname || (fJeExport && recNew == fExport);
+    bool cislaVExportu = fJeExport;
+    for (std::size_t k = 0; k < cisla.size() && cislaVExportu; ++k) {
+        cislaVExportu = Utf8DoCp1250(cisla[k]) == fExport.TelCisla[k].Str();
+    }
+    const bool cislaUlozena = cisla == fCisla || cislaVExportu;
+    return !(nastaveniUlozena && cislaUlozena);
 }

@@ -23,8 +23,8 @@ public:
     // A write verified every block it sent: the device now holds these parts as well.
     void ZapsanaCisla(const TTelCislaGridu& cisla) { fCisla = cisla; }
     void ZapsanoNastaveni(const TNORLINK& recNew, int pocetExpanderu);
-    // An export holds this state.
-    void Exportovano(const TNORLINK& recNew, const TTelCislaGridu& cisla);
+    // An export holds this working image.
+    void Exportovano(const TNORLINK& recNew);
 
     bool ZmenenoCislo(std::size_t k, const std::string& cell) const { return fCisla[k] != cell; }
     const TNORLINK& Zname() const { return fZname; }
@@ -35,6 +35,5 @@ private:
     TNORLINK fZname{};
     TTelCislaGridu fCisla;
     TNORLINK fExport{};
-    TTelCislaGridu fExportCisla;
     bool fJeExport = false;
 };
