@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: deps build test run bench format clean
+.PHONY: deps build test run bench package format clean
 
 deps:
 	./scripts/install-deps.sh
@@ -26,6 +26,15 @@ bench: deps
 	cmake -S . -B $(BUILD)/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD)/release --target norlink-bench
 	$(BUILD)/release/bin/norlink-bench $(BENCH_ARGS)
+
+# The Debian package from the release tree (build/release/package/), checked by lintian and
+# desktop-file-validate.
+package: deps
+	cmake -S . -B $(BUILD)/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD)/release --target package_contents
+	rm -f $(BUILD)/release/package/*.deb
+	cd $(BUILD)/release && cpack -G DEB
+	./scripts/check-package.sh $(BUILD)/release/package/*.deb
 
 format:
 	git ls-files '*.cpp' '*.hpp' '*.h' | xargs clang-format -i
