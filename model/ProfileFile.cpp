@@ -77,6 +77,9 @@ std::string FullPath(const std::string& path) {
 
 } // namespace
 
+EProfileReadError::EProfileReadError(const std::string& path, const std::string& reason)
+    : std::runtime_error(FullPath(path) + ": " + reason), fPath(FullPath(path)), fReason(reason) {}
+
 EProfileWriteError::EProfileWriteError(const std::string& path, std::string reason)
     : std::runtime_error("Unable to write to " + FullPath(path)), fPath(FullPath(path)),
       fReason(std::move(reason)) {}
@@ -204,8 +207,16 @@ TProfileFile::TLine* TProfileFile::LastLine() {
 }
 
 TProfileFile TProfileFile::Load(const std::string& path) {
-    const auto text = ReadWholeFile(path);
-    return text ? TProfileFile(*text) : TProfileFile();
+    const TFileContents contents = ReadFileUpTo(path, k_MaxProfileFileSize);
+    switch (contents.State) {
+    case TReadState::Read:
+        return TProfileFile(contents.Bytes);
+    case TReadState::Missing:
+        break;
+    case TReadState::Unreadable:
+        throw EProfileReadError(path, contents.Reason);
+    }
+    return {};
 }
 
 void TProfileFile::Save(const std::string& path) const {
@@ -336,30 +347,51 @@ void TProfileFile::WriteString(std::string_view section, std::string_view key,
     }
 }
 
+namespace {
+
+// As the Windows profile functions read: what cannot be read counts as empty.
+TProfileFile LoadForReading(const std::string& path) {
+    try {
+        return TProfileFile::Load(path);
+    } catch (const EProfileReadError&) {
+        return {};
+    }
+}
+
+TProfileFile LoadForWriting(const std::string& path) {
+    try {
+        return TProfileFile::Load(path);
+    } catch (const EProfileReadError& error) {
+        throw EProfileWriteError(path, error.Reason());
+    }
+}
+
+} // namespace
+
 std::string ReadProfileString(const std::string& path, std::string_view section,
                               std::string_view key, std::string_view defaultValue) {
-    return TProfileFile::Load(path).ReadString(section, key, defaultValue);
+    return LoadForReading(path).ReadString(section, key, defaultValue);
 }
 
 std::int32_t ReadProfileInteger(const std::string& path, std::string_view section,
                                 std::string_view key, std::int32_t defaultValue) {
-    return TProfileFile::Load(path).ReadInteger(section, key, defaultValue);
+    return LoadForReading(path).ReadInteger(section, key, defaultValue);
 }
 
 std::vector<std::pair<std::string, std::string>> ReadProfileSection(const std::string& path,
                                                                     std::string_view section) {
-    return TProfileFile::Load(path).ReadSection(section);
+    return LoadForReading(path).ReadSection(section);
 }
 
 void WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
                         std::string_view value) {
-    TProfileFile file = TProfileFile::Load(path);
+    TProfileFile file = LoadForWriting(path);
     file.WriteString(section, key, value);
     file.Save(path);
 }
 
 void WriteProfileStrings(const std::string& path, std::span<const TProfileEntry> entries) {
-    TProfileFile file = TProfileFile::Load(path);
+    TProfileFile file = LoadForWriting(path);
     for (const auto& entry : entries) {
         file.WriteString(entry.Section, entry.Key, entry.Value);
     }

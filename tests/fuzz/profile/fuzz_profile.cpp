@@ -89,9 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The same through the file, as the program reads norlink.ini.
     const std::string& path = ScratchFile();
     Check(ReplaceWholeFile(path, text), "cannot write the scratch file");
-    const TNastaveniProgramu nastaveni = NactiNastaveniProgramu(path);
+    const TNastaveniProgramu nastaveni = NactiNastaveniProgramu(TProfileFile::Load(path));
     Check(nastaveni.ComPortNo == parsed.ReadInteger("ComPort", "Cislo", 2), "Cislo differs");
-    (void)NactiMapuPortu(path);
+    (void)NactiMapuPortu(TProfileFile::Load(path), "/opt/norlink/");
 
     // Writes: names and values from the tables and from the text itself.
     std::vector<TProfileEntry> writes;
