@@ -27,12 +27,12 @@
 // renamed over it), so a failed write leaves the old file intact.
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -115,13 +115,19 @@ private:
         TLine Header;
         std::vector<TLine> Body;
         // Folded key -> index in Body of its first entry.
-        std::unordered_map<std::string, std::size_t> Keys;
+        std::map<std::string, std::size_t> Keys;
         // Index in Body behind the last non-blank line: where a new key goes, so that it neither
         // splits a value that continues on following lines nor sticks to the next section.
         std::size_t AppendAt = 0;
     };
 
     void Parse(std::string_view text);
+    // Adds the lines of text behind those held, the first continuing the last section.
+    void ParseLines(std::string_view text);
+    // Takes the structure anew from the bytes from a line on (in Body of the section, or
+    // k_Header), as a parse of the whole text would give it.
+    static constexpr std::size_t k_Header = static_cast<std::size_t>(-1);
+    void Reparse(std::size_t section, std::size_t line);
     TLine* LastLine();
     // A CR written in front of an LF makes a CRLF line end, as the next read of the bytes sees it.
     static void JoinCrLf(TLine& line);
@@ -131,7 +137,7 @@ private:
     // fSections[0] holds the lines before the first section header.
     std::vector<TSection> fSections{TSection{}};
     // Folded section name -> index of its first section.
-    std::unordered_map<std::string, std::size_t> fSectionIndex;
+    std::map<std::string, std::size_t> fSectionIndex;
     std::string fLineEnd = "\n";
 };
 

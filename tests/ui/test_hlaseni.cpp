@@ -5,7 +5,7 @@
 #include "ProgramRun.h"
 #include "QtTimer.h"
 
-#include "../link/FakeSerialPort.h"
+#include "FakeSerialPort.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -91,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
 
     // In memory: the bytes survive, and every read stays within them.
-    const TProfileFile parsed(text);
+    TProfileFile parsed(text);
     Check(parsed.Text() == text, "parsing changed the bytes");
     for (std::size_t s = 0; s < kSections.size(); ++s) {
         for (const std::size_t k : {std::size_t{0}, (s + control) % kKeys.size()}) {
@@ -105,7 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // As the program reads norlink.ini; sampled, through the file.
     const bool throughFile = Hash(data, size) % k_FileSample == 0;
     const std::string& path = ScratchFile();
-    TProfileFile loaded;
+    TProfileFile fromFile;
+    const TProfileFile* loaded = &parsed;
     if (throughFile) {
         Check(ReplaceWholeFile(path, text), "cannot write the scratch file");
         if (text.size() > k_MaxProfileFileSize) {
@@ -118,17 +120,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Check(refused, "a file over the limit was read");
             return 0;
         }
-        loaded = TProfileFile::Load(path);
-        Check(loaded.Text() == text, "the file round trip changed the bytes");
-    } else {
-        loaded = TProfileFile(text);
+        fromFile = TProfileFile::Load(path);
+        Check(fromFile.Text() == text, "the file round trip changed the bytes");
+        loaded = &fromFile;
     }
-    const TNastaveniProgramu nastaveni = NactiNastaveniProgramu(loaded);
+    const TNastaveniProgramu nastaveni = NactiNastaveniProgramu(*loaded);
     Check(nastaveni.ComPortNo == parsed.ReadInteger("ComPort", "Cislo", 2), "Cislo differs");
-    (void)NactiMapuPortu(loaded, "/opt/norlink/");
+    (void)NactiMapuPortu(*loaded, "/opt/norlink/");
 
     // Writes: names and values from the tables and from the text itself.
     std::vector<TProfileEntry> writes;
+    std::vector<bool> simple;
     const std::size_t count = control % 6;
     for (std::size_t i = 0; i < count; ++i) {
         const unsigned pick =
@@ -139,25 +141,37 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if ((control & 0x80) != 0 && !text.empty()) {
             value = text.substr(i % text.size(), 12);
         }
+        simple.push_back(Simple(s, k, value));
         writes.push_back({std::string(kSections[s]), std::string(kKeys[k]), value});
-
-        TProfileFile probe(text);
-        probe.WriteString(writes.back().Section, writes.back().Key, writes.back().Value);
-        if (Simple(s, k, value)) {
-            Check(probe.ReadString(kSections[s], kKeys[k]) == value, "a write does not read back");
-        }
+    }
+    const auto readsBack = [&](const TProfileFile& file, std::size_t i) {
+        Check(!simple[i] || file.ReadString(writes[i].Section, writes[i].Key) == writes[i].Value,
+              "a write does not read back");
+    };
+    // Each write alone into the text; the first is also the first write one by one below, where
+    // it is checked.
+    for (std::size_t i = 1; i < count; ++i) {
+        TProfileFile probe = parsed;
+        probe.WriteString(writes[i].Section, writes[i].Key, writes[i].Value);
+        readsBack(probe, i);
     }
     // After every write the one-pass file must be what reading its bytes anew gives, down to the
     // line end of new lines and what each written name reads as, not only at the end.
-    TProfileFile onePass(text);
+    TProfileFile onePass = parsed;
+    // The bytes the last write left, as reading them anew gives: what the next write opens.
+    TProfileFile reread = std::move(parsed);
     std::string reopened = text;
-    for (const auto& write : writes) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const TProfileEntry& write = writes[i];
         onePass.WriteString(write.Section, write.Key, write.Value);
-        TProfileFile file(reopened);
+        TProfileFile file = std::move(reread);
         file.WriteString(write.Section, write.Key, write.Value);
+        if (i == 0) {
+            readsBack(file, 0);
+        }
         reopened = file.Text();
         Check(onePass.Text() == reopened, "one pass and one by one differ");
-        const TProfileFile reread(reopened);
+        reread = TProfileFile(reopened);
         Check(onePass.LineEnd() == reread.LineEnd(), "one pass and one by one differ in line end");
         for (const auto& w : writes) {
             Check(onePass.ReadString(w.Section, w.Key) == reread.ReadString(w.Section, w.Key) &&
