@@ -342,6 +342,7 @@ TProfileFile::ReadSection(std::string_view section) const {
         return entries;
     }
     const TSection& s = fSections[found->second];
+    entries.reserve(s.Keys.size());
     for (std::size_t i = 0; i < s.Body.size(); ++i) {
         const TClassified kind = Classify(s.Body[i].Text);
         if (kind.Kind == TLineKind::Entry && s.Keys.at(Fold(kind.Name)) == i) {
