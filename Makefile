@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: deps build test run bench package format clean
+.PHONY: deps build test fuzz run bench package format clean
 
 deps:
 	./scripts/install-deps.sh
@@ -16,6 +16,16 @@ test: deps
 	cmake -S . -B $(BUILD)/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNORLINK_SANITIZE=ON
 	cmake --build $(BUILD)/test
 	ctest --test-dir $(BUILD)/test --output-on-failure -j $(JOBS)
+
+# Long libFuzzer runs, one target after the other, each until FUZZ_RUNS inputs or FUZZ_SECONDS.
+FUZZ_RUNS ?= 10000000
+FUZZ_SECONDS ?= 1800
+fuzz: deps
+	./scripts/run-fuzz.sh build . $(BUILD)/fuzz
+	for corpus in tests/fuzz/*/corpus; do \
+		./scripts/run-fuzz.sh run $(BUILD)/fuzz $$(basename $$(dirname $$corpus)) $$corpus \
+			$(FUZZ_RUNS) $(FUZZ_SECONDS) || exit 1; \
+	done
 
 # The window against the virtual communicator on a pseudo-terminal.
 run:

@@ -1,6 +1,7 @@
 #include "ComLog.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 namespace {
@@ -32,11 +33,20 @@ TComLog::TComLog(TClock clock, const char* localeName)
 void TComLog::Add(std::string_view AMessage, TLogMessageKind AMessageKind) {
     ++fZmeny;
     const auto now = fClock ? fClock() : std::chrono::system_clock::now();
-    std::string text = fFormat.ShortDate(now);
-    text += "  ";
-    text += fFormat.LongTime(now);
-    text += "  ";
-    text += AMessage;
+    // The stamp shows whole seconds, so it is formatted once a second, not for every message.
+    const auto second = std::chrono::floor<std::chrono::seconds>(now);
+    if (fStamp.empty() || second != fStampSecond) {
+        fStamp = fFormat.ShortDate(now) + "  " + fFormat.LongTime(now) + "  ";
+        fStampSecond = second;
+    }
+    // Stamp and message up to one byte past the limit: that byte tells whether the cut splits a
+    // character.
+    std::array<char, k_MaxComLogMessageLength + 1> joined;
+    const std::size_t stamp = std::min(fStamp.size(), joined.size());
+    std::copy_n(fStamp.data(), stamp, joined.data());
+    const std::size_t message = std::min(AMessage.size(), joined.size() - stamp);
+    std::copy_n(AMessage.data(), message, joined.data() + stamp);
+    const std::string_view text(joined.data(), stamp + message);
 
     TComMessage* record = nullptr;
     if (fRecords.size() < k_Capacity) {

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -52,6 +53,9 @@ public:
 private:
     TClock fClock;
     TLocalTimeFormat fFormat;
+    // The date and time of the last message, and its second.
+    std::string fStamp;
+    std::chrono::system_clock::time_point fStampSecond;
     // A ring: fRecords[fNewest] is the newest, older ones follow with wrap-around. Once full, the
     // oldest slot is overwritten in place, so a record is reused rather than reallocated.
     std::vector<TComMessage> fRecords;

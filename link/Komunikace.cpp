@@ -129,7 +129,19 @@ std::uint8_t TKomunikace::CtiPosledniTLG(std::uint16_t position) const {
     return fPosledniTLG[position - 1u];
 }
 
+namespace {
+TKomunikace::TCekani gCekani = nullptr;
+} // namespace
+
+void TKomunikace::NastavCekani(TCekani cekani) {
+    gCekani = cekani;
+}
+
 void TKomunikace::Delay(std::uint32_t ADelay) {
+    if (gCekani != nullptr) {
+        gCekani(ADelay);
+        return;
+    }
     // A busy wait, not a sleep: the line direction must switch within a few milliseconds.
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();

@@ -61,7 +61,11 @@ std::string ResolvePortName(const std::string& portName, const TPortMap& overrid
         return NoDevice(why, "\"" + portName + "\": číslo portu je mimo rozsah");
     }
     const auto mapped = overrides.find(number);
-    if (mapped != overrides.end() && !mapped->second.empty()) {
+    if (mapped != overrides.end()) {
+        if (mapped->second.empty()) {
+            const std::string key = "COM" + std::to_string(number) + "=";
+            return NoDevice(why, "prázdná položka " + key + " v norlink.ini, sekce [Porty]");
+        }
         return mapped->second;
     }
     if (number == 0) {

@@ -28,8 +28,9 @@ using TConnectionLostEvent = std::function<void(TSerialDriver& sender, const std
 using TPortMap = std::map<unsigned, std::string>;
 
 // Resolves a port name to a device path: "\\.\COMn" (also "COMn") -> the override for n when the
-// map has one, else /dev/ttyS(n-1); COM0 has no default device. Any other name is a path as
-// given. Returns an empty string when there is no device, with the reason in *why.
+// map has one (an empty one: no device), else /dev/ttyS(n-1); COM0 has no default device. Any other
+// name is a path as given. Returns an empty string when there is no device, with the reason in
+// *why.
 std::string ResolvePortName(const std::string& portName, const TPortMap& overrides,
                             std::string* why = nullptr);
 

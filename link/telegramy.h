@@ -107,8 +107,13 @@ public:
     std::uint16_t ZjistiPocetPrvkuFronty() const;
     // Position 1..270 of the last transmission (1 = the 0xFF prefix); 255 outside.
     std::uint8_t CtiPosledniTLG(std::uint16_t position) const;
-    // Busy-waits until more than ADelay ms have passed on the millisecond clock.
+    // Busy-waits until more than ADelay ms have passed on the millisecond clock, unless a wait
+    // has been set with NastavCekani.
     static void Delay(std::uint32_t ADelay);
+    // Puts a wait in place of Delay's busy wait, for the whole program (nullptr: the busy wait),
+    // so that a harness can run the link faster than the line.
+    using TCekani = void (*)(std::uint32_t ms);
+    static void NastavCekani(TCekani cekani);
 
     // Builder.
     void ZapisDoDataOutBuffer(std::uint8_t position, std::uint8_t value); // position 1..255

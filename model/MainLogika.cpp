@@ -204,14 +204,27 @@ void TMainLogika::DeAlokujObjekty() {
 }
 
 void TMainLogika::LoadIni() {
-    const TNastaveniProgramu nastaveni = NactiNastaveniProgramu(IniSoubor());
+    TProfileFile ini;
+    fIniNacten = true;
+    try {
+        ini = TProfileFile::Load(IniSoubor());
+    } catch (const EProfileReadError& error) {
+        fIniNacten = false;
+        fOkno.Varovani(Text(R_NastaveniNelzeCist), "Soubor " + error.Path() + ": " +
+                                                       error.Reason() + ".\n" +
+                                                       Text(R_NastaveniZustane));
+    }
+    const TNastaveniProgramu nastaveni = NactiNastaveniProgramu(ini);
     fComPortNo = nastaveni.ComPortNo;
     fComBaudRate = nastaveni.ComBaudRate;
     fOkno.SetPocetExpanderu(std::clamp(nastaveni.PocetExpanderu, k_MinPocetExp, k_MaxPocetExp));
-    fPortMap = NactiMapuPortu(IniSoubor());
+    fPortMap = NactiMapuPortu(ini, InstDir);
 }
 
 void TMainLogika::SaveIni() {
+    if (!fIniNacten) {
+        return;
+    }
     UlozDoIni(IniSoubor(), k_SekceComPort, k_KlicProgram,
               static_cast<std::int64_t>(fOkno.PocetExpanderu()), TIniType::int_ini);
 }

@@ -34,6 +34,10 @@ inline constexpr std::string_view R_PortNeexistuje =
 inline constexpr std::string_view R_ZmenitPort = "Chcete opravdu změnit komunikační port?";
 inline constexpr std::string_view R_CisloPortu = "Číslo COM portu";
 inline constexpr std::string_view R_ComPort = "COM port:";
+inline constexpr std::string_view R_NastaveniNelzeCist =
+    "Soubor nastavení nelze přečíst, program použije výchozí nastavení.";
+inline constexpr std::string_view R_NastaveniZustane =
+    "Soubor zůstane, jak je: program ho při ukončení nepřepíše.";
 inline constexpr std::string_view R_Expander = "Expander";
 inline constexpr std::string_view R_Vstup = "Vstup";
 inline constexpr std::string_view R_KomunikatorNeodpovida =
@@ -97,8 +101,10 @@ public:
     void FormClose();
     void AlokujObjekty();
     void DeAlokujObjekty();
+    // A norlink.ini that exists but cannot be read is reported; the defaults are used.
     void LoadIni();
-    // Throws EProfileWriteError when norlink.ini cannot be written.
+    // Throws EProfileWriteError when norlink.ini cannot be written. Writes nothing when LoadIni
+    // could not read the file: the count shown then is no value from the file.
     void SaveIni();
     void InitializeCom();
     // item: 1..10 for cmCOM1..cmCOM10, 11 for cmCOM11.
@@ -214,4 +220,5 @@ private:
     bool fPortZtracen = false;
     bool fVytvoreno = false;
     bool fZavreno = false;
+    bool fIniNacten = true;
 };

@@ -39,24 +39,26 @@ std::string CestaNastaveni(const std::string& instDir) {
     return instDir + k_SouborNastaveni;
 }
 
-TNastaveniProgramu NactiNastaveniProgramu(const std::string& soubor) {
+TNastaveniProgramu NactiNastaveniProgramu(const TProfileFile& ini) {
     TNastaveniProgramu nastaveni;
-    nastaveni.ComPortNo =
-        ReadProfileInteger(soubor, k_SekceComPort, k_KlicCislo, k_DefaultComPortNo);
-    nastaveni.ComBaudRate =
-        ReadProfileInteger(soubor, k_SekceComPort, k_KlicRychlost, k_DefaultCOMBaudRate);
-    nastaveni.PocetExpanderu =
-        ReadProfileInteger(soubor, k_SekceComPort, k_KlicProgram, k_DefaultExpNo);
+    nastaveni.ComPortNo = ini.ReadInteger(k_SekceComPort, k_KlicCislo, k_DefaultComPortNo);
+    nastaveni.ComBaudRate = ini.ReadInteger(k_SekceComPort, k_KlicRychlost, k_DefaultCOMBaudRate);
+    nastaveni.PocetExpanderu = ini.ReadInteger(k_SekceComPort, k_KlicProgram, k_DefaultExpNo);
     return nastaveni;
 }
 
-std::map<unsigned, std::string> NactiMapuPortu(const std::string& soubor) {
+std::map<unsigned, std::string> NactiMapuPortu(const TProfileFile& ini, const std::string& slozka) {
     std::map<unsigned, std::string> porty;
-    for (auto& [key, value] : ReadProfileSection(soubor, k_SekcePorty)) {
+    for (auto& [key, value] : ini.ReadSection(k_SekcePorty)) {
         const auto cislo = CisloPortu(key);
-        if (cislo && !value.empty()) {
-            porty.emplace(*cislo, std::move(value));
+        if (!cislo) {
+            continue;
         }
+        // The program may be started from any folder; the file sits beside the program.
+        if (!value.empty() && value.front() != '/') {
+            value.insert(0, slozka);
+        }
+        porty.emplace(*cislo, std::move(value));
     }
     return porty;
 }

@@ -6,6 +6,8 @@
 #include <map>
 #include <string>
 
+class TProfileFile;
+
 inline constexpr const char* k_SouborNastaveni = "norlink.ini";
 inline constexpr const char* k_SekceComPort = "ComPort";
 inline constexpr const char* k_KlicCislo = "Cislo";       // COM port number
@@ -27,12 +29,15 @@ struct TNastaveniProgramu {
 // InstDir + "norlink.ini".
 std::string CestaNastaveni(const std::string& instDir);
 
-// Each key is read on its own; a missing file, key or non-integer value gives the key's default.
-TNastaveniProgramu NactiNastaveniProgramu(const std::string& soubor);
+// From the file as read once (TProfileFile::Load); a missing key or non-integer value gives the
+// key's default.
+TNastaveniProgramu NactiNastaveniProgramu(const TProfileFile& ini);
 
 // Section "Porty": key "COMn" (any letter case, n in decimal) = device path. Keys of another form
-// and empty paths are left out. The result is a TPortMap for the serial driver.
-std::map<unsigned, std::string> NactiMapuPortu(const std::string& soubor);
+// are left out. A relative path is taken from slozka, the program's folder (ending with '/'), not
+// from the current folder. An empty path stays in the map as empty: the port has no device, which
+// the serial driver reports when that port is used. The result is a TPortMap for the driver.
+std::map<unsigned, std::string> NactiMapuPortu(const TProfileFile& ini, const std::string& slozka);
 
 // Write one key of section "ComPort" in decimal; throw EProfileWriteError.
 void UlozCisloPortu(const std::string& soubor, std::int32_t cislo);

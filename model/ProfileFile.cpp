@@ -77,6 +77,9 @@ std::string FullPath(const std::string& path) {
 
 } // namespace
 
+EProfileReadError::EProfileReadError(const std::string& path, const std::string& reason)
+    : std::runtime_error(FullPath(path) + ": " + reason), fPath(FullPath(path)), fReason(reason) {}
+
 EProfileWriteError::EProfileWriteError(const std::string& path, std::string reason)
     : std::runtime_error("Unable to write to " + FullPath(path)), fPath(FullPath(path)),
       fReason(std::move(reason)) {}
@@ -131,9 +134,14 @@ TProfileFile::TProfileFile(std::string_view text) {
 }
 
 void TProfileFile::Parse(std::string_view text) {
-    fSections.assign(1, TSection{});
+    fSections.clear();
+    fSections.emplace_back();
     fSectionIndex.clear();
     fLineEnd.clear();
+    ParseLines(text);
+}
+
+void TProfileFile::ParseLines(std::string_view text) {
     while (!text.empty()) {
         TLine line;
         const auto newline = text.find('\n');
@@ -151,11 +159,10 @@ void TProfileFile::Parse(std::string_view text) {
         }
         const TClassified kind = Classify(line.Text);
         if (kind.Kind == TLineKind::Section) {
-            TSection section;
+            fSectionIndex.emplace(Fold(kind.Name), fSections.size());
+            TSection& section = fSections.emplace_back();
             section.HasHeader = true;
             section.Header = std::move(line);
-            fSectionIndex.emplace(Fold(kind.Name), fSections.size());
-            fSections.push_back(std::move(section));
             continue;
         }
         TSection& section = fSections.back();
@@ -174,6 +181,58 @@ void TProfileFile::Parse(std::string_view text) {
         fLineEnd =
             last != nullptr && !last->Text.empty() && last->Text.back() == '\r' ? "\r\n" : "\n";
     }
+}
+
+void TProfileFile::Reparse(std::size_t section, std::size_t line) {
+    // Every line before the first changed one reads as it did, whatever follows it: only the rest
+    // is taken anew from its bytes, continuing the section it starts in.
+    const bool fromHeader = line == k_Header;
+    if (fromHeader) {
+        line = 0;
+    }
+    std::string tail;
+    for (std::size_t i = section; i < fSections.size(); ++i) {
+        const TSection& s = fSections[i];
+        if (s.HasHeader && (i > section || fromHeader)) {
+            tail += s.Header.Text;
+            tail += s.Header.End;
+        }
+        for (std::size_t j = i == section ? line : 0; j < s.Body.size(); ++j) {
+            tail += s.Body[j].Text;
+            tail += s.Body[j].End;
+        }
+    }
+    if (fromHeader) {
+        fSections.resize(section);
+    } else {
+        TSection& kept = fSections[section];
+        kept.Body.resize(line);
+        std::erase_if(kept.Keys, [line](const auto& key) { return key.second >= line; });
+        kept.AppendAt = 0;
+        for (std::size_t j = line; j-- > 0;) {
+            if (!IsBlank(kept.Body[j].Text)) {
+                kept.AppendAt = j + 1;
+                break;
+            }
+        }
+        fSections.resize(section + 1);
+    }
+    std::erase_if(fSectionIndex,
+                  [this](const auto& name) { return name.second >= fSections.size(); });
+    // The kept lines all end with a line end, and the first of them gives the file's.
+    const TLine* first = nullptr;
+    for (const TSection& s : fSections) {
+        first = s.HasHeader ? &s.Header : !s.Body.empty() ? &s.Body.front() : nullptr;
+        if (first != nullptr) {
+            break;
+        }
+    }
+    if (first == nullptr) {
+        Parse(tail);
+        return;
+    }
+    fLineEnd = first->End;
+    ParseLines(tail);
 }
 
 void TProfileFile::JoinCrLf(TLine& line) {
@@ -204,8 +263,16 @@ TProfileFile::TLine* TProfileFile::LastLine() {
 }
 
 TProfileFile TProfileFile::Load(const std::string& path) {
-    const auto text = ReadWholeFile(path);
-    return text ? TProfileFile(*text) : TProfileFile();
+    const TFileContents contents = ReadFileUpTo(path, k_MaxProfileFileSize);
+    switch (contents.State) {
+    case TReadState::Read:
+        return TProfileFile(contents.Bytes);
+    case TReadState::Missing:
+        break;
+    case TReadState::Unreadable:
+        throw EProfileReadError(path, contents.Reason);
+    }
+    return {};
 }
 
 void TProfileFile::Save(const std::string& path) const {
@@ -216,7 +283,15 @@ void TProfileFile::Save(const std::string& path) const {
 }
 
 std::string TProfileFile::Text() const {
+    std::size_t size = 0;
+    for (const auto& section : fSections) {
+        size += section.Header.Text.size() + section.Header.End.size();
+        for (const auto& line : section.Body) {
+            size += line.Text.size() + line.End.size();
+        }
+    }
     std::string text;
+    text.reserve(size);
     for (const auto& section : fSections) {
         if (section.HasHeader) {
             text += section.Header.Text;
@@ -267,6 +342,7 @@ TProfileFile::ReadSection(std::string_view section) const {
         return entries;
     }
     const TSection& s = fSections[found->second];
+    entries.reserve(s.Keys.size());
     for (std::size_t i = 0; i < s.Body.size(); ++i) {
         const TClassified kind = Classify(s.Body[i].Text);
         if (kind.Kind == TLineKind::Entry && s.Keys.at(Fold(kind.Name)) == i) {
@@ -284,7 +360,7 @@ void TProfileFile::WriteString(std::string_view section, std::string_view key,
     const std::string keyFolded = Fold(key);
     // A name or value that does not read back as written (a line break, a '=' or ']' inside a
     // name...) changes the file's structure: then the structure is taken anew from the bytes, as
-    // the next open of the file would.
+    // the next open of the file would, from the first line the write changed.
     bool reparse = section.find('\n') != std::string_view::npos ||
                    key.find('\n') != std::string_view::npos ||
                    value.find('\n') != std::string_view::npos;
@@ -294,9 +370,15 @@ void TProfileFile::WriteString(std::string_view section, std::string_view key,
     };
     std::string entry = std::string(key) + "=" + std::string(value);
 
+    // The first line the write changes, for a reparse.
+    std::size_t changedSection = fSections.size();
+    std::size_t changedLine = k_Header;
     const auto found = fSectionIndex.find(sectionFolded);
     if (found == fSectionIndex.end()) {
         if (TLine* last = LastLine()) {
+            changedSection = fSections.size() - 1;
+            const TSection& in = fSections.back();
+            changedLine = in.Body.empty() ? k_Header : in.Body.size() - 1;
             EndLine(*last);
             if (!IsBlank(last->Text)) {
                 fSections.back().Body.push_back(TLine{"", fLineEnd});
@@ -314,14 +396,17 @@ void TProfileFile::WriteString(std::string_view section, std::string_view key,
         fSectionIndex.emplace(sectionFolded, fSections.size());
         fSections.push_back(std::move(added));
     } else {
+        changedSection = found->second;
         TSection& s = fSections[found->second];
         const auto existing = s.Keys.find(keyFolded);
         if (existing != s.Keys.end()) {
+            changedLine = existing->second;
             TLine& line = s.Body[existing->second];
             line.Text.resize(line.Text.find('=') + 1);
             line.Text += value;
             JoinCrLf(line);
         } else {
+            changedLine = s.AppendAt == 0 ? k_Header : s.AppendAt - 1;
             EndLine(s.AppendAt == 0 ? s.Header : s.Body[s.AppendAt - 1]);
             reparse = reparse || !readsBack(entry, TLineKind::Entry, keyFolded);
             const auto at = s.Body.insert(s.Body.begin() + static_cast<std::ptrdiff_t>(s.AppendAt),
@@ -332,34 +417,55 @@ void TProfileFile::WriteString(std::string_view section, std::string_view key,
         }
     }
     if (reparse) {
-        Parse(Text());
+        Reparse(changedSection, changedLine);
     }
 }
 
+namespace {
+
+// As the Windows profile functions read: what cannot be read counts as empty.
+TProfileFile LoadForReading(const std::string& path) {
+    try {
+        return TProfileFile::Load(path);
+    } catch (const EProfileReadError&) {
+        return {};
+    }
+}
+
+TProfileFile LoadForWriting(const std::string& path) {
+    try {
+        return TProfileFile::Load(path);
+    } catch (const EProfileReadError& error) {
+        throw EProfileWriteError(path, error.Reason());
+    }
+}
+
+} // namespace
+
 std::string ReadProfileString(const std::string& path, std::string_view section,
                               std::string_view key, std::string_view defaultValue) {
-    return TProfileFile::Load(path).ReadString(section, key, defaultValue);
+    return LoadForReading(path).ReadString(section, key, defaultValue);
 }
 
 std::int32_t ReadProfileInteger(const std::string& path, std::string_view section,
                                 std::string_view key, std::int32_t defaultValue) {
-    return TProfileFile::Load(path).ReadInteger(section, key, defaultValue);
+    return LoadForReading(path).ReadInteger(section, key, defaultValue);
 }
 
 std::vector<std::pair<std::string, std::string>> ReadProfileSection(const std::string& path,
                                                                     std::string_view section) {
-    return TProfileFile::Load(path).ReadSection(section);
+    return LoadForReading(path).ReadSection(section);
 }
 
 void WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
                         std::string_view value) {
-    TProfileFile file = TProfileFile::Load(path);
+    TProfileFile file = LoadForWriting(path);
     file.WriteString(section, key, value);
     file.Save(path);
 }
 
 void WriteProfileStrings(const std::string& path, std::span<const TProfileEntry> entries) {
-    TProfileFile file = TProfileFile::Load(path);
+    TProfileFile file = LoadForWriting(path);
     for (const auto& entry : entries) {
         file.WriteString(entry.Section, entry.Key, entry.Value);
     }

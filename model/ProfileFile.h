@@ -20,19 +20,38 @@
 // without any LF that makes the file CRLF. A value ending in CR on an LF line likewise makes that a
 // CRLF line. So what a write gives depends only on the file's bytes, not on how they came about.
 //
-// The free functions open the file anew for every read and every write and cache nothing. A missing
-// or unreadable file reads as empty; the first write creates it. A write replaces the file as a
-// whole (a temporary file renamed over it), so a failed write leaves the old file intact.
+// The free functions open the file anew for every call and cache nothing; each reads the file once.
+// A missing or unreadable file reads as empty; the first write creates it. A write never replaces
+// a file that it could not read (no permission, not a regular file, over k_MaxProfileFileSize):
+// that would lose what the file holds. A write replaces the file as a whole (a temporary file
+// renamed over it), so a failed write leaves the old file intact.
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
+
+// Larger than any real settings or export file; a bigger one is refused rather than read into
+// memory.
+inline constexpr std::size_t k_MaxProfileFileSize = 1024 * 1024;
+
+// A settings file exists but could not be read; what() is "<full path>: <reason>", the reason in
+// Czech.
+class EProfileReadError : public std::runtime_error {
+public:
+    EProfileReadError(const std::string& path, const std::string& reason);
+    const std::string& Path() const { return fPath; }
+    const std::string& Reason() const { return fReason; }
+
+private:
+    std::string fPath;
+    std::string fReason;
+};
 
 // A settings file could not be written; what() is "Unable to write to <full path>", where a
 // relative path is made absolute.
@@ -64,7 +83,8 @@ class TProfileFile {
 public:
     TProfileFile() = default;
     explicit TProfileFile(std::string_view text);
-    // A missing or unreadable file gives an empty one.
+    // A missing file gives an empty one; one that exists but cannot be read throws
+    // EProfileReadError.
     static TProfileFile Load(const std::string& path);
     // Throws EProfileWriteError.
     void Save(const std::string& path) const;
@@ -95,13 +115,19 @@ private:
         TLine Header;
         std::vector<TLine> Body;
         // Folded key -> index in Body of its first entry.
-        std::unordered_map<std::string, std::size_t> Keys;
+        std::map<std::string, std::size_t> Keys;
         // Index in Body behind the last non-blank line: where a new key goes, so that it neither
         // splits a value that continues on following lines nor sticks to the next section.
         std::size_t AppendAt = 0;
     };
 
     void Parse(std::string_view text);
+    // Adds the lines of text behind those held, the first continuing the last section.
+    void ParseLines(std::string_view text);
+    // Takes the structure anew from the bytes from a line on (in Body of the section, or
+    // k_Header), as a parse of the whole text would give it.
+    static constexpr std::size_t k_Header = static_cast<std::size_t>(-1);
+    void Reparse(std::size_t section, std::size_t line);
     TLine* LastLine();
     // A CR written in front of an LF makes a CRLF line end, as the next read of the bytes sees it.
     static void JoinCrLf(TLine& line);
@@ -111,7 +137,7 @@ private:
     // fSections[0] holds the lines before the first section header.
     std::vector<TSection> fSections{TSection{}};
     // Folded section name -> index of its first section.
-    std::unordered_map<std::string, std::size_t> fSectionIndex;
+    std::map<std::string, std::size_t> fSectionIndex;
     std::string fLineEnd = "\n";
 };
 
@@ -122,7 +148,7 @@ std::int32_t ReadProfileInteger(const std::string& path, std::string_view sectio
                                 std::string_view key, std::int32_t defaultValue);
 std::vector<std::pair<std::string, std::string>> ReadProfileSection(const std::string& path,
                                                                     std::string_view section);
-// Throws EProfileWriteError.
+// Throws EProfileWriteError, also when the file exists but cannot be read.
 void WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
                         std::string_view value);
 // Writes many entries in one pass, with the same result as writing them one by one in this order.

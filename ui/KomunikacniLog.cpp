@@ -1,13 +1,13 @@
 #include "KomunikacniLog.h"
 
 #include "ComLog.h"
+#include "Hlaseni.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
@@ -171,8 +171,6 @@ std::optional<QString> TKomunikacniLog::VyberSoubor() {
 }
 
 void TKomunikacniLog::Chyba(const QString& text) {
-    QMessageBox box(QMessageBox::Critical, QString::fromUtf8("Chyba"), text, QMessageBox::NoButton,
-                    this);
-    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box.exec();
+    UkazHlaseni(this, QMessageBox::Critical, QString::fromUtf8("Chyba"), text, {},
+                {QStringLiteral("OK")}, 0, 0);
 }

@@ -1,6 +1,7 @@
 #include "Main.h"
 
 #include "Editace.h"
+#include "Hlaseni.h"
 #include "Meritko.h"
 #include "UkonceniSignalem.h"
 
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -672,33 +672,20 @@ bool TFrm_Main::LedOn() const {
 }
 
 void TFrm_Main::Varovani(const std::string& text, const std::string& detail) {
-    QMessageBox box(QMessageBox::Warning, Q("Varování"), Q(text), QMessageBox::NoButton, this);
-    box.setInformativeText(Q(detail));
-    box.addButton(Q("OK"), QMessageBox::AcceptRole);
-    box.exec();
+    UkazHlaseni(this, QMessageBox::Warning, Q("Varování"), Q(text), Q(detail), {Q("OK")}, 0, 0);
 }
 
 bool TFrm_Main::OtazkaAnoNe(const std::string& text) {
-    QMessageBox box(QMessageBox::Warning, Q("Varování"), Q(text), QMessageBox::NoButton, this);
-    QPushButton* ano = box.addButton(Q("&Ano"), QMessageBox::YesRole);
-    QPushButton* ne = box.addButton(Q("&Ne"), QMessageBox::NoRole);
-    box.setDefaultButton(ano);
-    box.setEscapeButton(ne);
-    box.exec();
-    return box.clickedButton() == ano;
+    return UkazHlaseni(this, QMessageBox::Warning, Q("Varování"), Q(text), {},
+                       {Q("&Ano"), Q("&Ne")}, 0, 1) == 0;
 }
 
 void TFrm_Main::Chyba(const std::string& text) {
-    QMessageBox box(QMessageBox::Critical, Q("Chyba"), Q(text), QMessageBox::NoButton, this);
-    box.addButton(Q("OK"), QMessageBox::AcceptRole);
-    box.exec();
+    UkazHlaseni(this, QMessageBox::Critical, Q("Chyba"), Q(text), {}, {Q("OK")}, 0, 0);
 }
 
 void TFrm_Main::Zprava(const std::string& text, const std::string& detail) {
-    QMessageBox box(QMessageBox::NoIcon, Q("NORLINK"), Q(text), QMessageBox::NoButton, this);
-    box.setInformativeText(Q(detail));
-    box.addButton(Q("OK"), QMessageBox::AcceptRole);
-    box.exec();
+    UkazHlaseni(this, QMessageBox::NoIcon, Q("NORLINK"), Q(text), Q(detail), {Q("OK")}, 0, 0);
 }
 
 std::optional<std::string> TFrm_Main::InputQuery(const std::string& caption,

@@ -1,17 +1,16 @@
 #include "NorlinkApplication.h"
 
 #include "CrashReport.h"
+#include "Hlaseni.h"
 
-#include <QMessageBox>
+#include <QApplication>
 #include <QWidget>
 
 namespace {
 void ZobrazVBoxu(const std::string& text, const std::string& soubor) {
-    QMessageBox box(QMessageBox::Critical, QString::fromUtf8("Chyba"),
-                    QString::fromStdString(TextHlaseniVyjimky(text, soubor)), QMessageBox::NoButton,
-                    QApplication::activeWindow());
-    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box.exec();
+    UkazHlaseni(QApplication::activeWindow(), QMessageBox::Critical, QString::fromUtf8("Chyba"),
+                QString::fromStdString(TextHlaseniVyjimky(text, soubor)), {},
+                {QStringLiteral("OK")}, 0, 0);
 }
 } // namespace
 

@@ -9,6 +9,7 @@
 #include "UkonceniSignalem.h"
 #include "kovra.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <memory>
 
@@ -24,6 +25,9 @@ namespace {
 
 int main(int argc, char** argv) {
     InstalujHlaseniChyb(SlozkaSpustitelnehoSouboru(), "0.9");
+    // A write past the file size limit fails (EFBIG) where it is made, and is reported there,
+    // instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     TNorlinkApplication app(argc, argv);
     TMainZavislosti zavislosti;

@@ -79,6 +79,13 @@ TEST_F(ComLogTest, TheClockIsReadForEveryRecord) {
     EXPECT_EQ(log[0].Kind, TLogMessageKind::netw);
     EXPECT_EQ(log[1].Message(), "03/05/24  14:07:09  a");
     EXPECT_EQ(log[1].Kind, TLogMessageKind::dev);
+    // Within a second the stamp stays, the next second shows.
+    now += milliseconds{999};
+    log.Add("c", TLogMessageKind::dev);
+    now += milliseconds{1};
+    log.Add("d", TLogMessageKind::dev);
+    EXPECT_EQ(log[1].Message(), "03/06/24  14:07:10  c");
+    EXPECT_EQ(log[0].Message(), "03/06/24  14:07:11  d");
 }
 
 TEST_F(ComLogTest, TextIsCutTo255BytesWithoutSplittingACharacter) {

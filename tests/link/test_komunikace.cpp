@@ -405,10 +405,19 @@ TEST(Fronta, WritePhaseIsEnteredAndLeftWithTheCycleAtZero) {
     EXPECT_EQ(PocCyklu, 0);
 }
 
-TEST(Delay, WaitsMoreThanTheGivenMilliseconds) {
-    const auto start = std::chrono::steady_clock::now();
+TEST(Delay, WaitsMoreThanTheGivenMillisecondsUnlessAWaitIsSet) {
+    static std::vector<std::uint32_t> asked;
+    TKomunikace::NastavCekani([](std::uint32_t ms) { asked.push_back(ms); });
+    auto start = std::chrono::steady_clock::now();
+    TKomunikace::Delay(500);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
+    EXPECT_EQ(asked, std::vector<std::uint32_t>{500});
+
+    TKomunikace::NastavCekani(nullptr);
+    start = std::chrono::steady_clock::now();
     TKomunikace::Delay(2);
     EXPECT_GT(std::chrono::steady_clock::now() - start, 2ms);
+    EXPECT_EQ(asked.size(), 1U);
 }
 
 } // namespace

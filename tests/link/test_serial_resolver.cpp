@@ -42,9 +42,12 @@ TEST(SerialResolver, OverridesWinOverDefaultsPerPort) {
     EXPECT_EQ(ResolvePortName("com3", map), "/dev/ttyUSB0");
     EXPECT_EQ(ResolvePortName("\\\\.\\COM0", map), "/dev/pts/7");
     EXPECT_EQ(ResolvePortName("\\\\.\\COM26", map), "/dev/ttyACM1");
-    // Other ports keep their default; an empty entry is no override.
+    // Other ports keep their default.
     EXPECT_EQ(ResolvePortName("\\\\.\\COM2", map), "/dev/ttyS1");
-    EXPECT_EQ(ResolvePortName("\\\\.\\COM4", map), "/dev/ttyS3");
+    // An empty entry leaves the port without a device, not on its default one.
+    std::string why;
+    EXPECT_EQ(ResolvePortName("\\\\.\\COM4", map, &why), "");
+    EXPECT_NE(why.find("COM4="), std::string::npos) << why;
     // A plain path is never looked up.
     EXPECT_EQ(ResolvePortName("/dev/ttyS2", map), "/dev/ttyS2");
 }

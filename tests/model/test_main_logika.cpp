@@ -4,6 +4,7 @@
 #include "FakeOkno.h"
 #include "KomunikaceTestAccess.h"
 #include "MainLogika.h"
+#include "NoFileOverride.h"
 #include "ProfileFile.h"
 #include "ScratchDir.h"
 #include "promenne.h"
@@ -17,7 +18,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -253,6 +257,90 @@ TEST_F(MainLogika, BusyPortIsReportedFromTheDriversCategory) {
     ASSERT_EQ(fOkno.Warnings.size(), 1U);
     EXPECT_THAT(fOkno.Warnings[0].Detail,
                 AllOf(HasSubstr("jiný program"), HasSubstr("ModemManager")));
+}
+
+TEST_F(MainLogika, PortSectionPathsAreTakenFromTheProgramsFolder) {
+    struct Case {
+        std::string Value;
+        std::string Opened; // empty: no device was tried
+    };
+    const Case cases[] = {
+        {"simport", fInstDir + "simport"},
+        {"./sim/pty", fInstDir + "./sim/pty"},
+        {"/dev/ttyUSB3", "/dev/ttyUSB3"},
+        {"", ""},
+        {"\"\"", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Value);
+        Ini("[Porty]\nCOM2=" + c.Value + "\n");
+        fLine = std::make_shared<FakeLine>();
+        fOkno = TFakeOkno();
+        Start();
+        if (c.Opened.empty()) {
+            // The port is named as empty, not quietly opened as /dev/ttyS1.
+            EXPECT_EQ(Opens(), 0U);
+            ASSERT_EQ(fOkno.Warnings.size(), 1U);
+            EXPECT_THAT(fOkno.Warnings[0].Detail, HasSubstr("prázdná položka COM2="));
+        } else {
+            EXPECT_EQ(fLine->OpenedPath, c.Opened);
+            EXPECT_TRUE(fOkno.Warnings.empty());
+        }
+        fLogika.reset();
+    }
+}
+
+TEST_F(MainLogika, UnreadableIniIsReportedAndNeverOverwritten) {
+    const std::string held = "[ComPort]\nCislo=5\nProgram=4\n[Porty]\nCOM5=/dev/ttyUSB0\n";
+    struct Case {
+        const char* Name;
+        std::function<void()> Make;
+        const char* Reason;
+    };
+    const Case cases[] = {
+        {"no read permission",
+         [&] {
+             Ini(held);
+             ::chmod(IniPath().c_str(), 0);
+         },
+         "chybí oprávnění ke čtení"},
+        // Sparse: refused by its size, before anything is read.
+        {"100 MB",
+         [&] {
+             Ini(held);
+             fs::resize_file(IniPath(), 100 * 1024 * 1024);
+         },
+         "větší než 1 MB"},
+        {"a folder", [&] { fs::create_directory(IniPath()); }, "složka"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        c.Make();
+        const auto size = fs::is_regular_file(IniPath()) ? fs::file_size(IniPath()) : 0;
+        fOkno = TFakeOkno();
+        {
+            const TNoFileOverride asUser;
+            ASSERT_TRUE(asUser.Active());
+            TMainLogika& logika = Start();
+            ASSERT_EQ(fOkno.Warnings.size(), 1U);
+            EXPECT_EQ(fOkno.Warnings[0].Text,
+                      "Soubor nastavení nelze přečíst, program použije výchozí nastavení.");
+            EXPECT_THAT(fOkno.Warnings[0].Detail,
+                        AllOf(HasSubstr(IniPath().string()), HasSubstr(c.Reason)));
+            EXPECT_EQ(logika.fComPortNo, 2);
+            EXPECT_EQ(fOkno.Spin, 1);
+            logika.FormClose();
+            EXPECT_TRUE(fOkno.Errors.empty()) << fOkno.Errors[0];
+        }
+        if (size != 0) {
+            EXPECT_EQ(fs::file_size(IniPath()), size);
+            EXPECT_EQ(ReadFile(IniPath()).substr(0, held.size()), held);
+        } else {
+            EXPECT_TRUE(fs::is_directory(IniPath()));
+        }
+        fs::remove_all(IniPath());
+        fLogika.reset();
+    }
 }
 
 TEST_F(MainLogika, ClickingTheTickedPortAsksNothing) {

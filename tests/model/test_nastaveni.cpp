@@ -1,6 +1,7 @@
 // The program's own settings in norlink.ini: section "ComPort" and the port map of section "Porty".
 
 #include "NastaveniProgramu.h"
+#include "ProfileFile.h"
 #include "test_nastaveni_locale.h"
 #include "test_profile_scratch.h"
 
@@ -8,13 +9,22 @@
 
 #include <string>
 
+namespace {
+
+TNastaveniProgramu Nacti(const std::string& ini) {
+    return NactiNastaveniProgramu(TProfileFile::Load(ini));
+}
+
+} // namespace
+
 TEST(NastaveniProgramu, MissingFileGivesTheDefaults) {
     TScratchDir dir;
-    const auto nastaveni = NactiNastaveniProgramu(CestaNastaveni(AsInstDir(dir)));
+    const auto nastaveni = Nacti(CestaNastaveni(AsInstDir(dir)));
     EXPECT_EQ(nastaveni.ComPortNo, 2);
     EXPECT_EQ(nastaveni.ComBaudRate, 4800);
     EXPECT_EQ(nastaveni.PocetExpanderu, 1);
-    EXPECT_TRUE(NactiMapuPortu(CestaNastaveni(AsInstDir(dir))).empty());
+    EXPECT_TRUE(
+        NactiMapuPortu(TProfileFile::Load(CestaNastaveni(AsInstDir(dir))), AsInstDir(dir)).empty());
 }
 
 TEST(NastaveniProgramu, ReadsEachKeyAndDefaultsOnlyWhatIsMissingOrNoInteger) {
@@ -22,14 +32,14 @@ TEST(NastaveniProgramu, ReadsEachKeyAndDefaultsOnlyWhatIsMissingOrNoInteger) {
     const std::string ini = CestaNastaveni(AsInstDir(dir));
     EXPECT_EQ(ini, AsInstDir(dir) + "norlink.ini");
     WriteFileBytes(ini, "[comport]\r\nCISLO=0x0C\r\nRychlost=9600\r\nProgram=tri\r\n");
-    auto nastaveni = NactiNastaveniProgramu(ini);
+    auto nastaveni = Nacti(ini);
     EXPECT_EQ(nastaveni.ComPortNo, 12);
     EXPECT_EQ(nastaveni.ComBaudRate, 9600);
     EXPECT_EQ(nastaveni.PocetExpanderu, 1);
 
     // The stored number is handed on as it is; the expander-count control clamps it.
     WriteFileBytes(ini, "[ComPort]\nProgram=9\nCislo=-1\nRychlost=4800.0\n");
-    nastaveni = NactiNastaveniProgramu(ini);
+    nastaveni = Nacti(ini);
     EXPECT_EQ(nastaveni.PocetExpanderu, 9);
     EXPECT_EQ(nastaveni.ComPortNo, -1);
     EXPECT_EQ(nastaveni.ComBaudRate, 4800);
@@ -41,7 +51,7 @@ TEST(NastaveniProgramu, IntegersDoNotDependOnTheNumericLocale) {
     WriteFileBytes(ini, "[ComPort]\nCislo=1,5\nRychlost=19200\nProgram=0x3\n");
     const TCommaLocale comma;
     ASSERT_TRUE(comma.Active()) << "no comma-decimal locale";
-    const auto nastaveni = NactiNastaveniProgramu(ini);
+    const auto nastaveni = Nacti(ini);
     EXPECT_EQ(nastaveni.ComPortNo, 2);
     EXPECT_EQ(nastaveni.ComBaudRate, 19200);
     EXPECT_EQ(nastaveni.PocetExpanderu, 3);
@@ -59,7 +69,7 @@ TEST(NastaveniProgramu, WritesThePortAndTheExpanderCountAsDecimal) {
     UlozCisloPortu(ini, 12);
     UlozPocetExpanderu(ini, 3);
     EXPECT_EQ(ReadFileBytes(ini), "[ComPort]\nProgram=3\nCislo=12\n");
-    const auto nastaveni = NactiNastaveniProgramu(ini);
+    const auto nastaveni = Nacti(ini);
     EXPECT_EQ(nastaveni.ComPortNo, 12);
     EXPECT_EQ(nastaveni.PocetExpanderu, 3);
 }
@@ -76,7 +86,7 @@ TEST(NastaveniProgramu, WritingKeepsTheRestOfTheFile) {
                                   "Program=2\r\n\r\n[Porty]\r\nCOM4=/dev/ttyUSB0\r\n");
 }
 
-TEST(NastaveniProgramu, PortMapTakesComKeysWithADevicePath) {
+TEST(NastaveniProgramu, PortMapTakesComKeysWithTheirDevicePaths) {
     TScratchDir dir;
     const std::string ini = CestaNastaveni(AsInstDir(dir));
     WriteFileBytes(ini, "[Porty]\n"
@@ -90,11 +100,20 @@ TEST(NastaveniProgramu, PortMapTakesComKeysWithADevicePath) {
                         "COM 3=/dev/none\n"
                         "COM99999999999=/dev/none\n"
                         "COM9=\n"
+                        "COM10=\"\"\n"
+                        "COM2=simport\n"
+                        "COM3=./sim/pty\n"
                         "LPT1=/dev/lp0\n"
                         "[ComPort]\n"
                         "COM7=/dev/other-section\n");
-    const auto porty = NactiMapuPortu(ini);
-    const std::map<unsigned, std::string> expected = {
-        {0, "/dev/pts/7"}, {5, "/dev/ttyUSB0"}, {12, "/tmp/pty s mezerou"}};
+    // Relative paths from the program's folder; empty ones kept, so that they are reported.
+    const auto porty = NactiMapuPortu(TProfileFile::Load(ini), "/opt/norlink/");
+    const std::map<unsigned, std::string> expected = {{0, "/dev/pts/7"},
+                                                      {2, "/opt/norlink/simport"},
+                                                      {3, "/opt/norlink/./sim/pty"},
+                                                      {5, "/dev/ttyUSB0"},
+                                                      {9, ""},
+                                                      {10, ""},
+                                                      {12, "/tmp/pty s mezerou"}};
     EXPECT_EQ(porty, expected);
 }

@@ -344,11 +344,19 @@ TEST(ProfileFormat, NamesThatChangeTheStructureGiveWhatReopeningTheFileGives) {
         {"Z", "k2", "\r\n"},
         {"Z", "k3", "b"},
     };
-    const std::string seeds[] = {"", "[S]\r\nq=0\r\n", "pre\n[W]\nk=0", "[]\n=\n[S"};
+    // The last seed has sections behind the one written into, which a write's new structure
+    // takes lines from.
+    const std::string seeds[] = {"", "[S]\r\nq=0\r\n", "pre\n[W]\nk=0", "[]\n=\n[S",
+                                 "pre\n[W]\nk=0\nk3=1\n\n[S]\nq=0\n[T]\nm=1\n[W]\nk2=2\n"};
     for (const auto& seed : seeds) {
         EXPECT_EQ(InOnePass(seed, entries), ReopenedAfterEachWrite(seed, entries))
             << "seed: " << seed;
     }
+    // Taken anew from a blank last line on: the section before still takes its next key behind
+    // its last entry.
+    const std::vector<TProfileEntry> afterBlank = {{"T]x", "k", "4"}, {"A", "n", "5"}};
+    EXPECT_EQ(InOnePass("[A]\nk=1\n\n", afterBlank),
+              ReopenedAfterEachWrite("[A]\nk=1\n\n", afterBlank));
     const TProfileFile result(InOnePass("", entries));
     EXPECT_EQ(result.ReadString("S", "a"), "11");
     EXPECT_EQ(result.ReadString("T", "k"), "5");

@@ -8,9 +8,12 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <set>
 #include <sstream>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -134,6 +137,61 @@ TEST_F(ProgramRun, StartsWithItsLibraryAndClosesOnSigterm) {
     EXPECT_EQ(ReadFile(fDir.Path() / "norlink.ini"),
               "[ComPort]\nProgram=4\n[Porty]\nCOM2=" + pty.Slave() + "\n");
     EXPECT_FALSE(fs::exists(fDir.Path() / "norlink-chyby.log"));
+}
+
+// Whether process pid has a handler for sig (its SigCgt mask in /proc).
+bool Catches(pid_t pid, int sig) {
+    std::istringstream status(ReadFile("/proc/" + std::to_string(pid) + "/status"));
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with("SigCgt:")) {
+            return ((std::stoull(line.substr(7), nullptr, 16) >> (sig - 1)) & 1U) != 0;
+        }
+    }
+    return false;
+}
+
+// A signal while the start-up warning about the port is open: the box goes, the settings are
+// saved as at a normal close (the count as the spin edit shows it), and the program ends. When the
+// save fails (the file size limit), its error box goes the same way and the file stays as it was.
+TEST_F(ProgramRun, ClosesOnASignalWhileABoxIsOpen) {
+    const fs::path exe = InstallProgram(fDir.Path(), KOVRA_LIB);
+    const fs::path ini = fDir.Path() / "norlink.ini";
+    const std::string porty = "[Porty]\nCOM2=" + (fDir.Path() / "no-such-tty").string() + "\n";
+    struct Case {
+        int Signal;
+        std::string Padding; // comment lines that make the file larger than the limit
+        rlim_t SizeLimit;
+        std::string Saved;
+    };
+    const std::string padding(64 * 1024, ';');
+    const Case cases[] = {
+        {SIGTERM, "", RLIM_INFINITY, "[ComPort]\nProgram=8\n" + porty},
+        {SIGINT, "", RLIM_INFINITY, "[ComPort]\nProgram=8\n" + porty},
+        {SIGHUP, padding + "\n", 32 * 1024, padding + "\n[ComPort]\nProgram=9\n" + porty},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::strsignal(c.Signal));
+        WriteFile(ini, c.Padding + "[ComPort]\nProgram=9\n" + porty);
+        TChild child(exe, {}, Output());
+        const rlimit limit{c.SizeLimit, RLIM_INFINITY};
+        ASSERT_EQ(::prlimit(child.Pid(), RLIMIT_FSIZE, &limit, nullptr), 0);
+        // Until its handler is in place the signal would end the program at once; from then on
+        // it is taken in the first event loop, the box's.
+        ASSERT_TRUE(
+            WaitUntil([&] { return Catches(child.Pid(), c.Signal); }, std::chrono::seconds(30)));
+        ::kill(child.Pid(), c.Signal);
+        const auto status = child.Wait(std::chrono::seconds(10));
+        ASSERT_TRUE(status.has_value()) << "still running behind the box";
+        ASSERT_TRUE(WIFEXITED(*status)) << ReadFile(Output());
+        EXPECT_EQ(WEXITSTATUS(*status), 0) << ReadFile(Output());
+        EXPECT_EQ(ReadFile(ini), c.Saved);
+        std::size_t files = 0;
+        for ([[maybe_unused]] const auto& entry : fs::directory_iterator(fDir.Path())) {
+            ++files;
+        }
+        EXPECT_EQ(files, 4U) << "program, library, output, norlink.ini and nothing else";
+    }
 }
 
 TEST_F(ProgramRun, FatalSignalLeavesAReportBesideTheProgram) {

@@ -6,8 +6,12 @@
 //    transmission, 0xFF and the queued telegram that the write-phase counter selects, while the
 //    queue held telegrams, and none once it is empty; no other chunk transmits anything;
 //  - every telegram that reached dispatch starts with A5 3F and has both checksums right, and
-//    every decoder got exactly the data bytes the telegram carries.
+//    every decoder got exactly the data bytes the telegram carries;
+//  - every transmission was framed by the two 2 ms DTR guard waits.
 // Any violation aborts.
+//
+// The guard waits are counted, not waited: the link's busy wait would hold each answered poll for
+// 4 ms and bound the harness to a few hundred inputs a second.
 //
 // Input: byte 0 configures the run (bit 0: write phase with a write and a read-back queued;
 // bits 1-2: InBufSize 128, 256, 2048 or 8192; bit 3: start with an empty queue). Then chunks: a
@@ -34,8 +38,18 @@
 
 namespace {
 
-// Answered polls per input before the queue is emptied: each answer busy-waits about 4 ms for DTR.
+// Answered polls per input before the queue is emptied, so that inputs reach the empty queue too.
 constexpr int k_MaxOdpovedi = 16;
+
+// The DTR guard waits asked for since the last chunk; each must be 2 ms.
+int gCekani = 0;
+
+void Cekej(std::uint32_t ms) {
+    if (ms != 2) {
+        std::abort();
+    }
+    ++gCekani;
+}
 
 void Check(bool ok) {
     if (!ok) {
@@ -124,6 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static constexpr std::array<std::uint32_t, 4> k_InBufSizes = {128, 256, 2048, 8192};
     const bool emptyQueue = (config & 8U) != 0;
 
+    TKomunikace::NastavCekani(Cekej);
     ResetLinkGlobals();
     auto line = std::make_shared<FakeLine>();
     TKomunikace kom(std::make_unique<TManualTimer>(), std::make_unique<FakeSerialPort>(line));
@@ -174,6 +189,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         pos += n;
         maxChunk = std::max(maxChunk, n);
 
+        gCekani = 0;
         const int vyzvyPred = dekoder.Vyzvy;
         const bool queued = !TKomunikaceTestAccess::Fronta(kom).empty();
         prijem.ComReceiveData(kom.Com(), chunk);
@@ -196,6 +212,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             ++odpovedi;
         }
         Check(line->Written() == expected);
+        Check(gCekani == (expected.empty() ? 0 : 2));
         line->ClearEvents();
 
         if (odpovedi >= k_MaxOdpovedi) {
