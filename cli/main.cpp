@@ -11,9 +11,11 @@
 #include "NactiExport.h"
 #include "NastaveniProgramu.h"
 #include "Parametry.h"
+#include "ProfileFile.h"
 #include "Relace.h"
 #include "Rozdily.h"
 #include "RozdilyNastaveni.h"
+#include "Slozky.h"
 #include "WholeFile.h"
 #include "ZapisNastaveni.h"
 #include "ZapisTelCisel.h"
@@ -59,9 +61,15 @@ public:
                 return kod;
             }
         }
-        const std::string ini = CestaNastaveni(SlozkaSpustitelnehoSouboru());
+        const std::string slozka = SlozkaSpustitelnehoSouboru();
+        TProfileFile ini;
+        try {
+            ini = TProfileFile::Load(CestaNastaveni(SlozkaNastaveni(slozka)));
+        } catch (const std::exception&) {
+            // An unreadable norlink.ini gives no port map; a device path still works.
+        }
         std::string chyba;
-        if (!fRelace.Otevri(fP.Port, NactiMapuPortu(ini),
+        if (!fRelace.Otevri(fP.Port, NactiMapuPortu(ini, slozka),
                             static_cast<std::uint32_t>(NactiNastaveniProgramu(ini).ComBaudRate),
                             chyba)) {
             Rekni(chyba);

@@ -482,7 +482,7 @@ void TMainLogika::cmNactiNastaveniClick() {
         fOkno.Varovani(Text(R_NejdrivNacti), std::string());
         return;
     }
-    const auto path = fOkno.OtevriSoubor(Text(R_NacistNastaveni), InstDir,
+    const auto path = fOkno.OtevriSoubor(Text(R_NacistNastaveni), SlozkaExportu(InstDir),
                                          "Export nastavení (nastaveni*.log);;Všechny soubory (*)");
     if (!path) {
         return;

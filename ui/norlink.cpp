@@ -6,6 +6,7 @@
 #include "MainLogika.h"
 #include "NorlinkApplication.h"
 #include "QtTimer.h"
+#include "Slozky.h"
 #include "UkonceniSignalem.h"
 #include "kovra.h"
 
@@ -24,7 +25,8 @@ namespace {
 } // namespace
 
 int main(int argc, char** argv) {
-    InstalujHlaseniChyb(SlozkaSpustitelnehoSouboru(), "0.9");
+    // Beside the program, or in the user's configuration folder when it is installed.
+    InstalujHlaseniChyb(SlozkaNastaveni(SlozkaSpustitelnehoSouboru()), "0.9");
     // A write past the file size limit fails (EFBIG) where it is made, and is reported there,
     // instead of ending the program.
     std::signal(SIGXFSZ, SIG_IGN);
