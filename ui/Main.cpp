@@ -287,7 +287,11 @@ void TFrm_Main::VytvorMenu() {
     Men_Ukonci = Men_Program->addAction(Q("Ukonči"));
     Men_Ukonci->setObjectName(QStringLiteral("Men_Ukonci"));
     // The window closes as with its close button: the settings are saved on the way.
-    connect(Men_Ukonci, &QAction::triggered, this, &QWidget::close);
+    connect(Men_Ukonci, &QAction::triggered, this, [this] {
+        fPtatSePriZavreni = true;
+        close();
+        fPtatSePriZavreni = false;
+    });
 
     Sriovport1 = Men_Main->addMenu(Q("Sériový port"));
     Sriovport1->setObjectName(QStringLiteral("Sriovport1"));
@@ -450,8 +454,10 @@ void TFrm_Main::VytvorInfoForm() {
 void TFrm_Main::closeEvent(QCloseEvent* event) {
     // A memo or cell being edited counts among the changes.
     UlozRozpracovane();
-    // At logout or shutdown nobody would answer.
-    if (!UkoncujeSeSignalem() && fLogika.NeulozeneZmeny() &&
+    // The user closes (the close button, "Ukonči"): ask. A close the program makes itself, and one
+    // at logout or shutdown, where nobody would answer, does not.
+    const bool uzivatel = event->spontaneous() || fPtatSePriZavreni;
+    if (uzivatel && !UkoncujeSeSignalem() && fLogika.NeulozeneZmeny() &&
         !OtazkaAnoNe(std::string(R_NeulozeneZmeny))) {
         event->ignore();
         return;

@@ -159,5 +159,6 @@ private:
     TPortMenu fPortMenu; // what the menu shows; restored when a click toggles an item itself
     TInfoForm* fInfoForm = nullptr;
     TKomunikacniLog* fLogOkno = nullptr;
+    bool fPtatSePriZavreni = false; // "Ukonči" asks like the close button
     void ObnovZarizeni();
 };

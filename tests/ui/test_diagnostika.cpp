@@ -150,16 +150,20 @@ TEST_F(Diagnostika, LogWindowFollowsTheLogAndSavesAndEmptiesIt) {
 
 TEST_F(Diagnostika, ClosingWithChangesNeitherWrittenNorExportedAsksFirstButNotOnASignal) {
     fFrm->show();
-    fFrm->close();
+    fFrm->Men_Ukonci->trigger();
     EXPECT_FALSE(fFrm->isVisible()) << "nothing changed: no question";
     fFrm->show();
     const TNORLINK pred = NORLINKRecNew;
     NORLINKRecNew.ZpravaObnova[0] = "změna";
     fFrm->Answers = {false};
-    fFrm->close();
+    fFrm->Men_Ukonci->trigger();
     EXPECT_TRUE(fFrm->isVisible()) << "\"Ne\" goes back to the window";
     EXPECT_TRUE(fFrm->Answers.empty());
     fFrm->Answers = {true};
+    fFrm->Men_Ukonci->trigger();
+    EXPECT_FALSE(fFrm->isVisible());
+    // A close the program makes itself asks nothing.
+    fFrm->show();
     fFrm->close();
     EXPECT_FALSE(fFrm->isVisible());
 
