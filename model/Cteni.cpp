@@ -30,6 +30,16 @@ void UkazDialogCteni(IInfoForm& info, int maximum, const std::string& text) {
     info.ShowModeless();
 }
 
+void UkazDialogZapisu(IInfoForm& info, int maximum, std::string_view text) {
+    info.SetDolniVisible(true);
+    info.SetHorniVisible(false);
+    info.SetDolniMax(maximum);
+    info.SetDolniPosition(0);
+    info.SetText(std::string(text));
+    info.SetPrerusitVisible(true);
+    info.ShowModeless();
+}
+
 void UkonciPredcasne(TKomunikace& komunikace, IInfoForm& info) {
     komunikace.VyprazdniFrontu();
     TKomunikace::UkonciZapis();

@@ -12,6 +12,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 
 enum class TStavOperace : std::uint8_t { Bezi, Hotovo, Zrusena };
 
@@ -47,5 +48,7 @@ public:
 // The dialog as a read shows it: only the lower bar, its maximum, the text, an empty caption, the
 // cancel button.
 void UkazDialogCteni(IInfoForm& info, int maximum, const std::string& text);
+// The dialog as a write shows it: the same, the caption left as it is.
+void UkazDialogZapisu(IInfoForm& info, int maximum, std::string_view text);
 // Ends an operation early: empties the queue, leaves a write phase, hides the dialog.
 void UkonciPredcasne(TKomunikace& komunikace, IInfoForm& info);

@@ -21,14 +21,7 @@ bool TZapisNastaveni::Start() {
         kom.VytvorTLGNew(PC, MDM, Cteni, ZAZNAM, blok.Adresa, k_NORLINKTlgSize, 0, 0);
     }
     TKomunikace::ZahajZapis();
-    IInfoForm& info = fKontext.Info;
-    info.SetDolniVisible(true);
-    info.SetHorniVisible(false);
-    info.SetDolniMax(static_cast<int>(fBloky.size()));
-    info.SetDolniPosition(0);
-    info.SetText(std::string(R_ZapisNastaveni));
-    info.SetPrerusitVisible(true);
-    info.ShowModeless();
+    UkazDialogZapisu(fKontext.Info, static_cast<int>(fBloky.size()), R_ZapisNastaveni);
     return true;
 }
 

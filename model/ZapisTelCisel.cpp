@@ -4,19 +4,7 @@
 
 #include <algorithm>
 
-namespace {
-
-void UkazDialogZapisu(IInfoForm& info, int maximum, std::string_view text) {
-    info.SetDolniVisible(true);
-    info.SetHorniVisible(false);
-    info.SetDolniMax(maximum);
-    info.SetDolniPosition(0);
-    info.SetText(std::string(text));
-    info.SetPrerusitVisible(true);
-    info.ShowModeless();
-}
-
-} // namespace
+namespace {} // namespace
 
 std::vector<TZapisovanyBlok> RozdilneTelCisla(const TNORLINK& rec, const IFrm_Main& okno) {
     std::vector<TZapisovanyBlok> bloky;
