@@ -20,11 +20,13 @@ test: deps
 # Long libFuzzer runs, one target after the other, each until FUZZ_RUNS inputs or FUZZ_SECONDS.
 FUZZ_RUNS ?= 10000000
 FUZZ_SECONDS ?= 1800
+# Processes per target: every core by default.
+FUZZ_JOBS ?= $(shell nproc)
 fuzz: deps
 	./scripts/run-fuzz.sh build . $(BUILD)/fuzz
 	for corpus in tests/fuzz/*/corpus; do \
 		./scripts/run-fuzz.sh run $(BUILD)/fuzz $$(basename $$(dirname $$corpus)) $$corpus \
-			$(FUZZ_RUNS) $(FUZZ_SECONDS) || exit 1; \
+			$(FUZZ_RUNS) $(FUZZ_SECONDS) $(FUZZ_JOBS) || exit 1; \
 	done
 
 # The window against the virtual communicator on a pseudo-terminal.

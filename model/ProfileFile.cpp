@@ -2,6 +2,8 @@
 
 #include "WholeFile.h"
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <limits>
 
@@ -19,12 +21,23 @@ std::string_view Trim(std::string_view text) {
 }
 
 // Names compare like the Windows profile functions do, without regard to ASCII letter case.
+// A table rather than a comparison per character: names are folded for every lookup.
+constexpr auto kLower = [] {
+    std::array<char, 256> table{};
+    for (unsigned c = 0; c < 256; ++c) {
+        table[c] = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    return table;
+}();
+
+char Lower(char c) {
+    return kLower[static_cast<unsigned char>(c)];
+}
+
 std::string Fold(std::string_view name) {
     std::string folded(Trim(name));
     for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
+        c = Lower(c);
     }
     return folded;
 }
@@ -129,6 +142,35 @@ std::optional<std::int32_t> ParseProfileInteger(std::string_view text) {
                     : static_cast<std::int32_t>(value);
 }
 
+std::vector<TProfileFile::TNameIndex::TEntry>::const_iterator
+TProfileFile::TNameIndex::Position(std::string_view folded) const {
+    return std::lower_bound(fEntries.begin(), fEntries.end(), folded,
+                            [](const TEntry& e, std::string_view name) { return e.first < name; });
+}
+
+const std::size_t* TProfileFile::TNameIndex::Find(std::string_view folded) const {
+    const auto at = Position(folded);
+    return at != fEntries.end() && at->first == folded ? &at->second : nullptr;
+}
+
+void TProfileFile::TNameIndex::Add(std::string folded, std::size_t index) {
+    const auto at = Position(folded);
+    if (at == fEntries.end() || at->first != folded) {
+        fEntries.emplace(at, std::move(folded), index);
+    }
+}
+
+void TProfileFile::TNameIndex::Sort() {
+    // Of equal names the one with the lowest index stays: it came first in the file.
+    std::sort(fEntries.begin(), fEntries.end());
+    const auto sameName = [](const TEntry& a, const TEntry& b) { return a.first == b.first; };
+    fEntries.erase(std::unique(fEntries.begin(), fEntries.end(), sameName), fEntries.end());
+}
+
+void TProfileFile::TNameIndex::EraseFrom(std::size_t index) {
+    std::erase_if(fEntries, [index](const TEntry& e) { return e.second >= index; });
+}
+
 TProfileFile::TProfileFile(std::string_view text) {
     Parse(text);
 }
@@ -136,12 +178,26 @@ TProfileFile::TProfileFile(std::string_view text) {
 void TProfileFile::Parse(std::string_view text) {
     fSections.clear();
     fSections.emplace_back();
-    fSectionIndex.clear();
-    fLineEnd.clear();
+    fSectionIndex.Clear();
+    fLineEnd = {};
     ParseLines(text);
 }
 
 void TProfileFile::ParseLines(std::string_view text) {
+    // Room for what the text can hold, so that the lines are not moved again and again as they
+    // come: every header is a line of its own, and a section gets room for a few lines (most hold
+    // only a few; more grow as usual).
+    static constexpr std::size_t kLinesAtFirst = 8;
+    std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+    const auto headers = static_cast<std::size_t>(std::count(text.begin(), text.end(), '['));
+    fSections.reserve(fSections.size() + std::min(lines, headers));
+    const auto room = [&lines](TSection& section) {
+        if (section.Body.capacity() == 0) {
+            section.Body.reserve(std::min(lines, kLinesAtFirst));
+            section.Keys.Reserve(std::min(lines, kLinesAtFirst));
+        }
+    };
+    const std::size_t continued = fSections.size() - 1;
     while (!text.empty()) {
         TLine line;
         const auto newline = text.find('\n');
@@ -153,27 +209,33 @@ void TProfileFile::ParseLines(std::string_view text) {
             line.Text = text.substr(0, crlf ? newline - 1 : newline);
             line.End = crlf ? "\r\n" : "\n";
             text.remove_prefix(newline + 1);
+            --lines;
             if (fLineEnd.empty()) {
                 fLineEnd = line.End;
             }
         }
         const TClassified kind = Classify(line.Text);
         if (kind.Kind == TLineKind::Section) {
-            fSectionIndex.emplace(Fold(kind.Name), fSections.size());
+            fSectionIndex.Append(Fold(kind.Name), fSections.size());
             TSection& section = fSections.emplace_back();
             section.HasHeader = true;
             section.Header = std::move(line);
             continue;
         }
         TSection& section = fSections.back();
+        room(section);
         if (kind.Kind == TLineKind::Entry) {
-            section.Keys.emplace(Fold(kind.Name), section.Body.size());
+            section.Keys.Append(Fold(kind.Name), section.Body.size());
         }
         if (!IsBlank(line.Text)) {
             section.AppendAt = section.Body.size() + 1;
         }
         section.Body.push_back(std::move(line));
     }
+    for (std::size_t i = continued; i < fSections.size(); ++i) {
+        fSections[i].Keys.Sort();
+    }
+    fSectionIndex.Sort();
     if (fLineEnd.empty()) {
         // Without any LF, a CR at the very end is a CRLF that lost its LF: ending that line
         // completes it, and so the file is a CRLF file.
@@ -207,7 +269,7 @@ void TProfileFile::Reparse(std::size_t section, std::size_t line) {
     } else {
         TSection& kept = fSections[section];
         kept.Body.resize(line);
-        std::erase_if(kept.Keys, [line](const auto& key) { return key.second >= line; });
+        kept.Keys.EraseFrom(line);
         kept.AppendAt = 0;
         for (std::size_t j = line; j-- > 0;) {
             if (!IsBlank(kept.Body[j].Text)) {
@@ -217,8 +279,7 @@ void TProfileFile::Reparse(std::size_t section, std::size_t line) {
         }
         fSections.resize(section + 1);
     }
-    std::erase_if(fSectionIndex,
-                  [this](const auto& name) { return name.second >= fSections.size(); });
+    fSectionIndex.EraseFrom(fSections.size());
     // The kept lines all end with a line end, and the first of them gives the file's.
     const TLine* first = nullptr;
     for (const TSection& s : fSections) {
@@ -307,16 +368,16 @@ std::string TProfileFile::Text() const {
 
 std::optional<std::string> TProfileFile::ReadString(std::string_view section,
                                                     std::string_view key) const {
-    const auto found = fSectionIndex.find(Fold(section));
-    if (found == fSectionIndex.end()) {
+    const std::size_t* found = fSectionIndex.Find(Fold(section));
+    if (found == nullptr) {
         return std::nullopt;
     }
-    const TSection& s = fSections[found->second];
-    const auto entry = s.Keys.find(Fold(key));
-    if (entry == s.Keys.end()) {
+    const TSection& s = fSections[*found];
+    const std::size_t* entry = s.Keys.Find(Fold(key));
+    if (entry == nullptr) {
         return std::nullopt;
     }
-    return std::string(Unquote(Classify(s.Body[entry->second].Text).Value));
+    return std::string(Unquote(Classify(s.Body[*entry].Text).Value));
 }
 
 std::string TProfileFile::ReadString(std::string_view section, std::string_view key,
@@ -337,15 +398,15 @@ std::int32_t TProfileFile::ReadInteger(std::string_view section, std::string_vie
 std::vector<std::pair<std::string, std::string>>
 TProfileFile::ReadSection(std::string_view section) const {
     std::vector<std::pair<std::string, std::string>> entries;
-    const auto found = fSectionIndex.find(Fold(section));
-    if (found == fSectionIndex.end()) {
+    const std::size_t* found = fSectionIndex.Find(Fold(section));
+    if (found == nullptr) {
         return entries;
     }
-    const TSection& s = fSections[found->second];
-    entries.reserve(s.Keys.size());
+    const TSection& s = fSections[*found];
+    entries.reserve(s.Keys.Size());
     for (std::size_t i = 0; i < s.Body.size(); ++i) {
         const TClassified kind = Classify(s.Body[i].Text);
-        if (kind.Kind == TLineKind::Entry && s.Keys.at(Fold(kind.Name)) == i) {
+        if (kind.Kind == TLineKind::Entry && *s.Keys.Find(Fold(kind.Name)) == i) {
             entries.emplace_back(std::string(kind.Name), std::string(Unquote(kind.Value)));
         }
     }
@@ -373,8 +434,8 @@ void TProfileFile::WriteString(std::string_view section, std::string_view key,
     // The first line the write changes, for a reparse.
     std::size_t changedSection = fSections.size();
     std::size_t changedLine = k_Header;
-    const auto found = fSectionIndex.find(sectionFolded);
-    if (found == fSectionIndex.end()) {
+    const std::size_t* found = fSectionIndex.Find(sectionFolded);
+    if (found == nullptr) {
         if (TLine* last = LastLine()) {
             changedSection = fSections.size() - 1;
             const TSection& in = fSections.back();
@@ -391,17 +452,16 @@ void TProfileFile::WriteString(std::string_view section, std::string_view key,
                   !readsBack(entry, TLineKind::Entry, keyFolded);
         added.Body.push_back(TLine{std::move(entry), fLineEnd});
         JoinCrLf(added.Body.back());
-        added.Keys.emplace(keyFolded, 0);
+        added.Keys.Add(keyFolded, 0);
         added.AppendAt = 1;
-        fSectionIndex.emplace(sectionFolded, fSections.size());
+        fSectionIndex.Add(sectionFolded, fSections.size());
         fSections.push_back(std::move(added));
     } else {
-        changedSection = found->second;
-        TSection& s = fSections[found->second];
-        const auto existing = s.Keys.find(keyFolded);
-        if (existing != s.Keys.end()) {
-            changedLine = existing->second;
-            TLine& line = s.Body[existing->second];
+        changedSection = *found;
+        TSection& s = fSections[*found];
+        if (const std::size_t* existing = s.Keys.Find(keyFolded)) {
+            changedLine = *existing;
+            TLine& line = s.Body[*existing];
             line.Text.resize(line.Text.find('=') + 1);
             line.Text += value;
             JoinCrLf(line);
@@ -412,7 +472,7 @@ void TProfileFile::WriteString(std::string_view section, std::string_view key,
             const auto at = s.Body.insert(s.Body.begin() + static_cast<std::ptrdiff_t>(s.AppendAt),
                                           TLine{std::move(entry), fLineEnd});
             JoinCrLf(*at);
-            s.Keys.emplace(keyFolded, s.AppendAt);
+            s.Keys.Add(keyFolded, s.AppendAt);
             ++s.AppendAt;
         }
     }

@@ -27,7 +27,6 @@
 // renamed over it), so a failed write leaves the old file intact.
 
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -103,19 +102,45 @@ public:
     // The file's bytes.
     std::string Text() const;
     // The line end given to new lines.
-    const std::string& LineEnd() const { return fLineEnd; }
+    std::string_view LineEnd() const { return fLineEnd; }
 
 private:
     struct TLine {
         std::string Text;
-        std::string End; // "\n", "\r\n", or empty for a last line without a line end
+        // "\n", "\r\n", or empty for a last line without a line end; always one of these literals,
+        // so that the many lines of a file cost no second string each.
+        std::string_view End;
+    };
+    // Folded (ASCII lower case, trimmed) name -> index, the first of a name counting. A sorted
+    // array rather than a tree: a file's copies and parses then cost one allocation per index,
+    // not one per name.
+    class TNameIndex {
+    public:
+        using TEntry = std::pair<std::string, std::size_t>;
+        // Nothing when the name is not held.
+        const std::size_t* Find(std::string_view folded) const;
+        // Keeps the index held for the name, if any.
+        void Add(std::string folded, std::size_t index);
+        // Parsing: names in file order, unsorted until Sort().
+        void Append(std::string folded, std::size_t index) {
+            fEntries.emplace_back(std::move(folded), index);
+        }
+        void Sort();
+        void EraseFrom(std::size_t index);
+        void Clear() { fEntries.clear(); }
+        void Reserve(std::size_t size) { fEntries.reserve(size); }
+        std::size_t Size() const { return fEntries.size(); }
+
+    private:
+        std::vector<TEntry>::const_iterator Position(std::string_view folded) const;
+        std::vector<TEntry> fEntries;
     };
     struct TSection {
         bool HasHeader = false;
         TLine Header;
         std::vector<TLine> Body;
         // Folded key -> index in Body of its first entry.
-        std::map<std::string, std::size_t> Keys;
+        TNameIndex Keys;
         // Index in Body behind the last non-blank line: where a new key goes, so that it neither
         // splits a value that continues on following lines nor sticks to the next section.
         std::size_t AppendAt = 0;
@@ -137,8 +162,8 @@ private:
     // fSections[0] holds the lines before the first section header.
     std::vector<TSection> fSections{TSection{}};
     // Folded section name -> index of its first section.
-    std::map<std::string, std::size_t> fSectionIndex;
-    std::string fLineEnd = "\n";
+    TNameIndex fSectionIndex;
+    std::string_view fLineEnd = "\n";
 };
 
 // One file operation each.
