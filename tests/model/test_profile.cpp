@@ -362,3 +362,39 @@ TEST(ProfileFormat, NamesThatChangeTheStructureGiveWhatReopeningTheFileGives) {
     EXPECT_EQ(result.ReadString("T", "k"), "5");
     EXPECT_EQ(result.ReadString("Y", "key"), "17");
 }
+
+TEST(ProfileFormat, AfterAWriteThatAddsLinesTheFirstOfEachNameStillCounts) {
+    // A value over several lines brings keys and sections that are already held, or new ones;
+    // the file in memory must then read as its bytes read anew.
+    struct TRow {
+        const char* Seed;
+        TProfileEntry Write;
+    };
+    const TRow rows[] = {
+        {"[S]\nk=1\nm=2\n", {"S", "a", "x\nk=2\nn=3\nm=4"}},
+        {"[S]\nk=1\n[T]\nk=5\n", {"S", "a", "x\n[T]\nk=6\n[S]\nk=7\nb=8"}},
+        {"[S]\nK=1\n", {"S", "k", "9\nk=10\nz=11"}},
+        {"[T]\nb=1\n[S]\nk=1\n", {"S", "a", "x\n[t]\nb=2\nc=3\n[U]\nb=4\nb=5"}},
+    };
+    const char* sections[] = {"S", "T", "U"};
+    const char* keys[] = {"k", "m", "n", "a", "b", "c", "z"};
+    for (const auto& row : rows) {
+        TProfileFile file(row.Seed);
+        file.WriteString(row.Write.Section, row.Write.Key, row.Write.Value);
+        const TProfileFile anew(file.Text());
+        for (const char* section : sections) {
+            EXPECT_EQ(file.ReadSection(section), anew.ReadSection(section))
+                << row.Seed << " [" << section << "]";
+            for (const char* key : keys) {
+                EXPECT_EQ(file.ReadString(section, key), anew.ReadString(section, key))
+                    << row.Seed << " [" << section << "] " << key;
+            }
+        }
+    }
+    // What that means in the first row: the earlier lines keep their keys.
+    TProfileFile first(rows[0].Seed);
+    first.WriteString("S", "a", "x\nk=2\nn=3\nm=4");
+    EXPECT_EQ(first.ReadString("S", "k"), "1");
+    EXPECT_EQ(first.ReadString("S", "m"), "2");
+    EXPECT_EQ(first.ReadString("S", "n"), "3");
+}
