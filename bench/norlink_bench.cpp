@@ -10,6 +10,7 @@
 // as on a real line; --pty measures the bare pseudo-terminal.
 
 #include "FakeOkno.h"
+#include "ForwardingPort.h"
 #include "KomunikacniLog.h"
 #include "MainLogika.h"
 #include "ScratchDir.h"
@@ -90,31 +91,24 @@ struct TZaznamPortu {
     std::vector<std::uint8_t> Odeslano;
 };
 
-class TPort final : public ISerialPort {
+class TPort final : public TForwardingPort {
 public:
     TPort(std::shared_ptr<TZaznamPortu> zaznam, bool pacing)
-        : fInner(MakePosixSerialPort()), fZaznam(std::move(zaznam)), fPacing(pacing) {}
-    bool Open(const std::string& path) override { return fInner->Open(path); }
-    void Close() override { fInner->Close(); }
-    bool IsOpen() const override { return fInner->IsOpen(); }
+        : fZaznam(std::move(zaznam)), fPacing(pacing) {}
     bool Configure(const TLineSettings& s) override {
         fBajt = std::chrono::nanoseconds(10'000'000'000LL / std::max<std::uint32_t>(s.BaudRate, 1));
-        return fInner->Configure(s);
+        return Inner().Configure(s);
     }
-    bool Flush(bool input, bool output) override { return fInner->Flush(input, output); }
-    long InQueue() override { return fInner->InQueue(); }
-    long OutQueue() override { return fInner->OutQueue(); }
-    TIoResult Read(std::span<std::uint8_t> buffer) override { return fInner->Read(buffer); }
     TIoResult Write(std::span<const std::uint8_t> data) override {
         if (!fPacing) {
-            const TIoResult r = fInner->Write(data);
+            const TIoResult r = Inner().Write(data);
             Zaznamenej(data.first(std::min(r.Count, data.size())));
             return r;
         }
         TIoResult r;
         auto t = TClock::now();
         for (const std::uint8_t& b : data) {
-            const TIoResult one = fInner->Write(std::span(&b, 1));
+            const TIoResult one = Inner().Write(std::span(&b, 1));
             if (one.Status != TIoStatus::Ok || one.Count == 0) {
                 r.Status = one.Status;
                 break;
@@ -126,19 +120,12 @@ public:
         }
         return r;
     }
-    bool Drain() override { return fInner->Drain(); }
-    bool SetDTR(bool on) override { return fInner->SetDTR(on); }
-    bool SetRTS(bool on) override { return fInner->SetRTS(on); }
-    bool HungUp() const override { return fInner->HungUp(); }
-    const std::string& LastError() const override { return fInner->LastError(); }
-    TChybaPortu LastErrorKind() const override { return fInner->LastErrorKind(); }
 
 private:
     void Zaznamenej(std::span<const std::uint8_t> bytes) {
         fZaznam->Odeslano.insert(fZaznam->Odeslano.end(), bytes.begin(), bytes.end());
     }
 
-    std::unique_ptr<ISerialPort> fInner;
     std::shared_ptr<TZaznamPortu> fZaznam;
     bool fPacing;
     std::chrono::nanoseconds fBajt{2'083'333};

@@ -3,7 +3,7 @@
 // writes is recorded with the time it went out; the recording is then split into transmissions
 // (0xFF, then one telegram) by a reader written here, apart from the program's telegram code.
 
-#include "SerialPort.h"
+#include "ForwardingPort.h"
 
 #include <algorithm>
 #include <chrono>
@@ -34,31 +34,24 @@ struct TWire {
 };
 
 // The real port with every write and read counted. Forwards everything unchanged.
-class TRecordingPort final : public ISerialPort {
+class TRecordingPort final : public TForwardingPort {
 public:
-    explicit TRecordingPort(std::shared_ptr<TWire> wire)
-        : fInner(MakePosixSerialPort()), fWire(std::move(wire)) {}
+    explicit TRecordingPort(std::shared_ptr<TWire> wire) : fWire(std::move(wire)) {}
 
     bool Open(const std::string& path) override {
-        const bool ok = fInner->Open(path);
+        const bool ok = Inner().Open(path);
         if (ok) {
             ++fWire->Opens;
         }
         return ok;
     }
-    void Close() override { fInner->Close(); }
-    bool IsOpen() const override { return fInner->IsOpen(); }
-    bool Configure(const TLineSettings& settings) override { return fInner->Configure(settings); }
-    bool Flush(bool input, bool output) override { return fInner->Flush(input, output); }
-    long InQueue() override { return fInner->InQueue(); }
-    long OutQueue() override { return fInner->OutQueue(); }
     TIoResult Read(std::span<std::uint8_t> buffer) override {
-        const TIoResult r = fInner->Read(buffer);
+        const TIoResult r = Inner().Read(buffer);
         fWire->BytesRead += r.Count;
         return r;
     }
     TIoResult Write(std::span<const std::uint8_t> data) override {
-        const TIoResult r = fInner->Write(data);
+        const TIoResult r = Inner().Write(data);
         if (r.Count > 0) {
             const auto taken = data.first(std::min(r.Count, data.size()));
             fWire->Written.push_back({TClock::now(), {taken.begin(), taken.end()}});
@@ -66,15 +59,8 @@ public:
         }
         return r;
     }
-    bool Drain() override { return fInner->Drain(); }
-    bool SetDTR(bool on) override { return fInner->SetDTR(on); }
-    bool SetRTS(bool on) override { return fInner->SetRTS(on); }
-    bool HungUp() const override { return fInner->HungUp(); }
-    const std::string& LastError() const override { return fInner->LastError(); }
-    TChybaPortu LastErrorKind() const override { return fInner->LastErrorKind(); }
 
 private:
-    std::unique_ptr<ISerialPort> fInner;
     std::shared_ptr<TWire> fWire;
 };
 

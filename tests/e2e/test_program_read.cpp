@@ -268,13 +268,3 @@ TEST_F(ProgramReadRig, UnpluggedMidReadWarnsOnceEndsTheReadAndTheSamePortReconne
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    ::testing::InitGoogleTest(&argc, argv);
-    TNorlinkApplication app(argc, argv);
-    app.SetZobrazeniChyby([](const std::string& text, const std::string&) {
-        ADD_FAILURE() << "exception at the event loop: " << text;
-    });
-    return RUN_ALL_TESTS();
-}

@@ -6,6 +6,7 @@
 
 #include "E2eWire.h"
 #include "Export.h"
+#include "ForwardingPort.h"
 #include "ProgramRig.h"
 #include "SimExport.h"
 #include "ZapisNastaveni.h"
@@ -48,18 +49,9 @@ struct TVedeni {
     }
 };
 
-class TPoruchovyPort final : public ISerialPort {
+class TPoruchovyPort final : public TForwardingPort {
 public:
-    explicit TPoruchovyPort(std::shared_ptr<TVedeni> v)
-        : fInner(MakePosixSerialPort()), fVedeni(std::move(v)) {}
-    bool Open(const std::string& path) override { return fInner->Open(path); }
-    void Close() override { fInner->Close(); }
-    bool IsOpen() const override { return fInner->IsOpen(); }
-    bool Configure(const TLineSettings& s) override { return fInner->Configure(s); }
-    bool Flush(bool input, bool output) override { return fInner->Flush(input, output); }
-    long InQueue() override { return fInner->InQueue(); }
-    long OutQueue() override { return fInner->OutQueue(); }
-    TIoResult Read(std::span<std::uint8_t> buffer) override { return fInner->Read(buffer); }
+    explicit TPoruchovyPort(std::shared_ptr<TVedeni> v) : fVedeni(std::move(v)) {}
     TIoResult Write(std::span<const std::uint8_t> data) override {
         std::vector<std::uint8_t> out(data.begin(), data.end());
         // A whole transmission: 0xFF, five header bytes, control, address, data, checksum.
@@ -74,17 +66,10 @@ public:
             ++out[9];
             out.back() = static_cast<std::uint8_t>(out.back() - (p == TPorucha::Poskodi ? 1 : 0));
         }
-        return fInner->Write(out);
+        return Inner().Write(out);
     }
-    bool Drain() override { return fInner->Drain(); }
-    bool SetDTR(bool on) override { return fInner->SetDTR(on); }
-    bool SetRTS(bool on) override { return fInner->SetRTS(on); }
-    bool HungUp() const override { return fInner->HungUp(); }
-    const std::string& LastError() const override { return fInner->LastError(); }
-    TChybaPortu LastErrorKind() const override { return fInner->LastErrorKind(); }
 
 private:
-    std::unique_ptr<ISerialPort> fInner;
     std::shared_ptr<TVedeni> fVedeni;
 };
 
@@ -604,13 +589,3 @@ INSTANTIATE_TEST_SUITE_P(Zruseni, CancelWrite,
                          [](const auto& info) { return std::string(info.param.Nazev); });
 
 } // namespace
-
-int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    ::testing::InitGoogleTest(&argc, argv);
-    TNorlinkApplication app(argc, argv);
-    app.SetZobrazeniChyby([](const std::string& text, const std::string&) {
-        ADD_FAILURE() << "exception at the event loop: " << text;
-    });
-    return RUN_ALL_TESTS();
-}
