@@ -73,6 +73,17 @@ std::vector<TProfileEntry> ExportniZaznamy(const TNORLINK& image) {
     return out;
 }
 
+std::vector<TProfileEntry> ExportniZaznamy(const TNORLINK& image, const TZnameData& znama) {
+    std::vector<TProfileEntry> out = ExportniZaznamy(image);
+    std::size_t i = 0;
+    for (const TRozsahBloku& r : znama.NeznameRozsahy()) {
+        std::array<char, 24> hodnota{};
+        std::snprintf(hodnota.data(), hodnota.size(), "0x%04X-0x%04X", r.Od, r.Do - 1);
+        Pridej(out, R_Log_NeznameBloky, Klic(R_Log_Rozsah, {i++}), hodnota.data());
+    }
+    return out;
+}
+
 std::string NazevExportu(const std::string& folder, const std::string& stamp) {
     const auto nazev = [&](const std::string& s) {
         std::string name(k_soubornastaveni);
@@ -109,6 +120,13 @@ std::string TextExportu(std::span<const TProfileEntry> entries) {
 void UlozNastaveni(const std::string& path, const TNORLINK& image) {
     std::string why;
     if (!ReplaceWholeFile(path, TextExportu(ExportniZaznamy(image)), &why)) {
+        throw EProfileWriteError(path, why);
+    }
+}
+
+void UlozNastaveni(const std::string& path, const TNORLINK& image, const TZnameData& znama) {
+    std::string why;
+    if (!ReplaceWholeFile(path, TextExportu(ExportniZaznamy(image, znama)), &why)) {
         throw EProfileWriteError(path, why);
     }
 }

@@ -4,6 +4,7 @@
 // lines). Each export is a new time-stamped file in the given folder.
 
 #include "ProfileFile.h"
+#include "ZnameData.h"
 #include "promenne.h"
 
 #include <span>
@@ -25,11 +26,18 @@ inline constexpr std::string_view R_Log_VstupPozice = "Expander %.2d vstup %.2d 
 inline constexpr std::string_view R_Log_ZpravaSepnuti = "Zprava sepnuti";
 inline constexpr std::string_view R_Log_ZpravaRozpojeni = "Zprava rozpojeni";
 inline constexpr std::string_view k_soubornastaveni = "nastaveni%s.log";
+// Blocks whose bytes nobody knows (not read from the device): the file holds placeholders there,
+// and loading it takes what the device is known to hold instead, so they are never written.
+inline constexpr std::string_view R_Log_NeznameBloky = "Nezname bloky";
+inline constexpr std::string_view R_Log_Rozsah = "Rozsah %.2d";
 
 inline constexpr std::string_view R_SouborUlozen = "Soubor byl uložen na disk";
 
 // The export's entries in file order: 16 + 2·128 + 2·8 + 2·1024 + 2·64 = 2464.
 std::vector<TProfileEntry> ExportniZaznamy(const TNORLINK& image);
+// The same, followed by the section of unknown blocks when there are any (runs "0x1100-0x8EFF",
+// both ends inclusive).
+std::vector<TProfileEntry> ExportniZaznamy(const TNORLINK& image, const TZnameData& znama);
 
 // A name for a new export in folder (ending with '/'): nastaveni<stamp>.log, or, when a file of
 // that name exists (two exports within a millisecond), the stamp with -2, -3, ... behind it.
@@ -44,3 +52,4 @@ std::string TextExportu(std::span<const TProfileEntry> entries);
 
 // Writes the export in one pass; throws EProfileWriteError, and then no file is left behind.
 void UlozNastaveni(const std::string& path, const TNORLINK& image);
+void UlozNastaveni(const std::string& path, const TNORLINK& image, const TZnameData& znama);

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -124,8 +125,11 @@ public:
 
     TNacteniExportu Cti() {
         TNacteniExportu out;
-        if (!Rozdel(out.Chyba) || !Uloz(out.Image, out.Chyba)) {
+        if (!Rozdel(out.Chyba) || !Uloz(out.Image, out.Chyba) || !Nezname(out.Znama, out.Chyba)) {
             return out;
+        }
+        for (const TDalsiZaznam& z : fZaloha) {
+            out.Zaloha.push_back({std::string(R_Log_Zaloha), z.Key, z.Value});
         }
         out.Ok = true;
         return out;
@@ -155,6 +159,20 @@ private:
                     Pripoj(*posledni, prazdne);
                 }
                 const std::string_view nazev = Orez(orez.substr(1, orez.size() - 2));
+                fDalsi = nullptr;
+                if (StejneBezVelikosti(nazev, R_Log_NeznameBloky) ||
+                    StejneBezVelikosti(nazev, R_Log_Zaloha)) {
+                    fDalsi = StejneBezVelikosti(nazev, R_Log_Zaloha) ? &fZaloha : &fNezname;
+                    if (!fDalsi->empty()) {
+                        chyba = Radek(radek) + "sekce [" + std::string(nazev) +
+                                "] je v souboru dvakrát.";
+                        return false;
+                    }
+                    sekce = k_DalsiSekce;
+                    posledni = nullptr;
+                    prazdne.clear();
+                    continue;
+                }
                 sekce = -1;
                 for (std::size_t s = 0; s < k_Sekce.size(); ++s) {
                     if (StejneBezVelikosti(nazev, k_Sekce[s].Nazev)) {
@@ -182,6 +200,18 @@ private:
                 }
                 chyba = Radek(radek) + "text mimo sekci, soubor není export nastavení NORLINK.";
                 return false;
+            }
+            if (sekce == k_DalsiSekce) {
+                const std::size_t rovno = line.find('=');
+                if (rovno != std::string_view::npos) {
+                    fDalsi->push_back({std::string(Orez(line.substr(0, rovno))),
+                                       std::string(Orez(line.substr(rovno + 1))), radek});
+                } else if (!orez.empty() && orez.front() != ';') {
+                    chyba = Radek(radek) + "neočekávaný řádek \"" +
+                            std::string(orez.substr(0, 40)) + "\".";
+                    return false;
+                }
+                continue;
             }
             const TSekce& s = k_Sekce[static_cast<std::size_t>(sekce)];
             const std::size_t rovno = line.find('=');
@@ -335,7 +365,35 @@ private:
         return true;
     }
 
+    // Runs "0xOD-0xDO" (inclusive) of unknown blocks, aligned to blocks, within the configuration.
+    bool Nezname(TZnameData& znama, std::string& chyba) const {
+        znama.NastavVse(TPuvod::Technik);
+        for (const TDalsiZaznam& e : fNezname) {
+            unsigned od = 0;
+            unsigned po = 0;
+            char konec = 0;
+            if (std::sscanf(e.Value.c_str(), "%x-%x%c", &od, &po, &konec) != 2 || od > po ||
+                po >= k_KonecKonfigurace || od % k_NORLINKTlgSize != 0 ||
+                (po + 1) % k_NORLINKTlgSize != 0) {
+                chyba = Radek(e.Line) + "rozsah \"" + e.Value.substr(0, 40) +
+                        "\" není platný rozsah bloků.";
+                return false;
+            }
+            znama.Nastav(od, po + 1 - od, TPuvod::Neznamy);
+        }
+        return true;
+    }
+
+    static constexpr int k_DalsiSekce = -2;
     std::string_view fText;
+    struct TDalsiZaznam {
+        std::string Key;
+        std::string Value;
+        int Line = 0;
+    };
+    std::vector<TDalsiZaznam> fNezname;
+    std::vector<TDalsiZaznam> fZaloha;
+    std::vector<TDalsiZaznam>* fDalsi = nullptr;
     std::array<std::vector<THodnota>, k_Sekce.size()> fHodnoty;
     std::array<bool, k_Sekce.size()> fVidena{};
 };

@@ -3,15 +3,25 @@
 // required, texts over several lines and any byte kept as written. All or nothing: a file that is
 // refused changes nothing, and the message names the line.
 
+#include "ProfileFile.h"
+#include "ZnameData.h"
 #include "promenne.h"
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+// The section of a backup that says when it was made and of which device.
+inline constexpr std::string_view R_Log_Zaloha = "Zaloha";
 
 struct TNacteniExportu {
     bool Ok = false;
     TNORLINK Image{};
     std::string Chyba; // Czech, with the line where there is one
+    // Every block the technician's, but those the file names as unknown.
+    TZnameData Znama;
+    // The entries of the backup section, in file order.
+    std::vector<TProfileEntry> Zaloha;
 };
 
 TNacteniExportu NactiExport(std::string_view text);
