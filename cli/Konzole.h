@@ -117,6 +117,15 @@ public:
     }
     std::optional<std::string> InputQuery(const std::string& caption, const std::string& prompt,
                                           const std::string& initial) override;
+    // The command line decides before anything is sent (write --dry-run shows the changes).
+    bool KontrolaZapisu(const std::vector<std::string>&, const std::vector<std::string>&,
+                        const std::string&) override {
+        return true;
+    }
+    std::optional<int> VyberZeSeznamu(const std::string&, const std::string&,
+                                      const std::vector<std::string>&) override {
+        return std::nullopt;
+    }
     IInfoForm& InfoForm() override { return fInfo; }
     void Naplanuj(std::function<void()> krok) override { fNaplanovano.push_back(std::move(krok)); }
 

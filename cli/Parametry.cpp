@@ -34,6 +34,10 @@ TRozborParametru RozeberParametry(std::span<const std::string> args) {
             r.Ok = true;
             return r;
         }
+        if (arg == "--dry-run") {
+            p.NaZkousku = true;
+            continue;
+        }
         if (!arg.starts_with("--")) {
             if (prikaz) {
                 slova.push_back(arg);
@@ -113,6 +117,9 @@ TRozborParametru RozeberParametry(std::span<const std::string> args) {
     if (p.Vystup && p.Prikaz != TPrikaz::CtiCisla && p.Prikaz != TPrikaz::CtiNastaveni) {
         return Chyba("--out patří jen k read-phones a read-settings");
     }
+    if (p.NaZkousku && p.Prikaz != TPrikaz::Zapis) {
+        return Chyba("--dry-run patří jen k write");
+    }
     if (p.Expandery && p.Prikaz == TPrikaz::CtiCisla) {
         return Chyba("read-phones čte jen telefonní čísla: --expanders nebere");
     }
@@ -126,7 +133,7 @@ std::string Napoveda() {
     return R"(Použití:
   norlink-cli --port PORT read-phones [--out SOUBOR]
   norlink-cli --port PORT read-settings [--expanders N] [--out SOUBOR]
-  norlink-cli --port PORT write SOUBOR [--expanders N]
+  norlink-cli --port PORT write SOUBOR [--expanders N] [--dry-run]
   norlink-cli diff A B
 
 Čte a zapisuje konfiguraci komunikátoru NORLINK GSM ze skriptů, stejně jako okno programu
@@ -139,9 +146,12 @@ Příkazy:
                   v okně, a vypíše celý export nastavení
   write SOUBOR    načte komunikátor (čísla i nastavení), zapíše do něj rozdíly proti exportu
                   SOUBOR a každý zapsaný blok ověří zpětným čtením; co se zapsat nepodařilo,
-                  vyjmenuje
-  diff A B        rozdíly dvou exportů, jeden řádek na blok (telefonní číslo, nebo 16 bajtů
-                  nastavení s adresou); česky nebo anglicky podle LC_ALL, LC_MESSAGES a LANG
+                  vyjmenuje. Před prvním telegramem uloží zálohu toho, co komunikátor obsahuje,
+                  do složky zalohy/ (zaloha<čas>.log); zápis zálohy vrátí komunikátor do stavu
+                  před zápisem. Části, které nelze načíst ani nejsou v souboru, nezapíše.
+  diff A B        rozdíly dvou exportů, jeden řádek na změnu (telefonní číslo, seznam čísel,
+                  text), jak je ukazuje kontrola zápisu v okně; česky nebo anglicky podle
+                  LC_ALL, LC_MESSAGES a LANG
 
 Volby:
   --port PORT     sériový port: cesta k zařízení (/dev/ttyUSB0) nebo COMn, což je
@@ -153,6 +163,7 @@ Volby:
   --out SOUBOR    kam uložit export (výchozí: standardní výstup); soubor vznikne celý, nebo
                   vůbec
   --timeout S     po kolika sekundách bez odpovědi komunikátoru operaci vzdát (výchozí 30)
+  --dry-run       write jen načte komunikátor a vypíše, co by zapsal; nic neodešle
   --help          tato nápověda
 
 Na terminálu ukazuje průběh na standardním chybovém výstupu (do roury ne). Ctrl+C (SIGINT)
@@ -163,7 +174,8 @@ Návratové kódy:
   0    hotovo; diff: exporty jsou shodné
   1    diff: exporty se liší
   2    chybné parametry
-  3    soubor nelze přečíst nebo to není export nastavení, nebo nelze uložit výstup
+  3    soubor nelze přečíst nebo to není export nastavení, nelze uložit výstup nebo zálohu,
+       nebo by zápis poslal data, která nikdo nenačetl
   4    port nelze otevřít, nebo spojení s ním bylo ztraceno
   5    komunikátor neodpovídá
   6    zápis se nepodařil celý: co se nezapsalo, je vypsáno

@@ -27,6 +27,7 @@ struct TParametry {
     std::optional<std::string> Vystup;
     std::vector<std::string> Soubory; // write: one, diff: two
     std::chrono::seconds LimitOdpovedi{30};
+    bool NaZkousku = false; // write --dry-run: what would be written, nothing sent
 };
 
 struct TRozborParametru {

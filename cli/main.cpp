@@ -13,12 +13,14 @@
 #include "Parametry.h"
 #include "ProfileFile.h"
 #include "Relace.h"
-#include "Rozdily.h"
 #include "RozdilyNastaveni.h"
+#include "SeznamZmen.h"
 #include "Slozky.h"
 #include "WholeFile.h"
+#include "Zalohy.h"
 #include "ZapisNastaveni.h"
 #include "ZapisTelCisel.h"
+#include "ZnameData.h"
 #include "promenne.h"
 
 #include <algorithm>
@@ -108,9 +110,17 @@ private:
             return Neuspech(konec, "Čtení nastavení nedokončeno, nic nebylo uloženo.");
         }
         if (fP.Prikaz == TPrikaz::CtiNastaveni) {
-            return Vypis(TextExportu(ExportniZaznamy(NORLINKRecNew)));
+            return Vypis(TextExportu(ExportniZaznamy(NORLINKRecNew, ZnamoPoCteni(expandery))));
         }
         return Zapis(soubor, expandery);
+    }
+
+    // What the numbers' read and the read of the first n expanders make known.
+    static TZnameData ZnamoPoCteni(int expandery) {
+        TZnameData znama = PoCteniNastaveni(TZnameData(), true, expandery, 0, 0);
+        znama.Nastav(k_OknoTelCisel.Zacatek, k_OknoTelCisel.Konec - k_OknoTelCisel.Zacatek,
+                     TPuvod::Zarizeni);
+        return znama;
     }
 
     int NactiSoubor(TNORLINK& soubor, int& expandery) {
@@ -120,6 +130,7 @@ private:
             return k_KodSoubor;
         }
         soubor = nacteni.Image;
+        fZnamaSouboru = nacteni.Znama;
         const int potreba = ExpanderyVSouboru(soubor);
         if (fP.Expandery && *fP.Expandery < potreba) {
             Rekni("Soubor nastavuje i expander " + std::to_string(potreba) + ", --expanders " +
@@ -165,14 +176,14 @@ private:
     }
 
     int Zapis(const TNORLINK& soubor, int expandery) {
-        // The window's working state after loading the file: its numbers in the phone grid, its
-        // settings in the working image.
-        for (std::size_t i = 0; i < k_NORLINKMaxPocetCisel; ++i) {
-            fOkno.SetCellText(TMrizka::Hg_PhoneNumbers, 1, static_cast<int>(i) + 1,
-                              Cp1250DoUtf8(soubor.TelCisla[i].View()));
-        }
+        // The window's working state after loading the file; what the file names as unknown is
+        // what the device holds, so it is never written.
+        const TZnameData zarizeni = ZnamoPoCteni(expandery);
         NORLINKRecNew = soubor;
-        const std::vector<TZapisovanyBlok> cisla = RozdilneTelCisla(NORLINKRec, fOkno);
+        PrevezmiNezname(NORLINKRecNew, NORLINKRec, fZnamaSouboru);
+        TZnameData znama = fZnamaSouboru;
+        znama.DoplnZ(zarizeni);
+        const std::vector<TZapisovanyBlok> cisla = RozdilneTelCisla(NORLINKRec, NORLINKRecNew);
         for (const TZapisovanyBlok& blok : cisla) {
             const auto& cislo = soubor.TelCisla[static_cast<std::size_t>(blok.Cislo)];
             if (cislo.size() > k_PhoneNoLength) {
@@ -189,6 +200,42 @@ private:
             Rekni("Komunikátor už má nastavení ze souboru, není co zapsat.");
             return k_KodHotovo;
         }
+        std::vector<std::uint16_t> adresy;
+        for (const TZapisovanyBlok& blok : cisla) {
+            adresy.push_back(blok.Adresa);
+        }
+        for (const TBlokNastaveni& blok : bloky) {
+            adresy.push_back(blok.Adresa);
+        }
+        if (const std::string nejdriv = CoNacistNejdriv(znama, adresy); !nejdriv.empty()) {
+            Rekni(nejdriv + " Nic nebylo zapsáno.");
+            return k_KodSoubor;
+        }
+        if (fP.NaZkousku) {
+            std::string text;
+            for (const std::string& radek :
+                 SeznamZmen(NORLINKRec, NORLINKRecNew, {true, true, expandery})) {
+                text += radek + "\n";
+            }
+            text += SouhrnZapisu(cisla.size(), bloky.size()) + "\n";
+            return Vypis(text);
+        }
+        // What the device holds, saved before the first telegram; without it nothing is sent.
+        std::string zaloha;
+        try {
+            const auto ted = std::chrono::system_clock::now();
+            const auto ident = [](const TIdentText& t) {
+                return Cp1250DoUtf8(CitelnyText(t.View()));
+            };
+            zaloha = UlozZalohu(SlozkaZaloh(SlozkaExportu(SlozkaSpustitelnehoSouboru())),
+                                DateTimeStamp(ted), CasZalohy(LocalDateTimeParts(ted)), NORLINKRec,
+                                zarizeni, {ident(HWTYP), ident(VERSW), ident(VERHW)});
+        } catch (const EProfileWriteError& error) {
+            Rekni(std::string(R_ZalohaNeulozena) + "\n" + error.what() +
+                  "\nDůvod: " + error.Reason());
+            return k_KodSoubor;
+        }
+        Rekni("Záloha před zápisem: " + zaloha);
         // Each write names in a box (Chyba) what its verification could not confirm.
         bool overeno = true;
         if (!cisla.empty()) {
@@ -281,6 +328,7 @@ private:
     const TParametry& fP;
     TKonzoleOkno& fOkno;
     TRelace fRelace;
+    TZnameData fZnamaSouboru;
 };
 
 int Rozdil(const TParametry& p, TKonzoleOkno& okno) {
@@ -296,7 +344,7 @@ int Rozdil(const TParametry& p, TKonzoleOkno& okno) {
     const TJazyk jazyk =
         JazykProstredi(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
     std::string text;
-    const std::vector<std::string> radky = RadkyRozdilu(obrazy[0], obrazy[1], jazyk);
+    const std::vector<std::string> radky = SeznamZmen(obrazy[0], obrazy[1], {true, true, 8}, jazyk);
     for (const std::string& radek : radky) {
         text += radek + "\n";
     }

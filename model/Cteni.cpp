@@ -110,6 +110,8 @@ bool TCteniTelCisel::Start() {
 
 void TCteniTelCisel::Dokonci(TVysledekDekodovani) {
     fKontext.Info.Hide();
+    // The working numbers are the device's now.
+    fKontext.RecNew.TelCisla = fKontext.Rec.TelCisla;
     for (const TOvladac control :
          {TOvladac::Hg_PhoneNumbers, TOvladac::Btn_ZapisTelCisla, TOvladac::Btn_NactiExpandery,
           TOvladac::Btn_NactiAktualni, TOvladac::Btn_reset}) {
@@ -165,7 +167,10 @@ bool TCteniNastaveni::Start() {
 
 void TCteniNastaveni::Dokonci(TVysledekDekodovani) {
     fKontext.Info.Hide();
+    // The settings as read; the numbers are the phone read's and the grid's business.
+    const auto cisla = fKontext.RecNew.TelCisla;
     fKontext.RecNew = fKontext.Rec;
+    fKontext.RecNew.TelCisla = cisla;
     if (fKontext.ZobrazVyber) {
         fKontext.ZobrazVyber();
     }

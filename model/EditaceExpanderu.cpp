@@ -25,13 +25,12 @@ void TEditaceExpanderu::Cmb_ExpanderChange() {
     const int e = fOkno.ItemIndex(TSeznam::Cmb_Expander);
     if (e >= 0 && e < static_cast<int>(k_NORLINKMaxPocetExp)) {
         fExpander = e;
-        const auto ue = static_cast<std::size_t>(e);
         for (int r = 1; r <= k_Radku; ++r) {
             const auto slot = static_cast<std::size_t>(r - 1);
             fOkno.SetCellText(TMrizka::Hg_Komunikace, 1, r,
-                              ZobrazOdkaz(fRecNew.TelCislaPoruchaKom[ue][slot]));
+                              ZobrazSlot(TMrizka::Hg_Komunikace, 1, slot));
             fOkno.SetCellText(TMrizka::Hg_Komunikace, 2, r,
-                              ZobrazOdkaz(fRecNew.TelCislaObnovaKom[ue][slot]));
+                              ZobrazSlot(TMrizka::Hg_Komunikace, 2, slot));
         }
         ZobrazMemo(TMemo::Mem_Porucha);
         ZobrazMemo(TMemo::Mem_Obnova);
@@ -48,14 +47,10 @@ void TEditaceExpanderu::Cmb_VstupChange() {
     }
     fExpander = e;
     fVstup = v;
-    const auto ue = static_cast<std::size_t>(e);
-    const auto uv = static_cast<std::size_t>(v);
     for (int r = 1; r <= k_Radku; ++r) {
         const auto slot = static_cast<std::size_t>(r - 1);
-        fOkno.SetCellText(TMrizka::Hg_Vstupy, 1, r,
-                          ZobrazOdkaz(fRecNew.TelCislaSepnuti[ue][uv][slot]));
-        fOkno.SetCellText(TMrizka::Hg_Vstupy, 2, r,
-                          ZobrazOdkaz(fRecNew.TelCislaRozpojeni[ue][uv][slot]));
+        fOkno.SetCellText(TMrizka::Hg_Vstupy, 1, r, ZobrazSlot(TMrizka::Hg_Vstupy, 1, slot));
+        fOkno.SetCellText(TMrizka::Hg_Vstupy, 2, r, ZobrazSlot(TMrizka::Hg_Vstupy, 2, slot));
     }
     ZobrazMemo(TMemo::Mem_Sepnuti);
     ZobrazMemo(TMemo::Mem_Rozpojeni);
@@ -63,9 +58,66 @@ void TEditaceExpanderu::Cmb_VstupChange() {
 
 void TEditaceExpanderu::ZobrazMemo(TMemo memo) {
     if (const TZprava* zprava = Zprava(memo)) {
-        fOkno.SetMemoText(memo, Cp1250DoUtf8(zprava->View()));
+        // Nobody knows an unknown text: it shows empty, and left so it stores nothing.
+        fOkno.SetMemoText(memo, Znamy(AdresaTextu(memo), k_BajtuTextu)
+                                    ? Cp1250DoUtf8(zprava->View())
+                                    : std::string());
         fZobrazeno[Index(memo)] = fOkno.MemoText(memo);
     }
+}
+
+std::uint32_t TEditaceExpanderu::AdresaTextu(TMemo memo) const {
+    const auto e = static_cast<std::size_t>(std::max(fExpander, 0));
+    const auto v = static_cast<std::size_t>(std::max(fVstup, 0));
+    switch (memo) {
+    case TMemo::Mem_Porucha:
+        return AdresaTextuExpanderu(e, false);
+    case TMemo::Mem_Obnova:
+        return AdresaTextuExpanderu(e, true);
+    case TMemo::Mem_Sepnuti:
+        return AdresaTextuVstupu(e, v, false);
+    case TMemo::Mem_Rozpojeni:
+        break;
+    }
+    return AdresaTextuVstupu(e, v, true);
+}
+
+std::uint32_t TEditaceExpanderu::AdresaSeznamu(TMrizka grid, int col) const {
+    const auto e = static_cast<std::size_t>(std::max(fExpander, 0));
+    const auto v = static_cast<std::size_t>(std::max(fVstup, 0));
+    return grid == TMrizka::Hg_Komunikace ? AdresaSeznamuExpanderu(e, col == 2)
+                                          : AdresaSeznamuVstupu(e, v, col == 2);
+}
+
+const TPrijemci* TEditaceExpanderu::SeznamZarizeni(TMrizka grid, int col) const {
+    if (fRec == nullptr || fExpander < 0) {
+        return nullptr;
+    }
+    const auto e = static_cast<std::size_t>(fExpander);
+    if (grid == TMrizka::Hg_Komunikace) {
+        return col == 1 ? &fRec->TelCislaPoruchaKom[e] : &fRec->TelCislaObnovaKom[e];
+    }
+    if (fVstup < 0) {
+        return nullptr;
+    }
+    const auto v = static_cast<std::size_t>(fVstup);
+    return col == 1 ? &fRec->TelCislaSepnuti[e][v] : &fRec->TelCislaRozpojeni[e][v];
+}
+
+std::string TEditaceExpanderu::ZobrazSlot(TMrizka grid, int col, std::size_t slot) {
+    const TPrijemci* seznam = Seznam(grid, col);
+    if (seznam == nullptr) {
+        return {};
+    }
+    const std::uint8_t value = (*seznam)[slot];
+    if (!Znamy(AdresaSeznamu(grid, col), k_BajtuSeznamu)) {
+        // An unknown list shows only what was typed into it since.
+        const TPrijemci* zarizeni = SeznamZarizeni(grid, col);
+        if (zarizeni == nullptr || (*zarizeni)[slot] == value) {
+            return {};
+        }
+    }
+    return ZobrazOdkaz(value);
 }
 
 TPrijemci* TEditaceExpanderu::Seznam(TMrizka grid, int col) {
@@ -125,7 +177,7 @@ void TEditaceExpanderu::CellEdited(TMrizka grid, int ACol, int ARow) {
     std::uint8_t& slot = (*seznam)[static_cast<std::size_t>(ARow - 1)];
     const std::string numstr = RemoveChar(fOkno.CellText(grid, ACol, ARow), k_CharSpace);
     if (numstr.empty()) {
-        slot = k_NORLINKPhoneEmptyChar;
+        slot = PrazdnySlot(grid, ACol, static_cast<std::size_t>(ARow - 1));
         return;
     }
     const auto number =
@@ -139,6 +191,26 @@ void TEditaceExpanderu::CellEdited(TMrizka grid, int ACol, int ARow) {
     }
     fOkno.SetCellText(grid, ACol, ARow, std::to_string(number));
     slot = static_cast<std::uint8_t>(number);
+    Upraveno(AdresaSeznamu(grid, ACol), k_BajtuSeznamu);
+}
+
+void TEditaceExpanderu::Upraveno(std::uint32_t adresa, std::uint32_t bajtu) {
+    // A part wholly known stays so, now as the technician's; one slot typed into an unknown list
+    // does not make the other fifteen known.
+    if (fZnama != nullptr && fZnama->Znamy(adresa, bajtu)) {
+        fZnama->Nastav(adresa, bajtu, TPuvod::Technik);
+    }
+}
+
+std::uint8_t TEditaceExpanderu::PrazdnySlot(TMrizka grid, int col, std::size_t slot) const {
+    // An empty cell of an unknown list means "not known", not "no number": it keeps the device
+    // image's byte, so it is no change.
+    if (!Znamy(AdresaSeznamu(grid, col), k_BajtuSeznamu)) {
+        if (const TPrijemci* zarizeni = SeznamZarizeni(grid, col)) {
+            return (*zarizeni)[slot];
+        }
+    }
+    return k_NORLINKPhoneEmptyChar;
 }
 
 void TEditaceExpanderu::Exit(TMrizka grid) {
@@ -149,7 +221,8 @@ void TEditaceExpanderu::Exit(TMrizka grid) {
         }
         for (int r = 1; r <= k_Radku; ++r) {
             if (fOkno.CellText(grid, col, r).empty()) {
-                (*seznam)[static_cast<std::size_t>(r - 1)] = k_NORLINKPhoneEmptyChar;
+                const auto slot = static_cast<std::size_t>(r - 1);
+                (*seznam)[slot] = PrazdnySlot(grid, col, slot);
             }
         }
     }
@@ -171,4 +244,8 @@ void TEditaceExpanderu::MemoExit(TMemo memo) {
     }
     *zprava = *bytes;
     fZobrazeno[Index(memo)] = text;
+    // The whole text area is set: its bytes are the technician's now.
+    if (fZnama != nullptr) {
+        fZnama->Nastav(AdresaTextu(memo), k_BajtuTextu, TPuvod::Technik);
+    }
 }

@@ -6,6 +6,7 @@
 // typed in, and that text belongs where it was typed.
 
 #include "OknoMain.h"
+#include "ZnameData.h"
 #include "promenne.h"
 
 #include <array>
@@ -25,6 +26,14 @@ class TEditaceExpanderu {
 public:
     TEditaceExpanderu(IFrm_Main& okno, TNORLINK& recNew) : fOkno(okno), fRecNew(recNew) {}
 
+    // The working image's known data and the device image: unknown parts show empty (a list shows
+    // only the slots typed since), and an edit makes what it sets the technician's. Without them
+    // everything counts as known.
+    void NastavZnama(TZnameData* znama, const TNORLINK* rec) {
+        fZnama = znama;
+        fRec = rec;
+    }
+
     // Redisplay from the working image; the selection of the lists becomes the one on display.
     void Cmb_ExpanderChange();
     void Cmb_VstupChange();
@@ -43,11 +52,23 @@ private:
     void CellEdited(TMrizka grid, int ACol, int ARow);
     void Exit(TMrizka grid);
     TPrijemci* Seznam(TMrizka grid, int col);
+    // The list's block address (for the known data) and the device image's list.
+    std::uint32_t AdresaSeznamu(TMrizka grid, int col) const;
+    const TPrijemci* SeznamZarizeni(TMrizka grid, int col) const;
+    bool Znamy(std::uint32_t adresa, std::uint32_t bajtu) const {
+        return fZnama == nullptr || fZnama->Znamy(adresa, bajtu);
+    }
+    std::string ZobrazSlot(TMrizka grid, int col, std::size_t slot);
+    std::uint8_t PrazdnySlot(TMrizka grid, int col, std::size_t slot) const;
+    std::uint32_t AdresaTextu(TMemo memo) const;
+    void Upraveno(std::uint32_t adresa, std::uint32_t bajtu);
     TZprava* Zprava(TMemo memo);
     void ZobrazMemo(TMemo memo);
 
     IFrm_Main& fOkno;
     TNORLINK& fRecNew;
+    TZnameData* fZnama = nullptr;
+    const TNORLINK* fRec = nullptr;
     int fExpander = -1;
     int fVstup = -1;
     // What each memo showed when it was filled: left as it was, its text is not stored again,

@@ -101,6 +101,7 @@ TMainLogika::TMainLogika(IFrm_Main& okno, TMainZavislosti zavislosti)
     if (!fZavislosti.VytvorPort) {
         fZavislosti.VytvorPort = MakePosixSerialPort;
     }
+    fEditace.NastavZnama(&fZnama, &NORLINKRec);
 }
 
 TMainLogika::~TMainLogika() {
@@ -155,8 +156,10 @@ void TMainLogika::FormCreate() {
         fOkno.SetMemoMaxLength(memo, static_cast<int>(k_DelkaSMS));
     }
     fVytvoreno = true;
-    fZmeny.PrectenaCisla(CislaGridu(fOkno));
-    fZmeny.PrectenoNastaveni(NORLINKRec);
+    // Nothing of the device is known yet.
+    fZmeny.Zacni(NORLINKRec);
+    fZnama = TZnameData();
+    fZnamaRec = TZnameData();
     ObnovZnacky();
 }
 
@@ -424,7 +427,7 @@ void TMainLogika::ObnovZnacky() {
     for (int r = 1; r <= k_PocetRadkuMrizky; ++r) {
         const auto k = static_cast<std::size_t>(r - 1);
         fOkno.SetCellBold(TMrizka::Hg_PhoneNumbers, 1, r,
-                          fZmeny.ZmenenoCislo(k, fOkno.CellText(TMrizka::Hg_PhoneNumbers, 1, r)));
+                          !(NORLINKRecNew.TelCisla[k] == zname.TelCisla[k]));
     }
     const int e = fEditace.Expander();
     const int v = fEditace.Vstup();
@@ -460,18 +463,25 @@ void TMainLogika::ObnovZnacky() {
                                                       zname.ZpravaRozpojeni[ue][uv]));
         }
     }
-    // What a write sends is the difference from the last read.
-    fOkno.SetToolTip(TOvladac::Btn_ZapisTelCisla,
-                     "Zápis teď pošle " + Bloku(RozdilneTelCisla(NORLINKRec, fOkno).size()));
+    // What a write sends is the difference from the last read, unless it would send what
+    // nobody read.
+    const auto tip = [this](const auto& bloky) {
+        std::vector<std::uint16_t> adresy;
+        for (const auto& b : bloky) {
+            adresy.push_back(b.Adresa);
+        }
+        const std::string nejdriv = CoNacistNejdriv(fZnama, adresy);
+        return nejdriv.empty() ? "Zápis teď pošle " + Bloku(bloky.size())
+                               : "Zápis teď nelze: " + nejdriv;
+    };
+    fOkno.SetToolTip(TOvladac::Btn_ZapisTelCisla, tip(RozdilneTelCisla(NORLINKRec, NORLINKRecNew)));
     fOkno.SetToolTip(
         TOvladac::Btn_ZapisNastaveni,
-        "Zápis teď pošle " +
-            Bloku(RozdilneBloky(NORLINKRec, NORLINKRecNew, fOkno.ItemCount(TSeznam::Cmb_Expander))
-                      .size()));
+        tip(RozdilneBloky(NORLINKRec, NORLINKRecNew, fOkno.ItemCount(TSeznam::Cmb_Expander))));
 }
 
 bool TMainLogika::NeulozeneZmeny() const {
-    return fZmeny.Neulozene(NORLINKRecNew, CislaGridu(fOkno));
+    return fZmeny.Neulozene(NORLINKRecNew);
 }
 
 void TMainLogika::cmNactiNastaveniClick() {
@@ -484,22 +494,30 @@ void TMainLogika::cmNactiNastaveniClick() {
     }
     const auto path = fOkno.OtevriSoubor(Text(R_NacistNastaveni), SlozkaExportu(InstDir),
                                          "Export nastavení (nastaveni*.log);;Všechny soubory (*)");
-    if (!path) {
-        return;
+    if (path) {
+        NactiSoubor(*path);
     }
-    const TNacteniExportu nacteno = NactiExportZeSouboru(*path);
+}
+
+void TMainLogika::NactiSoubor(const std::string& path) {
+    const TNacteniExportu nacteno = NactiExportZeSouboru(path);
     if (!nacteno.Ok) {
         fOkno.Chyba(nacteno.Chyba);
         return;
     }
+    // The file's numbers and settings; what it names as unknown stays as the device image
+    // holds it, so no write sends it.
     NORLINKRecNew = nacteno.Image;
+    PrevezmiNezname(NORLINKRecNew, NORLINKRec, nacteno.Znama);
+    fZnama = nacteno.Znama;
+    fZnama.DoplnZ(fZnamaRec);
     for (int r = 1; r <= k_PocetRadkuMrizky; ++r) {
         fOkno.SetCellText(
             TMrizka::Hg_PhoneNumbers, 1, r,
-            Cp1250DoUtf8(nacteno.Image.TelCisla[static_cast<std::size_t>(r - 1)].View()));
+            Cp1250DoUtf8(NORLINKRecNew.TelCisla[static_cast<std::size_t>(r - 1)].View()));
     }
     Cmb_ExpanderChange();
-    fOkno.Zprava(Text(R_NastaveniNacteno), *path);
+    fOkno.Zprava(Text(R_NastaveniNacteno), path);
 }
 
 TKontextOperace TMainLogika::Kontext() {
@@ -527,16 +545,34 @@ void TMainLogika::DokonciOperaci() {
     if (fOperace && fOperace->Stav() == TStavOperace::Hotovo) {
         IOperace* op = fOperace.get();
         if (dynamic_cast<TCteniTelCisel*>(op) != nullptr) {
-            fZmeny.PrectenaCisla(CislaGridu(fOkno));
+            fZmeny.PrectenaCisla(NORLINKRec);
+            const std::uint32_t bajtu = k_OknoTelCisel.Konec - k_OknoTelCisel.Zacatek;
+            fZnama.Nastav(k_OknoTelCisel.Zacatek, bajtu, TPuvod::Zarizeni);
+            fZnamaRec.Nastav(k_OknoTelCisel.Zacatek, bajtu, TPuvod::Zarizeni);
         } else if (auto* cteni = dynamic_cast<TCteniNastaveni*>(op)) {
-            fZmeny.PrectenoNastaveni(NORLINKRec);
+            const TRozsahCteni& r = cteni->Rozsah();
+            fZnamaRec = PoCteniNastaveni(fZnamaRec, r.Vse, r.N, r.E, r.V);
+            // The working image is the device image now, but for its numbers.
+            TZnameData znama = fZnamaRec;
+            for (std::uint32_t a = k_OknoTelCisel.Zacatek; a < k_OknoTelCisel.Konec;
+                 a += k_NORLINKTlgSize) {
+                znama.Nastav(a, k_NORLINKTlgSize, fZnama.Puvod(a));
+            }
+            fZnama = znama;
+            fZmeny.PrectenoNastaveni(NORLINKRec, fZnamaRec);
             fNastaveniPrectena = fNastaveniPrectena || cteni->Uplne();
-        } else if (auto* tel = dynamic_cast<TZapisTelCisel*>(op);
-                   tel != nullptr && tel->Overeno()) {
-            fZmeny.ZapsanaCisla(CislaGridu(fOkno));
-        } else if (auto* nast = dynamic_cast<TZapisNastaveni*>(op);
-                   nast != nullptr && nast->Overeno()) {
-            fZmeny.ZapsanoNastaveni(NORLINKRecNew, fOkno.ItemCount(TSeznam::Cmb_Expander));
+            // What was on display was replaced: show it anew, unknown parts empty.
+            Cmb_ExpanderChange();
+        } else if (auto* tel = dynamic_cast<TZapisTelCisel*>(op)) {
+            if (tel->Overeno()) {
+                fZmeny.ZapsanaCisla(NORLINKRecNew);
+            }
+            ZapisDokoncen(tel->Overeno(), tel->Zapsano(), {});
+        } else if (auto* nast = dynamic_cast<TZapisNastaveni*>(op)) {
+            if (nast->Overeno()) {
+                fZmeny.ZapsanyBloky(NORLINKRecNew, nast->Adresy());
+            }
+            ZapisDokoncen(nast->Overeno(), 0, nast->Adresy());
         }
     }
     if (fOperace && fOperace->Stav() != TStavOperace::Bezi) {
@@ -555,13 +591,13 @@ void TMainLogika::ZrusOperaci() {
 }
 
 void TMainLogika::Btn_NactiTelCislaClick() {
-    if (!fOperace) {
+    if (!fOperace && SmiPrepsat(true)) {
         Spust(std::make_unique<TCteniTelCisel>(Kontext()));
     }
 }
 
 void TMainLogika::Btn_NactiExpanderyClick() {
-    if (!fOperace) {
+    if (!fOperace && SmiPrepsat(false)) {
         TRozsahCteni rozsah;
         rozsah.N = std::clamp(fOkno.PocetExpanderu(), k_MinPocetExp, k_MaxPocetExp);
         Spust(std::make_unique<TCteniNastaveni>(Kontext(), rozsah));
@@ -571,7 +607,7 @@ void TMainLogika::Btn_NactiExpanderyClick() {
 void TMainLogika::Btn_NactiAktualniClick() {
     const int e = VybranyExpander();
     const int v = VybranyVstup();
-    if (!fOperace && e >= 0 && v >= 0) {
+    if (!fOperace && e >= 0 && v >= 0 && SmiPrepsat(false)) {
         Spust(std::make_unique<TCteniNastaveni>(Kontext(), TRozsahCteni{false, 1, e, v}));
     }
 }
@@ -580,9 +616,17 @@ void TMainLogika::Btn_resetClick() {
     if (fOperace) {
         return;
     }
+    // The settings are emptied and nobody knows them now; the numbers stay as the grid shows
+    // them, so the window and its record keep agreeing.
+    const auto cisla = NORLINKRec.TelCisla;
+    const auto cislaNew = NORLINKRecNew.TelCisla;
     ClearImage(NORLINKRec);
     ClearImage(NORLINKRecNew);
-    fZmeny.PrectenoNastaveni(NORLINKRec);
+    NORLINKRec.TelCisla = cisla;
+    NORLINKRecNew.TelCisla = cislaNew;
+    fZnamaRec.NastavNastaveni(TPuvod::Neznamy);
+    fZnama.NastavNastaveni(TPuvod::Neznamy);
+    fZmeny.ZapomenNastaveni();
     fNastaveniPrectena = false;
     fPovoleni.Nastav(TOvladac::Cmb_Expander, true);
     fPovoleni.Nastav(TOvladac::Cmb_Vstup, true);
@@ -629,11 +673,20 @@ void TMainLogika::Hg_KomunikaceKeyDown(TMrizka grid, int ACol, int ARow, std::ui
 void TMainLogika::Hg_PhoneNumbersCellEdited(int ACol, int ARow) {
     const std::string cislo =
         RemoveChar(fOkno.CellText(TMrizka::Hg_PhoneNumbers, ACol, ARow), k_CharSpace);
-    if (PlatneTelCislo(cislo)) {
+    if (ARow < 1 || ARow > k_PocetRadkuMrizky || ACol != 1) {
+        return;
+    }
+    const auto k = static_cast<std::size_t>(ARow - 1);
+    if (const auto bajty = PlatneTelCislo(cislo)) {
         fOkno.SetCellText(TMrizka::Hg_PhoneNumbers, ACol, ARow, cislo);
+        NORLINKRecNew.TelCisla[k] = *bajty;
+        fZnama.Nastav(AdresaTelCisla(static_cast<std::uint8_t>(k)), k_NORLINKTlgSize,
+                      TPuvod::Technik);
     } else {
+        // The entry is refused, the number stays as it was.
         fOkno.Chyba(Text(R_NeplatneCislo));
-        fOkno.SetCellText(TMrizka::Hg_PhoneNumbers, ACol, ARow, std::string());
+        fOkno.SetCellText(TMrizka::Hg_PhoneNumbers, ACol, ARow,
+                          Cp1250DoUtf8(NORLINKRecNew.TelCisla[k].View()));
     }
     ObnovZnacky();
 }
@@ -648,21 +701,38 @@ void TMainLogika::Hg_PhoneNumbersExit() {
 }
 
 void TMainLogika::Btn_ZapisTelCislaClick() {
-    if (!fOperace) {
+    if (fOperace) {
+        return;
+    }
+    const auto bloky = RozdilneTelCisla(NORLINKRec, NORLINKRecNew);
+    std::vector<std::uint16_t> adresy;
+    for (const TZapisovanyBlok& b : bloky) {
+        adresy.push_back(b.Adresa);
+    }
+    if (PripravZapis(adresy, bloky.size(), 0, {true, false, 8})) {
         Spust(std::make_unique<TZapisTelCisel>(Kontext()));
     }
 }
 
 void TMainLogika::Btn_ZapisNastaveniClick() {
-    if (!fOperace) {
-        Spust(std::make_unique<TZapisNastaveni>(Kontext(), fOkno.ItemCount(TSeznam::Cmb_Expander)));
+    if (fOperace) {
+        return;
+    }
+    const int n = fOkno.ItemCount(TSeznam::Cmb_Expander);
+    const auto bloky = RozdilneBloky(NORLINKRec, NORLINKRecNew, n);
+    std::vector<std::uint16_t> adresy;
+    for (const TBlokNastaveni& b : bloky) {
+        adresy.push_back(b.Adresa);
+    }
+    if (PripravZapis(adresy, 0, bloky.size(), {false, true, n})) {
+        Spust(std::make_unique<TZapisNastaveni>(Kontext(), n));
     }
 }
 
 void TMainLogika::cmUlozNastaveniClick() {
     const std::string path = NazevExportu(SlozkaExportu(InstDir), DateTimeStamp());
     try {
-        UlozNastaveni(path, NORLINKRecNew);
+        UlozNastaveni(path, NORLINKRecNew, fZnama);
     } catch (const EProfileWriteError& error) {
         fOkno.Chyba(std::string(error.what()) + "\nDůvod: " + error.Reason());
         return;

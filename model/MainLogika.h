@@ -17,8 +17,10 @@
 #include "SerialDrv.h"
 #include "SerialPort.h"
 #include "SerioveZarizeni.h"
+#include "SeznamZmen.h"
 #include "Timer.h"
 #include "Zmeny.h"
+#include "ZnameData.h"
 #include "telegramy.h"
 
 #include <cstdint>
@@ -51,6 +53,15 @@ inline constexpr std::string_view R_NastaveniNacteno =
     "čísla\" a \"Zapiš nastavení expanderů\".";
 inline constexpr std::string_view R_NeulozeneZmeny =
     "Změny nebyly zapsány do komunikátoru ani uloženy do souboru. Opravdu ukončit program?";
+inline constexpr std::string_view R_PrepsatZmeny =
+    "Okno obsahuje změny, které nebyly zapsány do komunikátoru ani uloženy do souboru. Načtení je "
+    "přepíše. Pokračovat?";
+inline constexpr std::string_view R_KontrolaZapisu = "Kontrola zápisu";
+inline constexpr std::string_view R_ObnovitZeZalohy = "Obnovit ze zálohy";
+inline constexpr std::string_view R_VyberZalohu =
+    "Vyberte zálohu; načte se do okna a tlačítka zápisu pak pošlou jen její rozdíly proti "
+    "komunikátoru:";
+inline constexpr std::string_view R_ZadnaZaloha = "Žádná záloha zatím neexistuje.";
 inline constexpr std::string_view R_SpojeniZtraceno =
     "Spojení se sériovým portem bylo přerušeno (převodník byl odpojen?).";
 inline constexpr std::string_view R_SpojeniZtracenoRada =
@@ -151,8 +162,17 @@ public:
     // Loads an export into the working image and the phone grid (menu "Načti nastavení ze
     // souboru"); the write buttons then send its differences from what was last read.
     void cmNactiNastaveniClick();
+    // Loads a backup of the device into the working image as cmNactiNastaveniClick loads an
+    // export (menu "Obnovit ze zálohy…").
+    void cmObnovitZeZalohyClick();
     // Changes that were neither written nor exported (the close asks first).
     bool NeulozeneZmeny() const;
+    // Which blocks of the working image are the device's, the technician's, or unknown.
+    const TZnameData& ZnamaData() const { return fZnama; }
+    // What the device is known to hold (the last reads and the writes verified since).
+    const TZmeny& Zmeny() const { return fZmeny; }
+    // The backup saved before the last write (empty before the first).
+    const std::string& PosledniZaloha() const { return fZaloha; }
     // Marks what differs from what the device holds and tells the write buttons' tooltips how
     // many blocks a write would send now.
     void ObnovZnacky();
@@ -193,7 +213,15 @@ private:
     // Releases an operation that has ended and gives the buttons back.
     void DokonciOperaci();
     void ZrusOperaci();
-
+    // A read that would replace changes neither written nor saved asks first.
+    bool SmiPrepsat(bool cisla);
+    // Before a write: refuses one that would send unknown bytes, shows what it changes and saves
+    // the backup; false when nothing is to be sent.
+    bool PripravZapis(const std::vector<std::uint16_t>& adresy, std::size_t cisel,
+                      std::size_t bloku, TRozsahZmen rozsah);
+    // A write's end, as the box after it says.
+    void ZapisDokoncen(bool overeno, std::size_t cisel, const std::vector<std::uint16_t>& bloky);
+    void NactiSoubor(const std::string& path);
     // Writes "Cislo"; false (after showing the error) when the file cannot be written.
     bool UlozCisloPortu();
     void ZobrazPortMenu() { fOkno.ZobrazPortMenu(fPortMenu); }
@@ -211,6 +239,10 @@ private:
     TPovoleni fPovoleni{fOkno};
     TEditaceExpanderu fEditace{fOkno, NORLINKRecNew};
     TZmeny fZmeny;
+    // Known data of the working image and of the device image.
+    TZnameData fZnama;
+    TZnameData fZnamaRec;
+    std::string fZaloha;
     bool fNastaveniPrectena = false;
     std::unique_ptr<IOperace> fOperace;
     std::unique_ptr<IPeriodicTimer> fHlidac;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Controls whose enabled state the workflows set.
 enum class TOvladac : std::uint8_t {
@@ -160,6 +161,15 @@ public:
     virtual std::optional<std::string> OtevriSoubor(const std::string& caption,
                                                     const std::string& folder,
                                                     const std::string& filter) = 0;
+    // The write preview "Kontrola zápisu": the changes one per line, the warnings, the number of
+    // telegrams and the time; buttons "&Zapsat" and "&Zpět", "&Zpět" the default. True for
+    // "&Zapsat".
+    virtual bool KontrolaZapisu(const std::vector<std::string>& zmeny,
+                                const std::vector<std::string>& varovani,
+                                const std::string& souhrn) = 0;
+    // A list to choose one item from, with "OK" and "Zrušit"; no value when the user cancels.
+    virtual std::optional<int> VyberZeSeznamu(const std::string& caption, const std::string& prompt,
+                                              const std::vector<std::string>& polozky) = 0;
     // Text-input dialog with "OK" and "Cancel"; no value for Cancel.
     virtual std::optional<std::string> InputQuery(const std::string& caption,
                                                   const std::string& prompt,

@@ -2,6 +2,14 @@
 
 #include <algorithm>
 
+std::vector<std::uint16_t> TZapisNastaveni::Adresy() const {
+    std::vector<std::uint16_t> adresy;
+    for (const TBlokNastaveni& b : fBloky) {
+        adresy.push_back(b.Adresa);
+    }
+    return adresy;
+}
+
 TZapisNastaveni::TZapisNastaveni(const TKontextOperace& kontext, int pocetExpanderu)
     : fKontext(kontext), fPocetExpanderu(pocetExpanderu) {}
 

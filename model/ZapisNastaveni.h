@@ -32,6 +32,8 @@ public:
     TStavOperace Stav() const override { return fStav; }
     // Ended with every pair's read-back showing what was written.
     bool Overeno() const { return fStav == TStavOperace::Hotovo && fNezapsano.empty(); }
+    // The blocks the write set out to send.
+    std::vector<std::uint16_t> Adresy() const;
 
     // The completion step of the pair at the head: it leaves the queue, and the write phase ends
     // with the queue.

@@ -6,12 +6,11 @@
 
 namespace {} // namespace
 
-std::vector<TZapisovanyBlok> RozdilneTelCisla(const TNORLINK& rec, const IFrm_Main& okno) {
+std::vector<TZapisovanyBlok> RozdilneTelCisla(const TNORLINK& rec, const TNORLINK& recNew) {
     std::vector<TZapisovanyBlok> bloky;
     for (std::size_t i = 0; i < k_NORLINKMaxPocetCisel; ++i) {
-        const auto cislo =
-            Utf8DoCp1250(okno.CellText(TMrizka::Hg_PhoneNumbers, 1, static_cast<int>(i) + 1));
-        if (!cislo || rec.TelCisla[i] == *cislo) {
+        const auto cislo = recNew.TelCisla[i].View();
+        if (rec.TelCisla[i] == recNew.TelCisla[i]) {
             continue;
         }
         TZapisovanyBlok blok;
@@ -19,8 +18,8 @@ std::vector<TZapisovanyBlok> RozdilneTelCisla(const TNORLINK& rec, const IFrm_Ma
         blok.Cislo = static_cast<int>(i);
         // The number's characters, zeros behind. A typed number has nine; one loaded from a file
         // may have up to 16, and must not be cut short and still be confirmed.
-        for (std::size_t j = 0; j < k_NORLINKTlgSize && j < cislo->size(); ++j) {
-            blok.Data[j] = static_cast<std::uint8_t>((*cislo)[j]);
+        for (std::size_t j = 0; j < k_NORLINKTlgSize && j < cislo.size(); ++j) {
+            blok.Data[j] = static_cast<std::uint8_t>(cislo[j]);
         }
         bloky.push_back(blok);
     }
@@ -33,7 +32,8 @@ TZapisTelCisel::TZapisTelCisel(const TKontextOperace& kontext)
 
 bool TZapisTelCisel::Start() {
     TKomunikace::UkonciZapis();
-    fBloky = RozdilneTelCisla(fKontext.Rec, fKontext.Okno);
+    fBloky = RozdilneTelCisla(fKontext.Rec, fKontext.RecNew);
+    fPocet = fBloky.size();
     if (fBloky.empty()) {
         fStav = TStavOperace::Hotovo;
         return false;

@@ -32,9 +32,9 @@ struct TZapisovanyBlok {
     friend bool operator==(const TZapisovanyBlok&, const TZapisovanyBlok&) = default;
 };
 
-// The blocks a phone write sends: the numbers whose grid cell differs from the device image, in
-// index order. A cell whose text has no bytes in the device's code page is left out.
-std::vector<TZapisovanyBlok> RozdilneTelCisla(const TNORLINK& rec, const IFrm_Main& okno);
+// The blocks a phone write sends: the working numbers that differ from the device image, in index
+// order.
+std::vector<TZapisovanyBlok> RozdilneTelCisla(const TNORLINK& rec, const TNORLINK& recNew);
 
 class TZapisTelCisel final : public IOperace {
 public:
@@ -50,6 +50,8 @@ public:
     TStavOperace Stav() const override { return fStav; }
     // Ended with every written number read back as sent.
     bool Overeno() const { return fStav == TStavOperace::Hotovo && fRozdilne.empty(); }
+    // The numbers the write set out to send.
+    std::size_t Zapsano() const { return fPocet; }
 
     // The completion step of one write pair: the pair leaves the queue; once the queue is empty
     // the write phase ends.
@@ -67,6 +69,7 @@ private:
     std::vector<TZapisovanyBlok> fBloky;    // what this round writes
     std::vector<TZapisovanyBlok> fRozdilne; // what the read-back found different
     std::size_t fOvereno = 0;
+    std::size_t fPocet = 0;
     int fKolo = 1;
     bool fOveruje = false;
     TStavOperace fStav = TStavOperace::Bezi;

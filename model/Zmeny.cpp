@@ -1,28 +1,39 @@
 #include "Zmeny.h"
 
-#include "Cp1250.h"
-
-#include <algorithm>
-
-TTelCislaGridu CislaGridu(const IFrm_Main& okno) {
-    TTelCislaGridu cisla;
-    for (std::size_t k = 0; k < cisla.size(); ++k) {
-        cisla[k] = okno.CellText(TMrizka::Hg_PhoneNumbers, 1, static_cast<int>(k) + 1);
-    }
-    return cisla;
+void TZmeny::PrectenaCisla(const TNORLINK& rec) {
+    fZname.TelCisla = rec.TelCisla;
+    fZnama.Nastav(k_OknoTelCisel.Zacatek, k_OknoTelCisel.Konec - k_OknoTelCisel.Zacatek,
+                  TPuvod::Zarizeni);
 }
 
-void TZmeny::ZapsanoNastaveni(const TNORLINK& recNew, int pocetExpanderu) {
-    const auto n = static_cast<std::size_t>(std::clamp(pocetExpanderu, 1, 8));
-    for (std::size_t e = 0; e < n; ++e) {
-        fZname.TelCislaPoruchaKom[e] = recNew.TelCislaPoruchaKom[e];
-        fZname.TelCislaObnovaKom[e] = recNew.TelCislaObnovaKom[e];
-        fZname.ZpravaPorucha[e] = recNew.ZpravaPorucha[e];
-        fZname.ZpravaObnova[e] = recNew.ZpravaObnova[e];
-        fZname.TelCislaSepnuti[e] = recNew.TelCislaSepnuti[e];
-        fZname.TelCislaRozpojeni[e] = recNew.TelCislaRozpojeni[e];
-        fZname.ZpravaSepnuti[e] = recNew.ZpravaSepnuti[e];
-        fZname.ZpravaRozpojeni[e] = recNew.ZpravaRozpojeni[e];
+void TZmeny::PrectenoNastaveni(const TNORLINK& rec, const TZnameData& znama) {
+    const auto cisla = fZname.TelCisla;
+    fZname = rec;
+    fZname.TelCisla = cisla;
+    const TZnameData predtim = fZnama;
+    fZnama = znama;
+    // The numbers stay as the phone read and the phone writes left them.
+    for (std::uint32_t a = k_OknoTelCisel.Zacatek; a < k_OknoTelCisel.Konec;
+         a += k_NORLINKTlgSize) {
+        fZnama.Nastav(a, k_NORLINKTlgSize, predtim.Puvod(a));
+    }
+}
+
+void TZmeny::ZapomenNastaveni() {
+    const auto cisla = fZname.TelCisla;
+    ClearImage(fZname);
+    fZname.TelCisla = cisla;
+    fZnama.NastavNastaveni(TPuvod::Neznamy);
+}
+
+void TZmeny::ZapsanaCisla(const TNORLINK& recNew) {
+    PrectenaCisla(recNew);
+}
+
+void TZmeny::ZapsanyBloky(const TNORLINK& recNew, const std::vector<std::uint16_t>& adresy) {
+    for (const std::uint16_t a : adresy) {
+        KopirujCast(fZname, recNew, a);
+        fZnama.Nastav(a, k_NORLINKTlgSize, TPuvod::Zarizeni);
     }
 }
 
@@ -31,16 +42,17 @@ void TZmeny::Exportovano(const TNORLINK& recNew) {
     fJeExport = true;
 }
 
-bool TZmeny::Neulozene(const TNORLINK& recNew, const TTelCislaGridu& cisla) const {
-    // The phone numbers of the image are the read's; the grid is their edited state, and the
-    // export holds the image's numbers, not what was typed into the grid.
-    TNORLINK bezCisel = recNew;
-    bezCisel.TelCisla = fZname.TelCisla;
-    const bool nastaveniUlozena = bezCisel == fZname || (fJeExport && recNew == fExport);
-    bool cislaVExportu = fJeExport;
-    for (std::size_t k = 0; k < cisla.size() && cislaVExportu; ++k) {
-        cislaVExportu = Utf8DoCp1250(cisla[k]) == fExport.TelCisla[k].Str();
+bool TZmeny::NeulozenaCisla(const TNORLINK& recNew) const {
+    return !(recNew.TelCisla == fZname.TelCisla) &&
+           !(fJeExport && recNew.TelCisla == fExport.TelCisla);
+}
+
+bool TZmeny::NeulozeneNastaveni(const TNORLINK& recNew) const {
+    TNORLINK a = recNew;
+    a.TelCisla = fZname.TelCisla;
+    if (a == fZname) {
+        return false;
     }
-    const bool cislaUlozena = cisla == fCisla || cislaVExportu;
-    return !(nastaveniUlozena && cislaUlozena);
+    a.TelCisla = fExport.TelCisla;
+    return !(fJeExport && a == fExport);
 }

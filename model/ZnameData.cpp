@@ -111,3 +111,121 @@ TZnameData PoCteniNastaveni(TZnameData znama, bool vse, int n, int e, int v) {
     }
     return znama;
 }
+
+namespace {
+
+// The part around an address: its start and length, and what it is.
+struct TCast {
+    enum class TDruh : std::uint8_t { Zadna, Cislo, Seznam, Text } Druh = TDruh::Zadna;
+    std::size_t Cislo = 0; // phone number
+    std::size_t E = 0;
+    std::size_t V = 0;
+    bool Vstup = false;
+    bool Druha = false; // the second half: restoration, disconnect
+    std::uint32_t Od = 0;
+    std::uint32_t Bajtu = 0;
+};
+
+TCast Cast(std::uint32_t adresa) {
+    TCast c;
+    if (adresa < k_OknoExpanderu.Zacatek) {
+        c.Druh = TCast::TDruh::Cislo;
+        c.Cislo = adresa / k_NORLINKTlgSize;
+        c.Od = static_cast<std::uint32_t>(c.Cislo * k_NORLINKTlgSize);
+        c.Bajtu = k_NORLINKTlgSize;
+        return c;
+    }
+    if (adresa >= k_KonecKonfigurace) {
+        return c;
+    }
+    std::uint32_t r = 0;
+    if (adresa < k_OknoVstupu.Zacatek) {
+        r = adresa - k_OknoExpanderu.Zacatek;
+        c.E = r / k_NORLINKVelikostBloku;
+    } else {
+        r = adresa - k_OknoVstupu.Zacatek;
+        c.Vstup = true;
+        c.E = r / k_NORLINKVstupyExpanderu;
+        c.V = (r / k_NORLINKVelikostBloku) % k_PocetVstupuExp;
+    }
+    const std::uint32_t vBloku = r % k_NORLINKVelikostBloku;
+    c.Druha = vBloku >= k_NORLINKBlockSize;
+    const bool seznam = vBloku % k_NORLINKBlockSize < k_NORLINKTlgSize;
+    c.Druh = seznam ? TCast::TDruh::Seznam : TCast::TDruh::Text;
+    c.Od = (adresa - r) + (r - vBloku) + (c.Druha ? k_NORLINKBlockSize : 0U) +
+           (seznam ? 0U : k_NORLINKTlgSize);
+    c.Bajtu = seznam ? k_BajtuSeznamu : k_BajtuTextu;
+    return c;
+}
+
+template <typename TImage, typename F>
+void SPrvkem(TImage& image, const TCast& c, F&& f) {
+    switch (c.Druh) {
+    case TCast::TDruh::Cislo:
+        f(image.TelCisla[c.Cislo]);
+        break;
+    case TCast::TDruh::Seznam:
+        if (c.Vstup) {
+            f(c.Druha ? image.TelCislaRozpojeni[c.E][c.V] : image.TelCislaSepnuti[c.E][c.V]);
+        } else {
+            f(c.Druha ? image.TelCislaObnovaKom[c.E] : image.TelCislaPoruchaKom[c.E]);
+        }
+        break;
+    case TCast::TDruh::Text:
+        if (c.Vstup) {
+            f(c.Druha ? image.ZpravaRozpojeni[c.E][c.V] : image.ZpravaSepnuti[c.E][c.V]);
+        } else {
+            f(c.Druha ? image.ZpravaObnova[c.E] : image.ZpravaPorucha[c.E]);
+        }
+        break;
+    case TCast::TDruh::Zadna:
+        break;
+    }
+}
+
+} // namespace
+
+void KopirujCast(TNORLINK& cil, const TNORLINK& zdroj, std::uint32_t adresa) {
+    const TCast c = Cast(adresa);
+    SPrvkem(cil, c, [&](auto& prvek) {
+        SPrvkem(zdroj, c, [&](const auto& z) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(prvek)>,
+                                         std::decay_t<decltype(z)>>) {
+                prvek = z;
+            }
+        });
+    });
+}
+
+void PrevezmiNezname(TNORLINK& cil, const TNORLINK& zdroj, const TZnameData& znama) {
+    for (std::uint32_t a = 0; a < k_KonecKonfigurace; a += k_NORLINKTlgSize) {
+        const TCast c = Cast(a);
+        if (c.Od == a && !znama.Znamy(c.Od, c.Bajtu)) {
+            KopirujCast(cil, zdroj, a);
+        }
+    }
+}
+
+std::string CoNacistNejdriv(const TZnameData& znama, const std::vector<std::uint16_t>& adresy) {
+    for (const std::uint16_t a : adresy) {
+        if (znama.Znamy(a)) {
+            continue;
+        }
+        const TCast c = Cast(a);
+        if (c.Druh == TCast::TDruh::Cislo) {
+            return "Nejdřív načtěte telefonní čísla z komunikátoru.";
+        }
+        const std::string expander = "expanderu " + std::to_string(c.E + 1);
+        if (!c.Vstup) {
+            return "Nejdřív načtěte nastavení " + expander + " z komunikátoru.";
+        }
+        const std::string vstup = "vstupu " + std::to_string(c.V + 1) + " " + expander;
+        if (a >= k_KonecCteni) {
+            return "Nastavení " + vstup +
+                   " leží za oblastí paměti, kterou lze z komunikátoru načíst, a jeho obsah proto "
+                   "není známý. Zapsat ho lze jen celé ze souboru (Načti nastavení ze souboru).";
+        }
+        return "Nejdřív načtěte nastavení " + vstup + " z komunikátoru.";
+    }
+    return {};
+}

@@ -66,3 +66,15 @@ std::uint32_t AdresaTextuVstupu(std::size_t e, std::size_t v, bool rozpojeni);
 // What a completed settings read makes known: all of the first n expanders, or expander e and its
 // input v, each up to the device's read bound (the block at 0x7F00 is the last one read).
 TZnameData PoCteniNastaveni(TZnameData znama, bool vse, int n, int e, int v);
+
+// The part of the image (a phone number, a recipient list, a whole text) holding address adresa,
+// copied from zdroj to cil. Texts go whole: their 15 blocks are read and written together.
+void KopirujCast(TNORLINK& cil, const TNORLINK& zdroj, std::uint32_t adresa);
+// Every part not wholly known in znama taken from zdroj: a loaded file's unknown parts become
+// what the device image holds, so no write ever sends them.
+void PrevezmiNezname(TNORLINK& cil, const TNORLINK& zdroj, const TZnameData& znama);
+
+// What a write must have read first, for the box that refuses it: the first block among adresy
+// that znama does not know, in words ("Nejdřív načtěte nastavení expanderu 2 z komunikátoru.");
+// empty when every block is known.
+std::string CoNacistNejdriv(const TZnameData& znama, const std::vector<std::uint16_t>& adresy);

@@ -70,6 +70,12 @@ constexpr std::array<TSection, 9> kSections{{
      true},
 }};
 
+// Sections of the program's exports and backups that hold no memory: the blocks the program did
+// not know, and when and of which device a backup was made. The memory keeps what it has there.
+bool IsNoteSection(std::string_view name) {
+    return EqualNoCase(name, "Nezname bloky") || EqualNoCase(name, "Zaloha");
+}
+
 const TSection* FindSection(std::string_view name) {
     for (const TSection& s : kSections) {
         if (EqualNoCase(name, s.Name)) {
@@ -267,12 +273,17 @@ std::string InputSlotKey(unsigned expander, unsigned input, unsigned slot) {
 
 bool ApplyExport(std::string_view text, TSimMemory& memory, TExportError& error) {
     TProfileRules rules;
-    rules.KnownSection = [](const std::string& s) { return FindSection(s) != nullptr; };
+    rules.KnownSection = [](const std::string& s) {
+        return FindSection(s) != nullptr || IsNoteSection(s);
+    };
     rules.Multiline = [](const std::string& s) {
         const TSection* section = FindSection(s);
         return section != nullptr && section->Text;
     };
     rules.IsKey = [](const std::string& s, const std::string& key) {
+        if (IsNoteSection(s)) {
+            return true;
+        }
         const TSection* section = FindSection(s);
         return section != nullptr && KeyFits(*section, ParseKey(key));
     };
@@ -283,6 +294,9 @@ bool ApplyExport(std::string_view text, TSimMemory& memory, TExportError& error)
         return false;
     }
     for (const TProfileEntry& entry : entries) {
+        if (IsNoteSection(entry.Section)) {
+            continue;
+        }
         std::string why;
         if (!ApplyEntry(entry, memory, why)) {
             error = {entry.Line, why};

@@ -1,5 +1,6 @@
 #include "Main.h"
 
+#include "Dialogy.h"
 #include "Editace.h"
 #include "Hlaseni.h"
 #include "Meritko.h"
@@ -279,6 +280,10 @@ void TFrm_Main::VytvorMenu() {
     cmNactiNastaveni = Men_Program->addAction(Q("Načti nastavení ze souboru"));
     cmNactiNastaveni->setObjectName(QStringLiteral("cmNactiNastaveni"));
     connect(cmNactiNastaveni, &QAction::triggered, this, [this] { cmNactiNastaveniClick(); });
+    cmObnovitZeZalohy = Men_Program->addAction(Q("Obnovit ze zálohy…"));
+    cmObnovitZeZalohy->setObjectName(QStringLiteral("cmObnovitZeZalohy"));
+    connect(cmObnovitZeZalohy, &QAction::triggered, this,
+            [this] { fLogika.cmObnovitZeZalohyClick(); });
     cmKomunikacniLog = Men_Program->addAction(Q("Komunikační log"));
     cmKomunikacniLog->setObjectName(QStringLiteral("cmKomunikacniLog"));
     connect(cmKomunikacniLog, &QAction::triggered, this, [this] { cmKomunikacniLogClick(); });
@@ -683,7 +688,7 @@ void TFrm_Main::Varovani(const std::string& text, const std::string& detail) {
 
 bool TFrm_Main::OtazkaAnoNe(const std::string& text) {
     return UkazHlaseni(this, QMessageBox::Warning, Q("Varování"), Q(text), {},
-                       {Q("&Ano"), Q("&Ne")}, 0, 1) == 0;
+                       {Q("&Ano"), Q("&Ne")}, 1, 1) == 0;
 }
 
 void TFrm_Main::Chyba(const std::string& text) {
@@ -707,6 +712,29 @@ std::optional<std::string> TFrm_Main::InputQuery(const std::string& caption,
         return std::nullopt;
     }
     return dialog.textValue().toStdString();
+}
+
+bool TFrm_Main::KontrolaZapisu(const std::vector<std::string>& zmeny,
+                               const std::vector<std::string>& varovani,
+                               const std::string& souhrn) {
+    QStringList z;
+    for (const std::string& r : zmeny) {
+        z << Q(r);
+    }
+    QStringList v;
+    for (const std::string& r : varovani) {
+        v << Q(r);
+    }
+    return UkazKontroluZapisu(this, z, v, Q(souhrn));
+}
+
+std::optional<int> TFrm_Main::VyberZeSeznamu(const std::string& caption, const std::string& prompt,
+                                             const std::vector<std::string>& polozky) {
+    QStringList p;
+    for (const std::string& r : polozky) {
+        p << Q(r);
+    }
+    return UkazVyber(this, Q(caption), Q(prompt), p);
 }
 
 IInfoForm& TFrm_Main::InfoForm() {

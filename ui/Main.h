@@ -91,6 +91,11 @@ public:
     void Zprava(const std::string& text, const std::string& detail) override;
     std::optional<std::string> InputQuery(const std::string& caption, const std::string& prompt,
                                           const std::string& initial) override;
+    bool KontrolaZapisu(const std::vector<std::string>& zmeny,
+                        const std::vector<std::string>& varovani,
+                        const std::string& souhrn) override;
+    std::optional<int> VyberZeSeznamu(const std::string& caption, const std::string& prompt,
+                                      const std::vector<std::string>& polozky) override;
     IInfoForm& InfoForm() override;
     void Naplanuj(std::function<void()> krok) override;
 
@@ -124,6 +129,7 @@ public:
     QMenuBar* Men_Main = nullptr;
     QMenu* Men_Program = nullptr;
     QAction* cmUlozNastaveni = nullptr;
+    QAction* cmObnovitZeZalohy = nullptr;
     QAction* N1 = nullptr;
     QAction* Men_Ukonci = nullptr;
     QMenu* Sriovport1 = nullptr;

@@ -166,7 +166,20 @@ public:
         Boxy.push_back(text);
         DetailZpravy = detail;
     }
+    bool KontrolaZapisu(const std::vector<std::string>& zmeny, const std::vector<std::string>&,
+                        const std::string&) override {
+        Nahledy.push_back(zmeny);
+        return Zapsat;
+    }
+    std::optional<int> VyberZeSeznamu(const std::string&, const std::string&,
+                                      const std::vector<std::string>& polozky) override {
+        Vyber = polozky;
+        return polozky.empty() ? std::nullopt : std::optional<int>(0);
+    }
     std::vector<std::string> Boxy;
+    std::vector<std::vector<std::string>> Nahledy;
+    std::vector<std::string> Vyber;
+    bool Zapsat = true;
     int PoziceUVarovani = -1;
     std::string DetailZpravy;
 };

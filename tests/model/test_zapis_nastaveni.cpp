@@ -94,6 +94,14 @@ protected:
         fLogika = std::make_unique<TMainLogika>(fOkno, std::move(deps));
         fLogika->FormCreate();
         std::fill(fPamet.begin(), fPamet.end(), 0xFF);
+        // Everything readable is read first: a write sends only known data.
+        fOkno.SetPocetExpanderu(8);
+        fLogika->Btn_NactiExpanderyClick();
+        for (int i = 0; i < 3000 && Kom().PocetZaznamuFronty() > 0; ++i) {
+            Odpovez(Kom().ZaznamFronty(0)->Adresa);
+        }
+        fOkno.SetPocetExpanderu(1);
+        fLogika->SEdt_PocetExpanderuChange();
     }
     ~ZapisNastaveni() override {
         fLogika.reset();
@@ -219,8 +227,13 @@ TEST_F(ZapisNastaveni, AnAnswerForAnotherAddressCompletesNothing) {
 TEST_F(ZapisNastaveni, BlocksAboveTheReadWindowsAreWrittenAndVerified) {
     fOkno.SetPocetExpanderu(8);
     fLogika->SEdt_PocetExpanderuChange();
-    NORLINKRecNew.TelCislaSepnuti[6][7][0] = 2;    // 0x7F00
-    NORLINKRecNew.ZpravaRozpojeni[7][7] = "konec"; // 0x9010..0x90F0
+    NORLINKRecNew.TelCislaSepnuti[6][7][0] = 2; // 0x7F00, the last block a read reaches
+    // 0x9010..0x90F0: never read, but a whole text typed is known.
+    fOkno.SetItemIndex(TSeznam::Cmb_Expander, 7);
+    fOkno.SetItemIndex(TSeznam::Cmb_Vstup, 7);
+    fLogika->Cmb_ExpanderChange();
+    fOkno.SetMemoText(TMemo::Mem_Rozpojeni, "konec");
+    fLogika->MemoExit(TMemo::Mem_Rozpojeni);
     fLogika->Btn_ZapisNastaveniClick();
     EXPECT_EQ(fOkno.Info.Max, 16);
     DoKonce();

@@ -130,8 +130,10 @@ TEST_F(Zmeny, MarksTooltipsAndTheCloseQuestionFollowLoadsExportsAndWrites) {
     fLogika->cmUlozNastaveniClick();
     EXPECT_FALSE(fLogika->NeulozeneZmeny()) << "exported, the loaded numbers with it";
     fOkno.SetCellText(TMrizka::Hg_PhoneNumbers, 1, 5, "555666777");
+    fLogika->Hg_PhoneNumbersCellEdited(1, 5);
     EXPECT_TRUE(fLogika->NeulozeneZmeny()) << "a typed number is not in the export";
     fOkno.SetCellText(TMrizka::Hg_PhoneNumbers, 1, 5, "");
+    fLogika->Hg_PhoneNumbersCellEdited(1, 5);
     fOkno.SetMemoText(TMemo::Mem_Porucha, "jinak");
     fLogika->MemoExit(TMemo::Mem_Porucha);
     EXPECT_TRUE(fLogika->NeulozeneZmeny()) << "changed again after the export";

@@ -179,6 +179,29 @@ public:
         Inputs.pop_front();
         return input;
     }
+    // The preview answers "&Zapsat" unless a test queued another answer.
+    bool KontrolaZapisu(const std::vector<std::string>& zmeny,
+                        const std::vector<std::string>& varovani,
+                        const std::string& souhrn) override {
+        Previews.push_back({zmeny, varovani, souhrn});
+        if (PreviewAnswers.empty()) {
+            return true;
+        }
+        const bool answer = PreviewAnswers.front();
+        PreviewAnswers.pop_front();
+        return answer;
+    }
+    std::optional<int> VyberZeSeznamu(const std::string&, const std::string&,
+                                      const std::vector<std::string>& polozky) override {
+        Choices.push_back(polozky);
+        if (ChoiceAnswers.empty()) {
+            ADD_FAILURE() << "unexpected choice from a list";
+            return std::nullopt;
+        }
+        const auto answer = ChoiceAnswers.front();
+        ChoiceAnswers.pop_front();
+        return answer;
+    }
     IInfoForm& InfoForm() override { return Info; }
     void Naplanuj(std::function<void()> krok) override { Planned.push_back(std::move(krok)); }
     // The message loop's turn: runs what was planned, including what those steps plan.
@@ -226,4 +249,13 @@ public:
     std::map<TMemo, bool> MemoBold;
     std::map<TOvladac, std::string> ToolTips;
     std::deque<std::optional<std::string>> Files;
+    struct TNahled {
+        std::vector<std::string> Zmeny;
+        std::vector<std::string> Varovani;
+        std::string Souhrn;
+    };
+    std::vector<TNahled> Previews;
+    std::deque<bool> PreviewAnswers;
+    std::vector<std::vector<std::string>> Choices;
+    std::deque<std::optional<int>> ChoiceAnswers;
 };
