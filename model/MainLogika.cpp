@@ -565,12 +565,19 @@ void TMainLogika::DokonciOperaci() {
             Cmb_ExpanderChange();
         } else if (auto* tel = dynamic_cast<TZapisTelCisel*>(op)) {
             if (tel->Overeno()) {
+                // Read back as written: the device image holds them now, so the next preview
+                // compares with what is there and a restored backup has something to send.
                 fZmeny.ZapsanaCisla(NORLINKRecNew);
+                NORLINKRec.TelCisla = NORLINKRecNew.TelCisla;
             }
             ZapisDokoncen(tel->Overeno(), tel->Zapsano(), {});
         } else if (auto* nast = dynamic_cast<TZapisNastaveni*>(op)) {
             if (nast->Overeno()) {
                 fZmeny.ZapsanyBloky(NORLINKRecNew, nast->Adresy());
+                for (const std::uint16_t a : nast->Adresy()) {
+                    KopirujCast(NORLINKRec, NORLINKRecNew, a);
+                    fZnamaRec.Nastav(a, k_NORLINKTlgSize, TPuvod::Zarizeni);
+                }
             }
             ZapisDokoncen(nast->Overeno(), 0, nast->Adresy());
         }

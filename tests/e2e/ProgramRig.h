@@ -162,8 +162,9 @@ public:
         return false;
     }
     void Chyba(const std::string& text) override { Boxy.push_back(text); }
+    // The box after a verified write goes apart: the tests count the boxes that report trouble.
     void Zprava(const std::string& text, const std::string& detail) override {
-        Boxy.push_back(text);
+        (text.starts_with("Zapsáno a ověřeno") ? Overeno : Boxy).push_back(text);
         DetailZpravy = detail;
     }
     bool KontrolaZapisu(const std::vector<std::string>& zmeny, const std::vector<std::string>&,
@@ -177,6 +178,7 @@ public:
         return polozky.empty() ? std::nullopt : std::optional<int>(0);
     }
     std::vector<std::string> Boxy;
+    std::vector<std::string> Overeno;
     std::vector<std::vector<std::string>> Nahledy;
     std::vector<std::string> Vyber;
     bool Zapsat = true;

@@ -4,14 +4,19 @@
 // whole 64 KiB is compared with what the screen asked for: a write ends verified with exactly
 // that memory, or a box names exactly the numbers or blocks that are wrong on the device.
 
+#include "Cp1250.h"
 #include "E2eWire.h"
 #include "Export.h"
+#include "MainLogika.h"
+#include "NactiExport.h"
 #include "ForwardingPort.h"
 #include "ProgramRig.h"
 #include "SimExport.h"
 #include "ZapisNastaveni.h"
 #include "ZapisTelCisel.h"
 #include "telegramy.h"
+
+#include <gmock/gmock.h>
 
 #include <map>
 #include <set>
@@ -422,39 +427,49 @@ INSTANTIATE_TEST_SUITE_P(
                       TPripad{"SimINahodneZtraty", k_SimPoruchy, {}, 0.15}),
     [](const auto& info) { return std::string(info.param.Nazev); });
 
-// Input 8 of expander 7 and expander 8 lie above what any read reaches; their pairs are answered
-// and counted all the same, a damaged one is sent again, and all end verified.
+// Input 8 of expander 7 and expander 8 lie above what any read reaches. A whole text typed there
+// is known and written: its pairs are answered and counted all the same, a damaged one is sent
+// again, and all end verified. One slot typed into a list nobody read would send fifteen unknown
+// bytes with it: that write is refused before anything is sent.
 TEST_F(ProgramWrite, BlocksOfExpanders7And8AreWrittenRepeatedWhenLostAndVerified) {
     fVedeni->Pravidlo = [](unsigned a, int n) {
-        return Poradim(n, a == 0x7F00   ? std::initializer_list{TPorucha::Soucet}
-                          : a == 0x8F00 ? std::initializer_list{TPorucha::Poskodi}
+        return Poradim(n, a == 0x7F10   ? std::initializer_list{TPorucha::Soucet}
+                          : a == 0x8F10 ? std::initializer_list{TPorucha::Poskodi}
                           : a == 0x90F0 ? std::initializer_list{TPorucha::Ztrati}
                                         : std::initializer_list<TPorucha>{});
     };
     ASSERT_TRUE(Start({}, 8)) << ReadFile(fDir.Path() / "sim.txt");
     ASSERT_TRUE(Klikni(fOkno->Btn_NactiTelCisla, 120s));
-    Vyber(6, 7);
-    ASSERT_TRUE(Klikni(fOkno->Btn_NactiAktualni, 120s));
-    // Reset forgets the device, so that expander 8 can be chosen; only edits are written.
+    // Reset makes every choice possible, and nothing of the settings known.
     QTest::mouseClick(fOkno->Btn_reset, Qt::LeftButton);
+    Vyber(7, 7);
+    Bunka(TMrizka::Hg_Vstupy, 1, 16, "15");
+    fOkno->Logika().MrizkaExit(TMrizka::Hg_Vstupy);
+    fOkno->Boxy.clear();
+    ASSERT_TRUE(Klikni(fOkno->Btn_ZapisNastaveni, 120s));
+    ASSERT_EQ(fOkno->Boxy.size(), 1U);
+    EXPECT_THAT(fOkno->Boxy[0], ::testing::HasSubstr("vstupu 8 expanderu 8"));
+    EXPECT_TRUE(Odeslane().empty()) << "refused before anything is sent";
+    Bunka(TMrizka::Hg_Vstupy, 1, 16, "");
+    fOkno->Logika().MrizkaExit(TMrizka::Hg_Vstupy);
+
     Vyber(6, 7);
-    Seznam(TMrizka::Hg_Vstupy, 1, 1, "3", 6, 7);
     Text(TMemo::Mem_Sepnuti, "Sepnuto 7/8", "Sepnuto 7/8", BlokVstupu(6, 7));
     Vyber(7, 7);
-    Seznam(TMrizka::Hg_Vstupy, 1, 16, "15", 7, 7);
-    Seznam(TMrizka::Hg_Vstupy, 2, 1, "1", 7, 7);
     Text(TMemo::Mem_Sepnuti, "Sepnuto 8/8", "Sepnuto 8/8", BlokVstupu(7, 7));
     std::string dlouhy;
     for (int i = 0; i < 240; ++i) {
         dlouhy += static_cast<char>('0' + i % 75);
     }
     Text(TMemo::Mem_Rozpojeni, dlouhy, dlouhy, BlokVstupu(7, 7) + 256);
-    EXPECT_EQ(fZapsat.size(), 48U);
+    EXPECT_EQ(fZapsat.size(), 45U);
     fOkno->Boxy.clear();
 
     ASSERT_TRUE(Klikni(fOkno->Btn_ZapisNastaveni, 120s));
     EXPECT_TRUE(fOkno->Boxy.empty());
-    EXPECT_EQ(Odeslane(), Pary({0x7F00, 0x8F00, 0x90F0}))
+    EXPECT_EQ(fOkno->Overeno,
+              std::vector<std::string>{"Zapsáno a ověřeno: telefonních čísel 0, bloků nastavení 45."});
+    EXPECT_EQ(Odeslane(), Pary({0x7F10, 0x8F10, 0x90F0}))
         << "a pair whose read-back differs is sent again";
     EXPECT_EQ(Spatne(Zarizeni()), std::set<unsigned>{});
 }
@@ -589,3 +604,110 @@ INSTANTIATE_TEST_SUITE_P(Zruseni, CancelWrite,
                          [](const auto& info) { return std::string(info.param.Nazev); });
 
 } // namespace
+
+// --- Nothing the technician did not change is written -------------------------------------
+
+class ProgramZname : public ProgramWrite {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(Start({}, 2)) << ReadFile(fDir.Path() / "sim.txt");
+        ASSERT_TRUE(Klikni(fOkno->Btn_NactiTelCisla, 120s));
+    }
+    void CtiVse() {
+        ASSERT_TRUE(Klikni(fOkno->Btn_NactiExpandery, 300s));
+        ASSERT_TRUE(fOkno->Boxy.empty());
+    }
+};
+
+// "Vyber jiný vstup" forgets the settings: the cells show empty, and one slot typed in is refused
+// with what to read first; the device keeps every byte.
+TEST_F(ProgramZname, AfterAResetOneSlotIsRefusedAndTheDeviceKeepsEveryByte) {
+    CtiVse();
+    QTest::mouseClick(fOkno->Btn_reset, Qt::LeftButton);
+    Vyber(1, 0);
+    EXPECT_EQ(fOkno->CellText(TMrizka::Hg_Komunikace, 1, 1), "") << "unknown, not number 0";
+    Bunka(TMrizka::Hg_Komunikace, 1, 1, "1");
+    fOkno->Logika().MrizkaExit(TMrizka::Hg_Komunikace);
+    fOkno->Boxy.clear();
+    ASSERT_TRUE(Klikni(fOkno->Btn_ZapisNastaveni, 60s));
+    EXPECT_EQ(fOkno->Boxy,
+              std::vector<std::string>{"Nejdřív načtěte nastavení expanderu 2 z komunikátoru."});
+    EXPECT_TRUE(fOkno->Nahledy.empty()) << "no preview of a write that cannot be";
+    EXPECT_TRUE(Odeslane().empty());
+    EXPECT_EQ(Spatne(Zarizeni()), std::set<unsigned>{});
+}
+
+// A number typed and written is in the record ("Ulož nastavení"); an eight-digit entry is refused
+// and leaves the number as it was, so the next write has nothing to send for it.
+TEST_F(ProgramZname, TheRecordHoldsTheNumbersShownAndARefusedEntryKeepsTheOldOne) {
+    CtiVse();
+    TelCislo(3, "604555666", "604555666");
+    const std::string stare = fOkno->CellText(TMrizka::Hg_PhoneNumbers, 1, 3);
+    Bunka(TMrizka::Hg_PhoneNumbers, 1, 3, "12345678");
+    EXPECT_EQ(fOkno->Boxy, std::vector<std::string>{"Zadejte platné telefonní číslo!"});
+    EXPECT_EQ(fOkno->CellText(TMrizka::Hg_PhoneNumbers, 1, 3), stare);
+    fOkno->Boxy.clear();
+    ASSERT_TRUE(Klikni(fOkno->Btn_ZapisTelCisla, 120s));
+    ASSERT_EQ(fOkno->Nahledy.size(), 1U);
+    EXPECT_EQ(fOkno->Nahledy[0], std::vector<std::string>{"Tel. číslo 3: " + Cislo(fObraz, 3) +
+                                                          " → 604555666"});
+    EXPECT_TRUE(fOkno->Boxy.empty());
+    EXPECT_EQ(Odeslane().size(), 3U) << "one pair and its read-back: number 2 is not written";
+
+    fOkno->cmUlozNastaveni->trigger();
+    const TNacteniExportu zaznam = NactiExportZeSouboru(fOkno->DetailZpravy);
+    ASSERT_TRUE(zaznam.Ok) << zaznam.Chyba;
+    for (unsigned k = 0; k < 16; ++k) {
+        EXPECT_EQ(Cp1250DoUtf8(zaznam.Image.TelCisla[k].View()),
+                  fOkno->CellText(TMrizka::Hg_PhoneNumbers, 1, static_cast<int>(k) + 1))
+            << "the record is the window, number " << k;
+    }
+    EXPECT_EQ(Spatne(Zarizeni()), std::set<unsigned>{});
+}
+
+// A read over unsaved edits asks; "&Ne" keeps them and reads nothing.
+TEST_F(ProgramZname, AReadAsksBeforeReplacingEdits) {
+    CtiVse();
+    Vyber(0, 0);
+    Text(TMemo::Mem_Porucha, "upraveno", "upraveno", BlokExpanderu(0));
+    fOkno->Boxy.clear();
+    QTest::mouseClick(fOkno->Btn_NactiExpandery, Qt::LeftButton);
+    EXPECT_EQ(fOkno->Boxy, std::vector<std::string>{std::string(R_PrepsatZmeny)});
+    EXPECT_FALSE(fOkno->Logika().BeziOperace());
+    EXPECT_EQ(NORLINKRecNew.ZpravaPorucha[0], "upraveno");
+    fZapsat.clear();
+    fCil = fObraz;
+    EXPECT_EQ(Spatne(Zarizeni()), std::set<unsigned>{});
+}
+
+// Every write leaves a backup of what the device held; "Zpět" in the preview sends nothing; the
+// backup restored and written brings the device back to every byte it had.
+TEST_F(ProgramZname, ABackupBeforeTheWriteRestoresTheDevice) {
+    CtiVse();
+    Vyber(1, 3);
+    Seznam(TMrizka::Hg_Vstupy, 1, 2, "7", 1, 3);
+    Text(TMemo::Mem_Obnova, "Obnoveno", "Obnoveno", BlokExpanderu(1) + 256);
+    fOkno->Zapsat = false;
+    ASSERT_TRUE(Klikni(fOkno->Btn_ZapisNastaveni, 60s));
+    EXPECT_TRUE(Odeslane().empty()) << "Zpět sends nothing";
+    fOkno->Zapsat = true;
+    ASSERT_TRUE(Klikni(fOkno->Btn_ZapisNastaveni, 120s));
+    ASSERT_EQ(fOkno->Overeno.size(), 1U);
+    const std::string zaloha = fOkno->Logika().PosledniZaloha();
+    EXPECT_EQ(fs::path(zaloha).parent_path(), fDir.Path() / "zalohy");
+    const TNacteniExportu z = NactiExportZeSouboru(zaloha);
+    ASSERT_TRUE(z.Ok) << z.Chyba;
+    EXPECT_EQ(Bajty(fObraz, BlokVstupu(1, 3), 16),
+              std::string(z.Image.TelCislaSepnuti[1][3].begin(), z.Image.TelCislaSepnuti[1][3].end()))
+        << "the backup holds what the device held";
+    EXPECT_FALSE(z.Znama.Znamy(BlokExpanderu(2))) << "expander 3 was never read";
+
+    fOkno->cmObnovitZeZalohy->trigger();
+    ASSERT_FALSE(fOkno->Vyber.empty());
+    fOkno->Boxy.clear();
+    ASSERT_TRUE(Klikni(fOkno->Btn_ZapisNastaveni, 120s));
+    EXPECT_EQ(fOkno->Overeno.size(), 2U);
+    fCil = fObraz;
+    fZapsat.clear();
+    EXPECT_EQ(Spatne(Zarizeni()), std::set<unsigned>{}) << "every byte as before the first write";
+}

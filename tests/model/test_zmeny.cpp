@@ -148,8 +148,8 @@ TEST_F(Zmeny, MarksTooltipsAndTheCloseQuestionFollowLoadsExportsAndWrites) {
     EXPECT_FALSE(fOkno.CellBold(TMrizka::Hg_Komunikace, 1, 1));
     EXPECT_FALSE(fOkno.MemoBold[TMemo::Mem_Obnova]);
     EXPECT_FALSE(fLogika->NeulozeneZmeny());
-    // A write sends what differs from the last read, which it leaves as it was.
-    EXPECT_EQ(fOkno.ToolTips[TOvladac::Btn_ZapisNastaveni], "Zápis teď pošle 31 bloků");
+    // What was read back is the device's: nothing is left to send.
+    EXPECT_EQ(fOkno.ToolTips[TOvladac::Btn_ZapisNastaveni], "Zápis teď pošle 0 bloků");
 }
 
 } // namespace
