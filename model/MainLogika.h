@@ -106,6 +106,8 @@ public:
     // Throws EProfileWriteError when norlink.ini cannot be written. Writes nothing when LoadIni
     // could not read the file: the count shown then is no value from the file.
     void SaveIni();
+    // False when norlink.ini exists but could not be read: nothing is written into it then.
+    bool IniNacten() const { return fIniNacten; }
     void InitializeCom();
     // item: 1..10 for cmCOM1..cmCOM10, 11 for cmCOM11.
     void cmCOM1Click(int item);

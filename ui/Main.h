@@ -50,8 +50,10 @@ public:
     void cmUlozNastaveniClick();
     void cmNactiNastaveniClick();
 
-    // Places the window where it was designed to be, within the screen.
+    // Gives the window the size and place of its last close (norlink.ini, section "Okno"), else
+    // the designed ones, within the screen's available area.
     void UmistiNaObrazovku();
+    QSize VychoziVelikost() const;
     // The progress dialog, created after the window (hidden).
     void VytvorInfoForm();
     TInfoForm* Info() const { return fInfoForm; }
@@ -94,7 +96,8 @@ public:
     IInfoForm& InfoForm() override;
     void Naplanuj(std::function<void()> krok) override;
 
-    // Controls.
+    // Controls; they lie on Klient, which scrolls when the window is smaller than it.
+    QWidget* Klient = nullptr;
     TLed* Led_Incoming = nullptr;
     QPushButton* Btn_NactiTelCisla = nullptr;
     QPushButton* Btn_ZapisTelCisla = nullptr;
@@ -117,6 +120,8 @@ public:
     TMemoEdit* Mem_Sepnuti = nullptr;
     QLabel* Label5 = nullptr;
     TMemoEdit* Mem_Rozpojeni = nullptr;
+    // Under each memo: its stored length against the limit ("73/160").
+    std::array<QLabel*, 4> Lbl_Delka{};
     QStatusBar* Stb_Main = nullptr;
     std::array<QLabel*, 4> Stb_Panels{};
 
@@ -161,4 +166,9 @@ private:
     TKomunikacniLog* fLogOkno = nullptr;
     bool fPtatSePriZavreni = false; // "Ukonči" asks like the close button
     void ObnovZarizeni();
+    // The memos' counters: the colour turns as the text nears its limit.
+    void ObnovDelky();
+    // Writes the window's size and place into norlink.ini, unless the file could not be read.
+    void UlozUmisteni();
+    QSize fVychoziKlient; // the client area the window opens with where the screen has room
 };

@@ -17,6 +17,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -233,7 +235,7 @@ TEST_F(Okno, GridsHaveTheirSizesHeadersAndFixedCells) {
 
 TEST_F(Okno, EveryCaptionFitsItsControlAndNothingOverlaps) {
     ShowActive();
-    QWidget* client = fFrm->centralWidget();
+    QWidget* client = fFrm->Klient;
     const QRect area = client->rect();
     std::vector<QWidget*> controls;
     for (QWidget* w : client->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
@@ -282,6 +284,7 @@ TEST_F(Okno, EveryCaptionFitsItsControlAndNothingOverlaps) {
 }
 
 TEST_F(Okno, StatusBarHasFourPanels) {
+    ShowActive();
     ASSERT_EQ(fFrm->Stb_Main, fFrm->statusBar());
     EXPECT_EQ(fFrm->Stb_Main->objectName(), "Stb_Main");
     const int w0 = fFrm->Stb_Panels[0]->width();
@@ -368,7 +371,9 @@ TEST_F(Okno, UkonciClosesTheWindowAndSavesTheCount) {
     fFrm->SEdt_PocetExpanderu->setValue(3);
     Action("Men_Ukonci")->trigger();
     EXPECT_FALSE(fFrm->isVisible());
-    EXPECT_EQ(Ini(), "[ComPort]\nProgram=3\n");
+    // The count, then where the window was.
+    EXPECT_THAT(Ini(), ::testing::MatchesRegex("\\[ComPort\\]\nProgram=3\n\n\\[Okno\\]\nX=[0-9]+\n"
+                                               "Y=[0-9]+\nSirka=[0-9]+\nVyska=[0-9]+\n"));
     EXPECT_FALSE(fLine->IsOpen);
 }
 
@@ -491,4 +496,73 @@ std::string NazevCesty(const ::testing::TestParamInfo<int>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Cesty, OknoPrerusit, ::testing::Values(0, 1, 2), NazevCesty);
 
+} // namespace
+namespace {
+// Each control lies on the client area, and what the window does not show can be scrolled to:
+// at the minimum size, and on a 1600 x 900 screen at 125 % and 150 % (1280 x 720 and 1067 x 600
+// logical pixels, less a panel of 40).
+TEST_F(Okno, EveryControlIsReachableAtTheMinimumAndOnAScaledLaptopScreen) {
+    ShowActive();
+    const QSize minimum = fFrm->minimumSizeHint().expandedTo(fFrm->minimumSize());
+    EXPECT_LE(minimum.width(), 1024);
+    EXPECT_LE(minimum.height(), 600);
+    auto* scroll = qobject_cast<QScrollArea*>(fFrm->centralWidget());
+    ASSERT_NE(scroll, nullptr);
+    struct Row {
+        QSize Size;
+        bool Scrolls; // false: everything in view at once
+    };
+    for (const Row& row : {Row{minimum, true}, Row{{1280, 680}, false}, Row{{1067, 560}, true}}) {
+        SCOPED_TRACE(row.Size.width());
+        fFrm->resize(row.Size);
+        QTRY_COMPARE(fFrm->size(), row.Size);
+        QApplication::processEvents();
+        const QRect area = fFrm->Klient->rect();
+        for (QWidget* w :
+             fFrm->Klient->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            EXPECT_TRUE(area.contains(w->geometry())) << w->objectName().toStdString();
+            EXPECT_GE(w->width(), w->minimumSizeHint().width()) << w->objectName().toStdString();
+        }
+        const QSize view = scroll->viewport()->size();
+        const QSize over = (fFrm->Klient->size() - view).expandedTo({0, 0});
+        EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), over.width());
+        EXPECT_EQ(scroll->verticalScrollBar()->maximum(), over.height());
+        if (!row.Scrolls) {
+            EXPECT_EQ(over, QSize(0, 0))
+                << "client " << fFrm->Klient->width() << "x" << fFrm->Klient->height();
+        }
+    }
+}
+} // namespace
+
+namespace {
+// The window opens where it was closed, never larger than the screen's available area and never
+// partly off it.
+TEST_F(Okno, OpensWhereItWasClosedWithinTheScreen) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    struct Row {
+        const char* Ini;
+        QRect Expected; // empty: the designed size, bounded by the area
+    };
+    const Row rows[] = {
+        {"", {}},
+        {"[Okno]\nX=20\nY=30\nSirka=700\nVyska=500\n", {20, 30, 700, 500}},
+        {"[Okno]\nX=5000\nY=-70\nSirka=9000\nVyska=9000\n", area},
+        {"[Okno]\nX=20\nY=30\nSirka=abc\nVyska=500\n", {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Ini);
+        WriteFile(fDir.Path() / "norlink.ini", row.Ini);
+        fFrm->UmistiNaObrazovku();
+        const QRect expected =
+            row.Expected.isEmpty()
+                ? QRect(area.topLeft(), fFrm->VychoziVelikost().boundedTo(area.size()))
+                : row.Expected;
+        EXPECT_EQ(fFrm->size(), expected.size());
+        EXPECT_TRUE(area.contains(fFrm->geometry()));
+        if (!row.Expected.isEmpty()) {
+            EXPECT_EQ(fFrm->pos(), expected.topLeft());
+        }
+    }
+}
 } // namespace
