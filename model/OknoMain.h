@@ -160,7 +160,7 @@ public:
     virtual std::optional<std::string> OtevriSoubor(const std::string& caption,
                                                     const std::string& folder,
                                                     const std::string& filter) = 0;
-    // Text-input dialog with "OK" and "Cancel"; no value for Cancel.
+    // Text-input dialog with "OK" and "Zrušit"; no value for "Zrušit".
     virtual std::optional<std::string> InputQuery(const std::string& caption,
                                                   const std::string& prompt,
                                                   const std::string& initial) = 0;

@@ -872,7 +872,7 @@ std::optional<std::string> TFrm_Main::InputQuery(const std::string& caption,
     dialog.setLabelText(Q(prompt));
     dialog.setTextValue(Q(initial));
     dialog.setOkButtonText(Q("OK"));
-    dialog.setCancelButtonText(Q("Cancel"));
+    dialog.setCancelButtonText(Q("Zrušit"));
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
