@@ -118,6 +118,9 @@ public:
     virtual void SetCellBold(TMrizka grid, int col, int row, bool bold) = 0;
     virtual void SetMemoBold(TMemo memo, bool bold) = 0;
     virtual void SetToolTip(TOvladac control, const std::string& text) = 0;
+    // A typed recipient index was brought into range: the cell says why (tooltip) and the status
+    // bar says it for a moment. Setting the cell's text again forgets it.
+    virtual void OdkazOmezen(TMrizka grid, int col, int row, const std::string& text) = 0;
 
     virtual void SetMemoText(TMemo memo, const std::string& text) = 0;
     virtual std::string MemoText(TMemo memo) const = 0;

@@ -1,6 +1,7 @@
 #include "Main.h"
 
 #include "Editace.h"
+#include "EditaceExpanderu.h"
 #include "Hlaseni.h"
 #include "Meritko.h"
 #include "ProfileFile.h"
@@ -43,6 +44,9 @@ QString Q(const char* text) {
 constexpr int k_PocetRadku = 17;
 // norlink.ini: where the window was at its last close (X, Y, Sirka, Vyska).
 constexpr const char* k_SekceOkno = "Okno";
+// A recipient cell's note on an index brought into range, and how long the status bar shows it.
+constexpr int k_RoleOmezeni = Qt::UserRole + 1;
+constexpr int k_ZpravaStavuMs = 6000;
 // Panel 0 takes what the others leave, at least its minimum.
 constexpr std::array<int, 4> k_SirkyPanelu{150, 130, 110, 110};
 
@@ -398,6 +402,15 @@ void TFrm_Main::UlozRozpracovane() {
 }
 
 void TFrm_Main::PropojMrizky() {
+    // A recipient cell shows the number it refers to: it follows the phone grid.
+    for (const TMrizka id : {TMrizka::Hg_Komunikace, TMrizka::Hg_Vstupy}) {
+        Mrizka(id)->SetPopisBunky(
+            [this, id](int col, int row) { return PopisPrijemce(id, col, row); });
+    }
+    connect(Hg_PhoneNumbers, &QTableWidget::itemChanged, this, [this] {
+        Hg_Komunikace->viewport()->update();
+        Hg_Vstupy->viewport()->update();
+    });
     const auto filtr = [](char32_t c) {
         Hg_PhoneNumbersKeyPress(c);
         return c != 0;
@@ -720,7 +733,34 @@ bool TFrm_Main::Enabled(TOvladac control) const {
 void TFrm_Main::SetCellText(TMrizka grid, int col, int row, const std::string& text) {
     if (QTableWidgetItem* item = Mrizka(grid)->item(row, col)) {
         item->setText(Q(text));
+        item->setData(k_RoleOmezeni, QVariant());
     }
+}
+
+void TFrm_Main::OdkazOmezen(TMrizka grid, int col, int row, const std::string& text) {
+    if (QTableWidgetItem* item = Mrizka(grid)->item(row, col)) {
+        item->setData(k_RoleOmezeni, Q(text));
+    }
+    Stb_Main->showMessage(Q(text), k_ZpravaStavuMs);
+}
+
+TEditGrid::TPopis TFrm_Main::PopisPrijemce(TMrizka grid, int col, int row) const {
+    TEditGrid::TPopis popis;
+    const QTableWidgetItem* item = Mrizka(grid)->item(row, col);
+    if (col < 1 || row < 1 || item == nullptr) {
+        return popis;
+    }
+    if (const auto odkaz = OdkazBunky(item->text().toStdString())) {
+        const std::string cislo = CellText(TMrizka::Hg_PhoneNumbers, 1, *odkaz + 1);
+        popis.Vedle = cislo.empty() ? Q("prázdné") : Q(cislo);
+        popis.Varovani = cislo.empty();
+        popis.Tip = Q(PopisOdkazu(*odkaz, cislo));
+    }
+    const QString omezeni = item->data(k_RoleOmezeni).toString();
+    if (!omezeni.isEmpty()) {
+        popis.Tip = popis.Tip.isEmpty() ? omezeni : popis.Tip + QChar('\n') + omezeni;
+    }
+    return popis;
 }
 
 std::string TFrm_Main::CellText(TMrizka grid, int col, int row) const {

@@ -69,6 +69,7 @@ public:
     void SetCellBold(TMrizka grid, int col, int row, bool bold) override;
     void SetMemoBold(TMemo memo, bool bold) override;
     void SetToolTip(TOvladac control, const std::string& text) override;
+    void OdkazOmezen(TMrizka grid, int col, int row, const std::string& text) override;
     std::optional<std::string> OtevriSoubor(const std::string& caption, const std::string& folder,
                                             const std::string& filter) override;
     void SetMemoText(TMemo memo, const std::string& text) override;
@@ -152,6 +153,8 @@ private:
     void VytvorMenu();
     QWidget* Ovladac(TOvladac control) const;
     TEditGrid* Mrizka(TMrizka grid) const;
+    // A recipient cell: the number its index refers to, drawn beside it, and its tooltip.
+    TEditGrid::TPopis PopisPrijemce(TMrizka grid, int col, int row) const;
     // The grids' events go to the logic; typed characters pass its key filter.
     void PropojMrizky();
     void PropojMema();
