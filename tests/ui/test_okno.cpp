@@ -566,3 +566,35 @@ TEST_F(Okno, OpensWhereItWasClosedWithinTheScreen) {
     }
 }
 } // namespace
+
+namespace {
+// Under each memo its stored length against the limit, a line break counting two; the colour
+// turns near the limit and again at it.
+TEST_F(Okno, MemoCounterCountsALineBreakAsTwoAndWarnsNearTheLimit) {
+    ShowActive();
+    TMemoEdit* memo = fFrm->Mem_Obnova;
+    QLabel* counter = fFrm->Lbl_Delka[1];
+    EXPECT_EQ(counter->text(), "0/160");
+    memo->setFocus();
+    QTRY_VERIFY(memo->hasFocus());
+    QTest::keyClicks(memo, "ab");
+    QTest::keyClick(memo, Qt::Key_Return);
+    QTest::keyClicks(memo, "c");
+    EXPECT_EQ(counter->text(), "5/160");
+    const QString normal = counter->styleSheet();
+    QTest::keyClicks(memo, QString(138, 'x'));
+    EXPECT_EQ(counter->text(), "143/160");
+    EXPECT_EQ(counter->styleSheet(), normal);
+    QTest::keyClicks(memo, "x");
+    const QString near = counter->styleSheet();
+    EXPECT_NE(near, normal) << "144 of 160";
+    QTest::keyClicks(memo, QString(20, 'x'));
+    EXPECT_EQ(counter->text(), "160/160");
+    EXPECT_NE(counter->styleSheet(), near);
+    EXPECT_NE(counter->styleSheet(), normal);
+    // A text from the device is counted as stored, and the other memos keep their own count.
+    fFrm->SetMemoText(TMemo::Mem_Sepnuti, "a\r\nb");
+    EXPECT_EQ(fFrm->Lbl_Delka[2]->text(), "4/160");
+    EXPECT_EQ(fFrm->Lbl_Delka[0]->text(), "0/160");
+}
+} // namespace
