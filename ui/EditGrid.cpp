@@ -218,10 +218,17 @@ void TEditGrid::UkonciEditaci() {
 
 void TEditGrid::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Delete && state() != EditingState) {
-        // Fixed cells (header row, index column) are never emptied.
-        const QModelIndex index = currentIndex();
-        if (index.isValid() && (index.flags() & Qt::ItemIsEditable)) {
-            emit keyDown(index.column(), index.row(), k_KeyDelete);
+        // Every selected cell, else the current one; fixed cells (header row, index column) are
+        // never emptied.
+        QModelIndexList cells = selectedIndexes();
+        if (cells.isEmpty()) {
+            cells.append(currentIndex());
+        }
+        std::sort(cells.begin(), cells.end());
+        for (const QModelIndex& index : cells) {
+            if (index.isValid() && (index.flags() & Qt::ItemIsEditable)) {
+                emit keyDown(index.column(), index.row(), k_KeyDelete);
+            }
         }
         event->accept();
         return;

@@ -49,7 +49,7 @@ signals:
     void cellEdited(int col, int row);
     // The focus went from the grid or its editor to another control of the window.
     void exited();
-    // A key on the grid with no editor open (Delete: k_KeyDelete).
+    // A key on the grid with no editor open (Delete: k_KeyDelete, once for each selected cell).
     void keyDown(int col, int row, int key);
 
 protected:

@@ -326,6 +326,40 @@ TEST_F(Mrizka, DeleteEmptiesTheCellAndTheExitRuleClearsTheImage) {
                                                  "exit Hg_Vstupy"}));
 }
 
+// A range selected with Shift and the arrows, header and index cells included: Delete empties
+// every editable cell of it and no other; the exit rule then clears their slots.
+TEST_F(Mrizka, DeleteEmptiesEverySelectedCell) {
+    for (int row = 1; row <= 4; ++row) {
+        for (int col = 1; col <= 2; ++col) {
+            NORLINKRecNew.TelCislaPoruchaKom[0][static_cast<std::size_t>(row - 1)] = 7;
+            NORLINKRecNew.TelCislaObnovaKom[0][static_cast<std::size_t>(row - 1)] = 7;
+            fFrm->SetCellText(TMrizka::Hg_Komunikace, col, row, "7");
+        }
+    }
+    TEditGrid* grid = fFrm->Hg_Komunikace;
+    Click(grid, 0, 0);
+    for (int i = 0; i < 3; ++i) {
+        Key(Qt::Key_Down, Qt::ShiftModifier);
+    }
+    for (int i = 0; i < 2; ++i) {
+        Key(Qt::Key_Right, Qt::ShiftModifier);
+    }
+    EXPECT_EQ(grid->selectionModel()->selectedIndexes().size(), 6)
+        << "fixed cells are not selected";
+    Key(Qt::Key_Delete);
+    for (int row = 1; row <= 4; ++row) {
+        for (int col = 1; col <= 2; ++col) {
+            EXPECT_EQ(Cell(TMrizka::Hg_Komunikace, col, row), row <= 3 ? "" : "7") << col << row;
+        }
+    }
+    EXPECT_EQ(Cell(TMrizka::Hg_Komunikace, 1, 0), "Porucha");
+    EXPECT_EQ(NORLINKRecNew.TelCislaObnovaKom[0][1], 7) << "the image waits for the exit rule";
+    fFrm->SEdt_PocetExpanderu->setFocus();
+    EXPECT_EQ(NORLINKRecNew.TelCislaObnovaKom[0][1], 255);
+    EXPECT_EQ(NORLINKRecNew.TelCislaPoruchaKom[0][3], 7);
+    EXPECT_TRUE(fFrm->Errors.empty());
+}
+
 } // namespace
 
 namespace {
