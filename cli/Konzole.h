@@ -105,6 +105,7 @@ public:
     void ZobrazPortMenu(const TPortMenu&) override {}
     void SetLed(bool on) override { fLed = on; }
     bool LedOn() const override { return fLed; }
+    void SetLedAktivni(bool) override {}
 
     void Varovani(const std::string& text, const std::string& detail) override;
     // Nobody is there to answer: "&Ne".

@@ -149,6 +149,8 @@ public:
     // Led_Incoming.
     virtual void SetLed(bool on) = 0;
     virtual bool LedOn() const = 0;
+    // false: no port is open, the lamp is grey.
+    virtual void SetLedAktivni(bool aktivni) = 0;
 
     // Caption "Varování", one button "OK"; detail is a second, smaller line (may be empty).
     virtual void Varovani(const std::string& text, const std::string& detail) = 0;

@@ -886,6 +886,9 @@ void TFrm_Main::SetLed(bool on) {
 bool TFrm_Main::LedOn() const {
     return Led_Incoming->On();
 }
+void TFrm_Main::SetLedAktivni(bool aktivni) {
+    Led_Incoming->SetAktivni(aktivni);
+}
 
 void TFrm_Main::Varovani(const std::string& text, const std::string& detail) {
     UkazHlaseni(this, QMessageBox::Warning, Q("Varování"), Q(text), Q(detail), {Q("OK")}, 0, 0);

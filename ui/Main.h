@@ -88,6 +88,7 @@ public:
     void ZobrazPortMenu(const TPortMenu& menu) override;
     void SetLed(bool on) override;
     bool LedOn() const override;
+    void SetLedAktivni(bool aktivni) override;
     void Varovani(const std::string& text, const std::string& detail) override;
     bool OtazkaAnoNe(const std::string& text) override;
     void Chyba(const std::string& text) override;

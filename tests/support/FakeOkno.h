@@ -153,6 +153,7 @@ public:
         ++LedChanges;
     }
     bool LedOn() const override { return Led; }
+    void SetLedAktivni(bool aktivni) override { LedAktivni = aktivni; }
 
     void Varovani(const std::string& text, const std::string& detail) override {
         Warnings.push_back({text, detail});
@@ -227,6 +228,7 @@ public:
     std::deque<std::function<void()>> Planned;
     std::map<std::tuple<TMrizka, int, int>, bool> Bold;
     std::map<std::tuple<TMrizka, int, int>, std::string> Omezeno;
+    bool LedAktivni = true;
     std::map<TMemo, bool> MemoBold;
     std::map<TOvladac, std::string> ToolTips;
     std::deque<std::optional<std::string>> Files;

@@ -191,7 +191,10 @@ TEST(OknoStart, UnopenablePortIsReportedBeforeTheWindowShows) {
     EXPECT_THAT(frm.Warnings[0].second, ::testing::HasSubstr("Device or resource busy"));
     frm.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&frm));
-    EXPECT_TRUE(Action(frm, "cmCOM2")->isChecked());
+    // In sight: no port ticked, the lamp grey, the status bar names the port.
+    EXPECT_FALSE(Action(frm, "cmCOM2")->isChecked());
+    EXPECT_EQ(frm.Led_Incoming->Colour(), QColor(150, 150, 150));
+    EXPECT_EQ(frm.Stb_Panels[0]->text(), U("COM2 – nepřipojeno"));
     frm.close();
 }
 
@@ -404,6 +407,7 @@ TEST_F(Okno, SelectingAnExpanderShowsItsSettings) {
 
 TEST_F(Okno, LampTogglesOnEveryPoll) {
     ASSERT_TRUE(fLine->IsOpen);
+    EXPECT_EQ(fFrm->Stb_Panels[0]->text(), U("COM2 – /dev/ttyS1"));
     EXPECT_FALSE(fFrm->Led_Incoming->On());
     const QColor off = fFrm->Led_Incoming->Colour();
     fLine->Feed(k_Vyzva);
