@@ -434,12 +434,36 @@ void TFrm_Main::VytvorMenu() {
 
     Men_Program = Men_Main->addMenu(Q("Program"));
     Men_Program->setObjectName(QStringLiteral("Men_Program"));
+    // A shortcut opens no menu: an open cell editor is committed first, as the menu does.
+    const auto ukonciEditaci = [this] {
+        for (TEditGrid* grid : {Hg_PhoneNumbers, Hg_Komunikace, Hg_Vstupy}) {
+            grid->UkonciEditaci();
+        }
+    };
+    cmNactiTelCisla = Men_Program->addAction(Q("Načti tel. čísla"));
+    cmNactiTelCisla->setObjectName(QStringLiteral("cmNactiTelCisla"));
+    cmNactiTelCisla->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(cmNactiTelCisla, &QAction::triggered, this, [this, ukonciEditaci] {
+        ukonciEditaci();
+        // As the button, and only while the button may be used.
+        if (Btn_NactiTelCisla->isEnabled()) {
+            Btn_NactiTelCislaClick();
+        }
+    });
     cmUlozNastaveni = Men_Program->addAction(Q("Ulož nastavení"));
     cmUlozNastaveni->setObjectName(QStringLiteral("cmUlozNastaveni"));
-    connect(cmUlozNastaveni, &QAction::triggered, this, [this] { cmUlozNastaveniClick(); });
+    cmUlozNastaveni->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(cmUlozNastaveni, &QAction::triggered, this, [this, ukonciEditaci] {
+        ukonciEditaci();
+        cmUlozNastaveniClick();
+    });
     cmNactiNastaveni = Men_Program->addAction(Q("Načti nastavení ze souboru"));
     cmNactiNastaveni->setObjectName(QStringLiteral("cmNactiNastaveni"));
-    connect(cmNactiNastaveni, &QAction::triggered, this, [this] { cmNactiNastaveniClick(); });
+    cmNactiNastaveni->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(cmNactiNastaveni, &QAction::triggered, this, [this, ukonciEditaci] {
+        ukonciEditaci();
+        cmNactiNastaveniClick();
+    });
     cmKomunikacniLog = Men_Program->addAction(Q("Komunikační log"));
     cmKomunikacniLog->setObjectName(QStringLiteral("cmKomunikacniLog"));
     connect(cmKomunikacniLog, &QAction::triggered, this, [this] { cmKomunikacniLogClick(); });

@@ -130,6 +130,7 @@ public:
     // Menu.
     QMenuBar* Men_Main = nullptr;
     QMenu* Men_Program = nullptr;
+    QAction* cmNactiTelCisla = nullptr; // F5, as Btn_NactiTelCisla
     QAction* cmUlozNastaveni = nullptr;
     QAction* N1 = nullptr;
     QAction* Men_Ukonci = nullptr;

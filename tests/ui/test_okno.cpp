@@ -56,6 +56,9 @@ public:
         return answer;
     }
     void Chyba(const std::string& text) override { Errors.push_back(text); }
+    void Zprava(const std::string& text, const std::string& detail) override {
+        Messages.emplace_back(text, detail);
+    }
     std::optional<std::string> InputQuery(const std::string&, const std::string&,
                                           const std::string&) override {
         if (Inputs.empty()) {
@@ -72,6 +75,7 @@ public:
     std::vector<std::string> Questions;
     std::deque<bool> Answers;
     std::vector<std::string> Errors;
+    std::vector<std::pair<std::string, std::string>> Messages;
     std::deque<std::optional<std::string>> Inputs;
 };
 
@@ -310,10 +314,11 @@ TEST_F(Okno, MenuHasItsItemsInOrderWithTags) {
     for (const QAction* a : fFrm->Men_Program->actions()) {
         program << (a->isSeparator() ? QString("-") : a->objectName() + "=" + a->text());
     }
-    EXPECT_EQ(program,
-              QStringList({U("cmUlozNastaveni=Ulož nastavení"),
-                           U("cmNactiNastaveni=Načti nastavení ze souboru"),
-                           U("cmKomunikacniLog=Komunikační log"), "-", U("Men_Ukonci=Ukonči")}));
+    EXPECT_EQ(
+        program,
+        QStringList({U("cmNactiTelCisla=Načti tel. čísla"), U("cmUlozNastaveni=Ulož nastavení"),
+                     U("cmNactiNastaveni=Načti nastavení ze souboru"),
+                     U("cmKomunikacniLog=Komunikační log"), "-", U("Men_Ukonci=Ukonči")}));
     QStringList port;
     for (const QAction* a : fFrm->Sriovport1->actions()) {
         port << (a->isSeparator() ? QString("-") : a->objectName() + "=" + a->text());
@@ -600,5 +605,38 @@ TEST_F(Okno, MemoCounterCountsALineBreakAsTwoAndWarnsNearTheLimit) {
     fFrm->SetMemoText(TMemo::Mem_Sepnuti, "a\r\nb");
     EXPECT_EQ(fFrm->Lbl_Delka[2]->text(), "4/160");
     EXPECT_EQ(fFrm->Lbl_Delka[0]->text(), "0/160");
+}
+} // namespace
+
+namespace {
+// F5 reads the phone numbers, Ctrl+S saves the configuration, Ctrl+O loads one; the menu shows
+// the keys, and an open cell editor is committed before the action.
+TEST_F(Okno, ShortcutsActAsTheirMenuItems) {
+    ShowActive();
+    EXPECT_EQ(Action("cmNactiTelCisla")->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_EQ(Action("cmUlozNastaveni")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(Action("cmNactiNastaveni")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+
+    // Typed into a recipient cell, then saved with the editor still open: the export has it.
+    TEditGrid* grid = fFrm->Hg_Vstupy;
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualItemRect(grid->item(1, 1)).center());
+    QTest::keyClicks(QApplication::focusWidget(), "7");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(fFrm->Messages.size(), 1U);
+    EXPECT_EQ(fFrm->CellText(TMrizka::Hg_Vstupy, 1, 1), "7");
+    EXPECT_EQ(NORLINKRecNew.TelCislaSepnuti[0][0][0], 7);
+    EXPECT_THAT(ReadFile(fFrm->Messages[0].second), ::testing::HasSubstr("Cisla sepnuti"));
+
+    QTest::keyClick(fFrm.get(), Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(fFrm->Warnings.size(), 1U) << "a load first wants a complete read";
+
+    QTest::keyClick(fFrm.get(), Qt::Key_F5);
+    EXPECT_TRUE(fFrm->Logika().BeziOperace());
+    EXPECT_EQ(fFrm->Info()->Text(), "Načítání telefonních čísel");
+    QTest::keyClick(fFrm.get(), Qt::Key_F5);
+    EXPECT_EQ(fFrm->Logika().Link()->PocetZaznamuFronty(), 1U) << "one read at a time";
+    fFrm->Logika().Btn_PrerusitClick();
+    InicializujNORLINKRec(NORLINKRecNew);
 }
 } // namespace
