@@ -66,6 +66,7 @@ public:
     bool Start() override;
     // A read of all expanders (not one input alone).
     bool Uplne() const { return fRozsah.Vse; }
+    const TRozsahCteni& Rozsah() const { return fRozsah; }
 
 private:
     void Dokonci(TVysledekDekodovani vysledek) override;

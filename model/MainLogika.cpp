@@ -493,6 +493,9 @@ void TMainLogika::cmNactiNastaveniClick() {
         return;
     }
     NORLINKRecNew = nacteno.Image;
+    TZnameData znama = nacteno.Znama;
+    znama.DoplnZ(fZnama);
+    fZnama = znama;
     for (int r = 1; r <= k_PocetRadkuMrizky; ++r) {
         fOkno.SetCellText(
             TMrizka::Hg_PhoneNumbers, 1, r,
@@ -528,8 +531,13 @@ void TMainLogika::DokonciOperaci() {
         IOperace* op = fOperace.get();
         if (dynamic_cast<TCteniTelCisel*>(op) != nullptr) {
             fZmeny.PrectenaCisla(CislaGridu(fOkno));
+            fZnama.Nastav(k_OknoTelCisel.Zacatek,
+                          static_cast<std::uint32_t>(k_NORLINKMaxPocetCisel * k_NORLINKTlgSize),
+                          TPuvod::Zarizeni);
         } else if (auto* cteni = dynamic_cast<TCteniNastaveni*>(op)) {
             fZmeny.PrectenoNastaveni(NORLINKRec);
+            const TRozsahCteni& r = cteni->Rozsah();
+            fZnama = PoCteniNastaveni(fZnama, r.Vse, r.N, r.E, r.V);
             fNastaveniPrectena = fNastaveniPrectena || cteni->Uplne();
         } else if (auto* tel = dynamic_cast<TZapisTelCisel*>(op);
                    tel != nullptr && tel->Overeno()) {
@@ -583,6 +591,7 @@ void TMainLogika::Btn_resetClick() {
     ClearImage(NORLINKRec);
     ClearImage(NORLINKRecNew);
     fZmeny.PrectenoNastaveni(NORLINKRec);
+    fZnama.NastavNastaveni(TPuvod::Neznamy);
     fNastaveniPrectena = false;
     fPovoleni.Nastav(TOvladac::Cmb_Expander, true);
     fPovoleni.Nastav(TOvladac::Cmb_Vstup, true);

@@ -19,6 +19,7 @@
 #include "SerioveZarizeni.h"
 #include "Timer.h"
 #include "Zmeny.h"
+#include "ZnameData.h"
 #include "telegramy.h"
 
 #include <cstdint>
@@ -165,6 +166,8 @@ public:
     void SpojeniZtraceno();
 
     bool BeziOperace() const { return fOperace != nullptr; }
+    // Where the working image's blocks come from (the device, the technician, or unknown).
+    const TZnameData& ZnamaData() const { return fZnama; }
     const TPovoleni& Povoleni() const { return fPovoleni; }
 
     // The receive path's decoders and lamp.
@@ -211,6 +214,7 @@ private:
     TPovoleni fPovoleni{fOkno};
     TEditaceExpanderu fEditace{fOkno, NORLINKRecNew};
     TZmeny fZmeny;
+    TZnameData fZnama;
     bool fNastaveniPrectena = false;
     std::unique_ptr<IOperace> fOperace;
     std::unique_ptr<IPeriodicTimer> fHlidac;
