@@ -255,20 +255,27 @@ private:
         fOut += "</table>\n";
     }
 
+    std::string HodnotaCisla(std::size_t k) const {
+        if (!CisloZname(fIn.Znama, k)) {
+            return Nezname();
+        }
+        if (fIn.Image.TelCisla[k].empty()) {
+            return Nic("nevyplněno");
+        }
+        return ZarizeniHtml(fIn.Image.TelCisla[k].View());
+    }
+
+    // Two halves side by side, so that the list takes half a page.
     void TelefonniCisla() {
+        constexpr std::size_t k_Pul = k_Cisel / 2;
         fOut += "<h2>Telefonní čísla</h2>\n<table class=\"cisla\" border=\"1\" cellspacing=\"0\" "
-                "cellpadding=\"3\" width=\"100%\">\n<tr><th>Pořadí</th><th>Telefonní "
-                "číslo</th></tr>\n";
-        for (std::size_t k = 0; k < k_Cisel; ++k) {
-            std::string hodnota;
-            if (!CisloZname(fIn.Znama, k)) {
-                hodnota = Nezname();
-            } else if (fIn.Image.TelCisla[k].empty()) {
-                hodnota = Nic("nevyplněno");
-            } else {
-                hodnota = ZarizeniHtml(fIn.Image.TelCisla[k].View());
-            }
-            fOut += "<tr><td>" + std::to_string(k + 1) + "</td><td>" + hodnota + "</td></tr>\n";
+                "cellpadding=\"3\" width=\"100%\">\n<tr><th width=\"8%\">Pořadí</th><th "
+                "width=\"42%\">Telefonní číslo</th><th width=\"8%\">Pořadí</th><th "
+                "width=\"42%\">Telefonní číslo</th></tr>\n";
+        for (std::size_t k = 0; k < k_Pul; ++k) {
+            fOut += "<tr><td>" + std::to_string(k + 1) + "</td><td>" + HodnotaCisla(k) +
+                    "</td><td>" + std::to_string(k + k_Pul + 1) + "</td><td>" +
+                    HodnotaCisla(k + k_Pul) + "</td></tr>\n";
         }
         fOut += "</table>\n";
     }

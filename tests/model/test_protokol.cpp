@@ -5,6 +5,8 @@
 
 #include "Protokol.h"
 
+#include "Export.h"
+#include "NactiExport.h"
 #include "ScratchDir.h"
 
 #include <gmock/gmock.h>
@@ -124,7 +126,13 @@ std::vector<std::string> Oddil(const std::vector<std::string>& radky, const std:
 }
 
 TEST(Protokol, RecipientsAreTheirTelephoneNumbersEachOnceAndTextsReadable) {
-    const auto exp1 = Oddil(Radky(Html(Obraz(), Vse())), "Expander 1");
+    const auto radky = Radky(Html(Obraz(), Vse()));
+    const auto cisla = Oddil(radky, "Telefonní čísla");
+    ASSERT_EQ(cisla.size(), 9U);
+    EXPECT_EQ(cisla[1], "1 | 603111222 | 9 | nevyplněno | ");
+    EXPECT_EQ(cisla[3], "3 | 604555666 | 11 | nevyplněno | ");
+    EXPECT_EQ(cisla[8], "8 | 777888999 | 16 | nevyplněno | ");
+    const auto exp1 = Oddil(radky, "Expander 1");
     // Slot order: 2, 0, 2 again, 17 (no number).
     EXPECT_THAT(exp1, Contains("Porucha komunikace | 604555666, 603111222 | Porucha <1> & \"x\" | "));
     EXPECT_THAT(exp1, Contains("Obnova komunikace | tel. číslo 6 není vyplněno | Obnova žárovky, "
@@ -229,7 +237,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TNezname{"PhoneNumber",
                  [](TZnameData& z) { Neznamy(z, AdresaTelCisla(2), 16); },
-                 {"3 | " + k_Nezname + " | ",
+                 {"3 | " + k_Nezname + " | 11 | nevyplněno | ",
                   "Porucha komunikace | tel. číslo 3: " + k_Nezname +
                       ", 603111222 | Porucha <1> & \"x\" | ",
                   "Událost | 603, 111, 222 | č. 3, " + k_Nezname + " | 777, 888, 999 | ",
@@ -268,12 +276,32 @@ INSTANTIATE_TEST_SUITE_P(
                  {}},
         TNezname{"Everything",
                  [](TZnameData& z) { z.NastavVse(TPuvod::Neznamy); },
-                 {"1 | " + k_Nezname + " | ",
+                 {"1 | " + k_Nezname + " | 9 | " + k_Nezname + " | ",
                   "Porucha komunikace | " + k_Nezname + " | " + k_Nezname + " | ",
                   "Vstupy " + k_Nezname + ": 1, 2, 3, 4, 5, 6, 7, 8."},
-                 {"1 | 603111222 | ", "Rozpojení | nikdo | bez textu | ",
+                 {"1 | 603111222 | 9 | nevyplněno | ", "Rozpojení | nikdo | bez textu | ",
                   "Expander 1 – porucha komunikace | ✓ | ✓ |  | "}}),
     [](const auto& info) { return std::string(info.param.Nazev); });
+
+TEST(Protokol, ReportOfASavedExportOrBackupIsTheSameReport) {
+    const TNORLINK image = Obraz();
+    TZnameData znama = Vse();
+    Neznamy(znama, AdresaTelCisla(5), 16);
+    Neznamy(znama, AdresaTextuVstupu(1, 2, true), 240);
+    const std::string text = TextExportu(ExportniZaznamy(image, znama));
+    TVstupProtokolu puvodni{image, znama, "", "", "", "", "", "C", "", 2};
+    for (const std::string& soubor :
+         {text, text + "\n[Zaloha]\nHWTYP=NL\nVERSW=SW 1\nVERHW=HW 1\n"}) {
+        const TNacteniExportu nacteno = NactiExport(soubor);
+        ASSERT_TRUE(nacteno.Ok) << nacteno.Chyba;
+        EXPECT_TRUE(nacteno.Znama == znama);
+        TVstupProtokolu znovu{nacteno.Image, nacteno.Znama, "", "", "", "", "", "C", "", 2};
+        EXPECT_EQ(ProtokolHtml(znovu), ProtokolHtml(puvodni));
+        EXPECT_EQ(Crc32(text), std::stoul(KontrolniSoucet(nacteno.Image, nacteno.Znama), nullptr, 16))
+            << "the checksum is the export's";
+    }
+    EXPECT_EQ(HodnotaZalohy(NactiExport(text + "\n[Zaloha]\nHWTYP=NL\n").Zaloha, k_ZalohaTyp), "NL");
+}
 
 TEST(Protokol, HeaderNamesTheDeviceAndLeavesOutWhatIsNotGiven) {
     const auto radky = Radky(Html(Obraz(), Vse(), 2, "Sklad 3", ""));

@@ -307,7 +307,7 @@ TEST_F(Okno, MenuHasItsItemsInOrderWithTags) {
     EXPECT_EQ(program,
               QStringList({U("cmUlozNastaveni=Ulož nastavení"),
                            U("cmNactiNastaveni=Načti nastavení ze souboru"),
-                           U("cmKomunikacniLog=Komunikační log"), "-", U("Men_Ukonci=Ukonči")}));
+                           U("cmProtokol=Protokol…"), U("cmKomunikacniLog=Komunikační log"), "-", U("Men_Ukonci=Ukonči")}));
     QStringList port;
     for (const QAction* a : fFrm->Sriovport1->actions()) {
         port << (a->isSeparator() ? QString("-") : a->objectName() + "=" + a->text());
