@@ -114,7 +114,7 @@ TRozborParametru RozeberParametry(std::span<const std::string> args) {
         return Chyba("neznámý příkaz \"" + *prikaz + "\"");
     }
     if (slova.size() != souboru) {
-        return Chyba(*prikaz + (souboru == 0   ? " nebere žádný soubor"
+        return Chyba(*prikaz + (souboru == 0 ? " nebere žádný soubor"
                                 : souboru == 1 ? " čeká jeden soubor (export nastavení nebo zálohu)"
                                                : " čeká dva soubory (exporty nastavení)"));
     }

@@ -11,8 +11,8 @@
 #include "NactiExport.h"
 #include "NastaveniProgramu.h"
 #include "Parametry.h"
-#include "Protokol.h"
 #include "ProfileFile.h"
+#include "Protokol.h"
 #include "Relace.h"
 #include "Rozdily.h"
 #include "RozdilyNastaveni.h"
@@ -319,8 +319,8 @@ int Protokol(const TParametry& p, TKonzoleOkno& okno) {
         return k_KodSoubor;
     }
     const auto zaloha = [&](std::string_view klic) { return HodnotaZalohy(nacteni.Zaloha, klic); };
-    const std::string nazev = path.substr(path.rfind('/') == std::string::npos ? 0
-                                                                               : path.rfind('/') + 1);
+    const std::string nazev =
+        path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
     std::string stav;
     if (nacteni.Zaloha.empty()) {
         stav = "Podle souboru " + nazev + "; shoda s komunikátorem nebyla ověřena";
@@ -332,8 +332,8 @@ int Protokol(const TParametry& p, TKonzoleOkno& okno) {
     const TVstupProtokolu vstup = VstupProtokolu(
         nacteni.Image, nacteni.Znama, zaloha(k_ZalohaTyp), zaloha(k_ZalohaVerzeSW),
         zaloha(k_ZalohaVerzeHW),
-        p.Expandery.value_or(ExpanderyProtokolu(nacteni.Image, nacteni.Znama)), p.Objekt,
-        p.Technik, CasProtokolu(LocalDateTimeParts(std::chrono::system_clock::now())), stav);
+        p.Expandery.value_or(ExpanderyProtokolu(nacteni.Image, nacteni.Znama)), p.Objekt, p.Technik,
+        CasProtokolu(LocalDateTimeParts(std::chrono::system_clock::now())), stav);
     const std::string html = ProtokolHtml(vstup);
     if (p.Html) {
         std::string why;

@@ -145,8 +145,8 @@ TUdalost UdalostVstupu(const TVstupProtokolu& in, std::size_t e, std::size_t v, 
 class TSestava {
 public:
     explicit TSestava(const TVstupProtokolu& in)
-        : fIn(in), fExpanderu(static_cast<std::size_t>(std::clamp(
-                       in.PocetExpanderu, 1, static_cast<int>(k_NORLINKMaxPocetExp)))) {}
+        : fIn(in), fExpanderu(static_cast<std::size_t>(
+                       std::clamp(in.PocetExpanderu, 1, static_cast<int>(k_NORLINKMaxPocetExp)))) {}
 
     std::string Html() {
         Zacatek();
@@ -324,8 +324,7 @@ private:
                 continue;
             }
             std::swap(fOut, radky);
-            const std::string vstup =
-                "<td rowspan=\"2\">Vstup " + std::to_string(v + 1) + "</td>";
+            const std::string vstup = "<td rowspan=\"2\">Vstup " + std::to_string(v + 1) + "</td>";
             Udalost(u[0], "Sepnutí", vstup);
             Udalost(u[1], "Rozpojení", "");
             std::swap(fOut, radky);
@@ -392,8 +391,8 @@ private:
             radky += "<tr><td class=\"udalost\">" + u.Nazev() + "</td>";
             for (std::size_t k = 0; k < k_Cisel; ++k) {
                 if (sloupec[k]) {
-                    const bool ma = std::find(prijemci.begin(), prijemci.end(), k) !=
-                                    prijemci.end();
+                    const bool ma =
+                        std::find(prijemci.begin(), prijemci.end(), k) != prijemci.end();
                     radky += ma ? "<td class=\"znacka\">✓</td>" : "<td></td>";
                 }
             }
@@ -417,8 +416,7 @@ private:
             fOut += "</tr>\n" + radky + "</table>\n";
         }
         if (nezname) {
-            fOut += "<p>Události, jejichž příjemci jsou " + Nezname() +
-                    ", v přehledu chybí.</p>\n";
+            fOut += "<p>Události, jejichž příjemci jsou " + Nezname() + ", v přehledu chybí.</p>\n";
         }
     }
 

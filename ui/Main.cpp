@@ -458,10 +458,10 @@ std::string TFrm_Main::ProtokolHtml(const std::string& objekt, const std::string
         RozdilneBloky(NORLINKRec, NORLINKRecNew, ItemCount(TSeznam::Cmb_Expander)).size();
     const TZnameData& znama = fLogika.ZnamaData();
     const int expanderu = PocetExpanderu();
-    return ::ProtokolHtml(VstupProtokolu(
-        image, znama, HWTYP.View(), VERSW.View(), VERHW.View(), expanderu, objekt, technik,
-        CasProtokolu(LocalDateTimeParts(std::chrono::system_clock::now())),
-        StavProtokolu(nezapsano, znama, expanderu, std::string())));
+    return ::ProtokolHtml(
+        VstupProtokolu(image, znama, HWTYP.View(), VERSW.View(), VERHW.View(), expanderu, objekt,
+                       technik, CasProtokolu(LocalDateTimeParts(std::chrono::system_clock::now())),
+                       StavProtokolu(nezapsano, znama, expanderu, std::string())));
 }
 
 int TFrm_Main::DialogProtokolu(std::string& objekt, std::string& technik) {

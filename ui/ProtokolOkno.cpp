@@ -56,7 +56,8 @@ TProtokolDialog::TProtokolDialog(const std::string& objekt, const std::string& t
     form->addRow(QStringLiteral("&Technik:"), Edt_Technik);
     layout->addLayout(form);
     auto* tlacitka = new QDialogButtonBox(this);
-    Btn_UlozitPdf = tlacitka->addButton(QStringLiteral("Uložit &PDF"), QDialogButtonBox::AcceptRole);
+    Btn_UlozitPdf =
+        tlacitka->addButton(QStringLiteral("Uložit &PDF"), QDialogButtonBox::AcceptRole);
     Btn_UlozitPdf->setObjectName(QStringLiteral("Btn_UlozitPdf"));
     Btn_Tisk = tlacitka->addButton(QStringLiteral("T&isk…"), QDialogButtonBox::ActionRole);
     Btn_Tisk->setObjectName(QStringLiteral("Btn_Tisk"));

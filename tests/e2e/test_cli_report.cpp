@@ -45,7 +45,10 @@ sim::TSimMemory Pamet() {
           std::string("Porucha <sklad>\0", 16));
     Zapis(m, static_cast<std::uint16_t>(sim::InputBlock(0, 1)), std::string("\x02", 1));
     Zapis(m, static_cast<std::uint16_t>(sim::InputBlock(0, 1) + 16),
-          std::string("Dve\xF8" "e otev\xF8" "eny\0", 15));
+          std::string("Dve\xF8"
+                      "e otev\xF8"
+                      "eny\0",
+                      15));
     return m;
 }
 
@@ -128,9 +131,10 @@ TEST_F(CliReport, WritesTheNumbersSiteAndTechnicianToStandardOutputOrAFile) {
     EXPECT_THAT(beh.Out, HasSubstr("Jan Novák"));
     EXPECT_THAT(beh.Out, HasSubstr("<tr><td>1</td><td>603111222</td>"));
     // Recipients by their numbers, never by their indices.
-    EXPECT_THAT(beh.Out, HasSubstr("<td>Porucha komunikace</td><td><span class=\"cislo\">603111222"
-                                   "</span><br><span class=\"cislo\">604555666</span></td><td><span "
-                                   "class=\"sms\">Porucha &lt;sklad&gt;</span>"));
+    EXPECT_THAT(beh.Out,
+                HasSubstr("<td>Porucha komunikace</td><td><span class=\"cislo\">603111222"
+                          "</span><br><span class=\"cislo\">604555666</span></td><td><span "
+                          "class=\"sms\">Porucha &lt;sklad&gt;</span>"));
     EXPECT_THAT(beh.Out, HasSubstr("<td>Sepnutí</td><td><span class=\"cislo\">604555666</span>"));
     EXPECT_THAT(beh.Out, HasSubstr("Dveře otevřeny"));
     EXPECT_THAT(beh.Out, HasSubstr("shoda s komunikátorem nebyla ověřena"));
@@ -166,7 +170,8 @@ TEST_F(CliReport, ChecksumIsTheExportsAndRepeatsForTheSameConfiguration) {
 TEST_F(CliReport, BackupGivesTheDevicesIdentificationAndItsTime) {
     const std::string zaloha = sim::FormatExport(Pamet()) +
                                "\n[Zaloha]\nCas=9. 12. 2026 10:15\nHWTYP=NORLINK GSM\nVERSW=SW "
-                               "1.00\nVERHW=HW \x8A" "1\n";
+                               "1.00\nVERHW=HW \x8A"
+                               "1\n";
     const TBeh beh = Cli({"report", Soubor("zaloha1.log", zaloha)});
     ASSERT_EQ(beh.Kod, 0) << beh.Err;
     EXPECT_THAT(beh.Out, HasSubstr("<th>Typ komunikátoru</th><td>NORLINK GSM</td>"));
@@ -202,7 +207,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TChyba{"NoFile", {"report"}, 2, "report čeká jeden soubor"},
         TChyba{"WithPort", {"report", "@a.log", "--port", "COM2"}, 2, "report čte jen soubor"},
-        TChyba{"HtmlWithoutReport", {"diff", "@a.log", "@a.log", "--html", "@p.html"}, 2,
+        TChyba{"HtmlWithoutReport",
+               {"diff", "@a.log", "@a.log", "--html", "@p.html"},
+               2,
                "--html, --objekt a --technik patří jen k report"},
         TChyba{"OutInsteadOfHtml", {"report", "@a.log", "--out", "@p.html"}, 2, "--out patří"},
         TChyba{"MissingFile", {"report", "@none.log", "--html", "@p.html"}, 3, "none.log"},

@@ -50,7 +50,8 @@ TNORLINK Obraz() {
     i.ZpravaPorucha[0] = "Porucha <1> & \"x\"";
     i.ZpravaObnova[0] = "Obnova \x9E\xE1rovky\r\nOK";
     i.TelCislaSepnuti[0][2][0] = 7;
-    i.ZpravaSepnuti[0][2] = "Dve\xF8" "e";
+    i.ZpravaSepnuti[0][2] = "Dve\xF8"
+                            "e";
     i.ZpravaRozpojeni[0][4] = "Jen text";
     i.TelCislaRozpojeni[1][0][5] = 0;
     i.TelCislaRozpojeni[1][0][6] = 2;
@@ -65,8 +66,11 @@ TZnameData Vse() {
 
 std::string Html(const TNORLINK& image, const TZnameData& znama, int expanderu = 2,
                  std::string objekt = "", std::string typ = "NL GSM") {
-    TVstupProtokolu in{image, znama, typ, "SW 1.00", "HW 1.0", std::move(objekt), "Jan Novák",
-                       "9. 12. 2026 12:03", "", expanderu};
+    TVstupProtokolu in{image,       znama,
+                       typ,         "SW 1.00",
+                       "HW 1.0",    std::move(objekt),
+                       "Jan Novák", "9. 12. 2026 12:03",
+                       "",          expanderu};
     return ProtokolHtml(in);
 }
 
@@ -134,7 +138,8 @@ TEST(Protokol, RecipientsAreTheirTelephoneNumbersEachOnceAndTextsReadable) {
     EXPECT_EQ(cisla[8], "8 | 777888999 | 16 | nevyplněno | ");
     const auto exp1 = Oddil(radky, "Expander 1");
     // Slot order: 2, 0, 2 again, 17 (no number).
-    EXPECT_THAT(exp1, Contains("Porucha komunikace | 604555666, 603111222 | Porucha <1> & \"x\" | "));
+    EXPECT_THAT(exp1,
+                Contains("Porucha komunikace | 604555666, 603111222 | Porucha <1> & \"x\" | "));
     EXPECT_THAT(exp1, Contains("Obnova komunikace | tel. číslo 6 není vyplněno | Obnova žárovky, "
                                "OK | "));
     EXPECT_THAT(exp1, Contains("Vstup 3 | Sepnutí | 777888999 | Dveře | "));
@@ -144,8 +149,8 @@ TEST(Protokol, RecipientsAreTheirTelephoneNumbersEachOnceAndTextsReadable) {
 struct TVstupy {
     const char* Nazev;
     std::string Expander;
-    std::vector<std::string> Radky;        // the input rows that must be there
-    std::vector<std::string> Chybi;        // lines that must not be there
+    std::vector<std::string> Radky; // the input rows that must be there
+    std::vector<std::string> Chybi; // lines that must not be there
     std::string Souhrn;
 };
 
@@ -164,19 +169,19 @@ TEST_P(ProtokolVstupy, WithRecipientOrTextListedTheRestInOneLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Expandery, ProtokolVstupy,
-    ::testing::Values(
-        TVstupy{"First",
-                "Expander 1",
-                {"Vstup 3 | Sepnutí | 777888999 | Dveře | ", "Vstup 5 | Sepnutí | nikdo | bez textu | ",
-                 "Rozpojení | nikdo | Jen text | "},
-                {"Vstup 1 | Sepnutí | nikdo | bez textu | "},
-                "Vstupy bez příjemců a bez textů: 1, 2, 4, 6, 7, 8."},
-        TVstupy{"Second",
-                "Expander 2",
-                {"Porucha komunikace | nikdo | bez textu | ",
-                 "Rozpojení | 603111222, 604555666 | bez textu | "},
-                {},
-                "Vstupy bez příjemců a bez textů: 2, 3, 4, 5, 6, 7, 8."}),
+    ::testing::Values(TVstupy{"First",
+                              "Expander 1",
+                              {"Vstup 3 | Sepnutí | 777888999 | Dveře | ",
+                               "Vstup 5 | Sepnutí | nikdo | bez textu | ",
+                               "Rozpojení | nikdo | Jen text | "},
+                              {"Vstup 1 | Sepnutí | nikdo | bez textu | "},
+                              "Vstupy bez příjemců a bez textů: 1, 2, 4, 6, 7, 8."},
+                      TVstupy{"Second",
+                              "Expander 2",
+                              {"Porucha komunikace | nikdo | bez textu | ",
+                               "Rozpojení | 603111222, 604555666 | bez textu | "},
+                              {},
+                              "Vstupy bez příjemců a bez textů: 2, 3, 4, 5, 6, 7, 8."}),
     [](const auto& info) { return std::string(info.param.Nazev); });
 
 TEST(Protokol, ExpandersBeyondTheCountAreLeftOut) {
@@ -192,13 +197,12 @@ TEST(Protokol, MatrixMarksEveryFilledNumberThatGetsTheSms) {
     const auto matice = Oddil(Radky(Html(Obraz(), Vse())), "Kdo dostává které SMS");
     // Rows of events that notify someone; columns the filled numbers in their order. The
     // restoration goes only to an empty number, input 5's disconnection has a text only.
-    EXPECT_EQ(matice,
-              (std::vector<std::string>{
-                  "Událost | 603, 111, 222 | 604, 555, 666 | 777, 888, 999 | ",
-                  "Expander 1 – porucha komunikace | ✓ | ✓ |  | ",
-                  "Expander 1, vstup 3 – sepnutí |  |  | ✓ | ",
-                  "Expander 2, vstup 1 – rozpojení | ✓ | ✓ |  | ",
-              }));
+    EXPECT_EQ(matice, (std::vector<std::string>{
+                          "Událost | 603, 111, 222 | 604, 555, 666 | 777, 888, 999 | ",
+                          "Expander 1 – porucha komunikace | ✓ | ✓ |  | ",
+                          "Expander 1, vstup 3 – sepnutí |  |  | ✓ | ",
+                          "Expander 2, vstup 1 – rozpojení | ✓ | ✓ |  | ",
+                      }));
 
     TNORLINK nikdo{};
     InicializujNORLINKRec(nikdo);
@@ -262,18 +266,18 @@ INSTANTIATE_TEST_SUITE_P(
                   "Rozpojení | " + k_Nezname + " | bez textu | ",
                   "Vstupy bez příjemců a bez textů: 2, 4, 6, 7, 8."},
                  {}},
-        TNezname{"WholeInputs",
-                 [](TZnameData& z) {
-                     for (const std::size_t v : {3U, 6U}) {
-                         for (const bool druha : {false, true}) {
-                             Neznamy(z, AdresaSeznamuVstupu(1, v, druha), 16);
-                             Neznamy(z, AdresaTextuVstupu(1, v, druha), 240);
-                         }
-                     }
-                 },
-                 {"Vstupy bez příjemců a bez textů: 2, 3, 5, 6, 8.",
-                  "Vstupy " + k_Nezname + ": 4, 7."},
-                 {}},
+        TNezname{
+            "WholeInputs",
+            [](TZnameData& z) {
+                for (const std::size_t v : {3U, 6U}) {
+                    for (const bool druha : {false, true}) {
+                        Neznamy(z, AdresaSeznamuVstupu(1, v, druha), 16);
+                        Neznamy(z, AdresaTextuVstupu(1, v, druha), 240);
+                    }
+                }
+            },
+            {"Vstupy bez příjemců a bez textů: 2, 3, 5, 6, 8.", "Vstupy " + k_Nezname + ": 4, 7."},
+            {}},
         TNezname{"Everything",
                  [](TZnameData& z) { z.NastavVse(TPuvod::Neznamy); },
                  {"1 | " + k_Nezname + " | 9 | " + k_Nezname + " | ",
@@ -297,10 +301,12 @@ TEST(Protokol, ReportOfASavedExportOrBackupIsTheSameReport) {
         EXPECT_TRUE(nacteno.Znama == znama);
         TVstupProtokolu znovu{nacteno.Image, nacteno.Znama, "", "", "", "", "", "C", "", 2};
         EXPECT_EQ(ProtokolHtml(znovu), ProtokolHtml(puvodni));
-        EXPECT_EQ(Crc32(text), std::stoul(KontrolniSoucet(nacteno.Image, nacteno.Znama), nullptr, 16))
+        EXPECT_EQ(Crc32(text),
+                  std::stoul(KontrolniSoucet(nacteno.Image, nacteno.Znama), nullptr, 16))
             << "the checksum is the export's";
     }
-    EXPECT_EQ(HodnotaZalohy(NactiExport(text + "\n[Zaloha]\nHWTYP=NL\n").Zaloha, k_ZalohaTyp), "NL");
+    EXPECT_EQ(HodnotaZalohy(NactiExport(text + "\n[Zaloha]\nHWTYP=NL\n").Zaloha, k_ZalohaTyp),
+              "NL");
 }
 
 TEST(Protokol, HeaderNamesTheDeviceAndLeavesOutWhatIsNotGiven) {
@@ -325,7 +331,11 @@ TEST(Protokol, HeaderNamesTheDeviceAndLeavesOutWhatIsNotGiven) {
 TEST(Protokol, EscapesWhatUsersAndTheDeviceGiveAndShowsCodesThatAreNoCharacters) {
     TNORLINK image = Obraz();
     image.TelCisla[3] = "1<2>";
-    image.ZpravaPorucha[1] = std::string("a\x07" "b\x81" "c\x7F" "d\te", 9);
+    image.ZpravaPorucha[1] = std::string("a\x07"
+                                         "b\x81"
+                                         "c\x7F"
+                                         "d\te",
+                                         9);
     const std::string html = Html(image, Vse(), 2, "<b>Sklad</b> & 'A'", "NL\"<");
     EXPECT_THAT(html, Not(HasSubstr("<b>Sklad")));
     EXPECT_THAT(html, HasSubstr("&lt;b&gt;Sklad&lt;/b&gt; &amp; &#39;A&#39;"));
@@ -422,16 +432,15 @@ INSTANTIATE_TEST_SUITE_P(
               std::string(R_Protokol_Overeno) + " (9. 12. 2026 12:03)"},
         TStav{"MoreShownThanRead", 0, PrectenoJedno, 2, "", std::string(R_Protokol_Castecne)},
         TStav{"PhonesOnly", 0,
-              [](TZnameData& z) { z.Nastav(AdresaTelCisla(0), 16 * 16, TPuvod::Zarizeni); }, 1,
-              "", std::string(R_Protokol_Castecne)}),
+              [](TZnameData& z) { z.Nastav(AdresaTelCisla(0), 16 * 16, TPuvod::Zarizeni); }, 1, "",
+              std::string(R_Protokol_Castecne)}),
     [](const auto& info) { return std::string(info.param.Nazev); });
 
 TEST(Protokol, InputMakesTheDevicesIdentificationReadable) {
     const TNORLINK image = Obraz();
     const TZnameData znama = Vse();
-    const TVstupProtokolu in =
-        VstupProtokolu(image, znama, std::string("NL\x8A\0\xFF  ", 7), "SW\x9E", "", 3, "O", "T",
-                       "C", "S");
+    const TVstupProtokolu in = VstupProtokolu(image, znama, std::string("NL\x8A\0\xFF  ", 7),
+                                              "SW\x9E", "", 3, "O", "T", "C", "S");
     EXPECT_EQ(in.Typ, "NLŠ");
     EXPECT_EQ(in.VerzeSW, "SWž");
     EXPECT_EQ(in.VerzeHW, "");

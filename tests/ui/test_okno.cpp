@@ -304,10 +304,11 @@ TEST_F(Okno, MenuHasItsItemsInOrderWithTags) {
     for (const QAction* a : fFrm->Men_Program->actions()) {
         program << (a->isSeparator() ? QString("-") : a->objectName() + "=" + a->text());
     }
-    EXPECT_EQ(program,
-              QStringList({U("cmUlozNastaveni=Ulož nastavení"),
-                           U("cmNactiNastaveni=Načti nastavení ze souboru"),
-                           U("cmProtokol=Protokol…"), U("cmKomunikacniLog=Komunikační log"), "-", U("Men_Ukonci=Ukonči")}));
+    EXPECT_EQ(
+        program,
+        QStringList({U("cmUlozNastaveni=Ulož nastavení"),
+                     U("cmNactiNastaveni=Načti nastavení ze souboru"), U("cmProtokol=Protokol…"),
+                     U("cmKomunikacniLog=Komunikační log"), "-", U("Men_Ukonci=Ukonči")}));
     QStringList port;
     for (const QAction* a : fFrm->Sriovport1->actions()) {
         port << (a->isSeparator() ? QString("-") : a->objectName() + "=" + a->text());

@@ -117,7 +117,11 @@ protected:
         Zapis(fPamet, AdresaExpanderu(0, 16), std::string("\x02", 1));
         Zapis(fPamet, AdresaExpanderu(0, 17), std::string("Komunikace obnovena\0", 20));
         Zapis(fPamet, AdresaVstupu(0, 1, 0), std::string("\x00", 1));
-        Zapis(fPamet, AdresaVstupu(0, 1, 1), std::string("Dve\xF8" "e otev\xF8" "eny\0", 15));
+        Zapis(fPamet, AdresaVstupu(0, 1, 1),
+              std::string("Dve\xF8"
+                          "e otev\xF8"
+                          "eny\0",
+                          15));
     }
     ~OknoProtokol() override {
         fFrm->close();
@@ -158,9 +162,7 @@ protected:
         ASSERT_FALSE(fFrm->Logika().BeziOperace());
         ASSERT_EQ(NORLINKRecNew.TelCisla[2], "604555666");
     }
-    QAction* Protokol() const {
-        return fFrm->findChild<QAction*>(QStringLiteral("cmProtokol"));
-    }
+    QAction* Protokol() const { return fFrm->findChild<QAction*>(QStringLiteral("cmProtokol")); }
 
     TTempDir fDir;
     std::shared_ptr<FakeLine> fLine = std::make_shared<FakeLine>();
