@@ -203,12 +203,11 @@ private:
                 "@page { size: A4; margin: 15mm; }\n"
                 "body { font-family: 'DejaVu Sans', Arial, sans-serif; font-size: 10pt; "
                 "color: #000; background: #fff; }\n"
-                "h1 { font-size: 16pt; margin: 0 0 8pt 0; }\n"
+                "h1 { font-size: 15pt; margin: 0 0 8pt 0; }\n"
                 "h2 { font-size: 12pt; margin: 14pt 0 4pt 0; }\n"
                 "h3 { font-size: 11pt; margin: 10pt 0 3pt 0; }\n"
                 "table { border-collapse: collapse; width: 100%; margin-bottom: 4pt; }\n"
-                "th, td { border: 1px solid #555; padding: 2pt 4pt; text-align: left; "
-                "vertical-align: top; }\n"
+                "th, td { border: 1px solid #555; text-align: left; vertical-align: top; }\n"
                 "th { background: #e8e8e8; }\n"
                 "table.udaje th { width: 30%; }\n"
                 "table.matice th, table.matice td { font-size: 8pt; text-align: center; }\n"
@@ -269,9 +268,9 @@ private:
     void TelefonniCisla() {
         constexpr std::size_t k_Pul = k_Cisel / 2;
         fOut += "<h2>Telefonní čísla</h2>\n<table class=\"cisla\" border=\"1\" cellspacing=\"0\" "
-                "cellpadding=\"3\" width=\"100%\">\n<tr><th width=\"8%\">Pořadí</th><th "
-                "width=\"42%\">Telefonní číslo</th><th width=\"8%\">Pořadí</th><th "
-                "width=\"42%\">Telefonní číslo</th></tr>\n";
+                "cellpadding=\"3\" width=\"100%\">\n<tr><th width=\"6%\">č.</th><th "
+                "width=\"44%\">Telefonní číslo</th><th width=\"6%\">č.</th><th "
+                "width=\"44%\">Telefonní číslo</th></tr>\n";
         for (std::size_t k = 0; k < k_Pul; ++k) {
             fOut += "<tr><td>" + std::to_string(k + 1) + "</td><td>" + HodnotaCisla(k) +
                     "</td><td>" + std::to_string(k + k_Pul + 1) + "</td><td>" +
