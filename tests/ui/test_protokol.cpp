@@ -240,6 +240,24 @@ TEST_F(OknoProtokol, PrintsTheSameAndOffersWhatWasLastEntered) {
     EXPECT_EQ(pdf, 1U);
 }
 
+TEST_F(OknoProtokol, ShowsTheGridsNumbersAndSaysWhatIsNotWritten) {
+    Precti();
+    // A number typed into the grid and a recipient added, neither written.
+    fFrm->SetCellText(TMrizka::Hg_PhoneNumbers, 1, 2, "605000111");
+    NORLINKRecNew.TelCislaObnovaKom[0][1] = 1;
+    Protokol()->trigger();
+    ASSERT_EQ(fFrm->Zpravy.size(), 1U);
+    const std::string text = TextPdf(fFrm->Zpravy[0].second);
+    EXPECT_THAT(text, HasSubstr("Stav " + std::string(R_Protokol_Zmeny)));
+    // In the list of numbers and among the restoration's recipients.
+    const std::regex cislo("605000111");
+    EXPECT_EQ(std::distance(std::sregex_iterator(text.begin(), text.end(), cislo),
+                            std::sregex_iterator()),
+              2)
+        << text;
+    EXPECT_THAT(text, Not(HasSubstr("Shoduje se")));
+}
+
 TEST_F(OknoProtokol, BeforeAnyReadEverythingIsNamedUnknown) {
     Protokol()->trigger();
     ASSERT_EQ(fFrm->Zpravy.size(), 1U);
