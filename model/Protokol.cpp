@@ -279,9 +279,10 @@ private:
         fOut += "</table>\n";
     }
 
-    void Udalost(const TUdalost& u, std::string_view nazev, const std::string& prvniBunka) {
-        fOut += "<tr>" + prvniBunka + "<td>" + std::string(nazev) + "</td><td>" + Prijemci(u) +
-                "</td><td>" + Text(u) + "</td></tr>\n";
+    std::string Udalost(const TUdalost& u, std::string_view nazev,
+                        const std::string& prvniBunka) const {
+        return "<tr>" + prvniBunka + "<td>" + std::string(nazev) + "</td><td>" + Prijemci(u) +
+               "</td><td>" + Text(u) + "</td></tr>\n";
     }
 
     static std::string Seznam(const std::vector<std::size_t>& vstupy) {
@@ -297,8 +298,8 @@ private:
         fOut += "<table class=\"expander\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\" "
                 "width=\"100%\">\n<tr><th>Událost</th><th>Komu přijde SMS</th><th>Text "
                 "SMS</th></tr>\n";
-        Udalost(UdalostExpanderu(fIn, e, false), "Porucha komunikace", "");
-        Udalost(UdalostExpanderu(fIn, e, true), "Obnova komunikace", "");
+        fOut += Udalost(UdalostExpanderu(fIn, e, false), "Porucha komunikace", "");
+        fOut += Udalost(UdalostExpanderu(fIn, e, true), "Obnova komunikace", "");
         fOut += "</table>\n";
 
         std::vector<std::size_t> prazdne;
@@ -322,11 +323,8 @@ private:
                 prazdne.push_back(v);
                 continue;
             }
-            std::swap(fOut, radky);
             const std::string vstup = "<td rowspan=\"2\">Vstup " + std::to_string(v + 1) + "</td>";
-            Udalost(u[0], "Sepnutí", vstup);
-            Udalost(u[1], "Rozpojení", "");
-            std::swap(fOut, radky);
+            radky += Udalost(u[0], "Sepnutí", vstup) + Udalost(u[1], "Rozpojení", "");
         }
         if (!radky.empty()) {
             fOut += "<table class=\"vstupy\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\" "

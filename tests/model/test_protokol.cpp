@@ -436,27 +436,6 @@ INSTANTIATE_TEST_SUITE_P(
               std::string(R_Protokol_Castecne)}),
     [](const auto& info) { return std::string(info.param.Nazev); });
 
-TEST(Protokol, InputMakesTheDevicesIdentificationReadable) {
-    const TNORLINK image = Obraz();
-    const TZnameData znama = Vse();
-    const TVstupProtokolu in = VstupProtokolu(image, znama, std::string("NL\x8A\0\xFF  ", 7),
-                                              "SW\x9E", "", 3, "O", "T", "C", "S");
-    EXPECT_EQ(in.Typ, "NLŠ");
-    EXPECT_EQ(in.VerzeSW, "SWž");
-    EXPECT_EQ(in.VerzeHW, "");
-    EXPECT_EQ(in.PocetExpanderu, 3);
-    EXPECT_EQ(&in.Image, &image);
-    EXPECT_THAT(Radky(ProtokolHtml(in)), Contains("Typ komunikátoru | NLŠ | "));
-}
-
-TEST(Protokol, BackupValuesAreFoundWhateverTheLetterCase) {
-    const std::vector<TProfileEntry> zaloha{{"Zaloha", "hwtyp", "NL GSM"},
-                                            {"Zaloha", "VerSW", "SW 2"}};
-    EXPECT_EQ(HodnotaZalohy(zaloha, k_ZalohaTyp), "NL GSM");
-    EXPECT_EQ(HodnotaZalohy(zaloha, k_ZalohaVerzeSW), "SW 2");
-    EXPECT_EQ(HodnotaZalohy(zaloha, k_ZalohaVerzeHW), "");
-}
-
 TEST(Protokol, ExpanderCountOfAFileIsItsLastKnownConfiguredExpander) {
     TNORLINK prazdny{};
     InicializujNORLINKRec(prazdny);
