@@ -6,6 +6,7 @@
 #include "Export.h"
 #include "NactiExport.h"
 #include "ProfileFile.h"
+#include "Protokol.h"
 #include "RozdilyNastaveni.h"
 #include "Slozky.h"
 #include "UlozDoIni.h"
@@ -573,6 +574,13 @@ void TMainLogika::Spust(std::unique_ptr<IOperace> operace) {
 void TMainLogika::DokonciOperaci() {
     if (fOperace && fOperace->Stav() == TStavOperace::Hotovo) {
         IOperace* op = fOperace.get();
+        const auto zapis = dynamic_cast<TZapisTelCisel*>(op);
+        const auto zapisNastaveni = dynamic_cast<TZapisNastaveni*>(op);
+        // A read, or a write read back as written: the report says when the device last agreed.
+        if ((zapis == nullptr || zapis->Overeno()) &&
+            (zapisNastaveni == nullptr || zapisNastaveni->Overeno())) {
+            fCasOvereni = CasProtokolu(LocalDateTimeParts(std::chrono::system_clock::now()));
+        }
         if (dynamic_cast<TCteniTelCisel*>(op) != nullptr) {
             fZmeny.PrectenaCisla(NORLINKRec);
             const std::uint32_t bajtu = k_OknoTelCisel.Konec - k_OknoTelCisel.Zacatek;

@@ -196,6 +196,8 @@ public:
     void SpojeniZtraceno();
 
     bool BeziOperace() const { return fOperace != nullptr; }
+    // When the last read or verified write ended ("9. 12. 2026 12:03"; empty before the first).
+    const std::string& CasOvereni() const { return fCasOvereni; }
     const TPovoleni& Povoleni() const { return fPovoleni; }
 
     // The receive path's decoders and lamp.
@@ -256,6 +258,7 @@ private:
     TZnameData fZnama;
     TZnameData fZnamaRec;
     std::string fZaloha;
+    std::string fCasOvereni;
     bool fNastaveniPrectena = false;
     std::unique_ptr<IOperace> fOperace;
     std::unique_ptr<IPeriodicTimer> fHlidac;

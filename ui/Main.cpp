@@ -1,12 +1,19 @@
 #include "Main.h"
 
 #include "Dialogy.h"
+#include "Cp1250.h"
 #include "Editace.h"
 #include "EditaceExpanderu.h"
 #include "Hlaseni.h"
 #include "Meritko.h"
 #include "ProfileFile.h"
+#include "Protokol.h"
+#include "ProtokolOkno.h"
+#include "RozdilyNastaveni.h"
+#include "Slozky.h"
 #include "UkonceniSignalem.h"
+#include "ZapisTelCisel.h"
+#include "promenne.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -21,6 +28,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -31,6 +40,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <chrono>
 #include <utility>
 
 namespace {
@@ -471,6 +481,12 @@ void TFrm_Main::VytvorMenu() {
         ukonciEditaci();
         fLogika.cmObnovitZeZalohyClick();
     });
+    cmProtokol = Men_Program->addAction(Q("Protokol…"));
+    cmProtokol->setObjectName(QStringLiteral("cmProtokol"));
+    connect(cmProtokol, &QAction::triggered, this, [this, ukonciEditaci] {
+        ukonciEditaci();
+        cmProtokolClick();
+    });
     cmKomunikacniLog = Men_Program->addAction(Q("Komunikační log"));
     cmKomunikacniLog->setObjectName(QStringLiteral("cmKomunikacniLog"));
     connect(cmKomunikacniLog, &QAction::triggered, this, [this] { cmKomunikacniLogClick(); });
@@ -641,6 +657,65 @@ void TFrm_Main::cmUlozNastaveniClick() {
 }
 void TFrm_Main::cmNactiNastaveniClick() {
     fLogika.cmNactiNastaveniClick();
+}
+
+std::string TFrm_Main::ProtokolHtml(const std::string& objekt, const std::string& technik) const {
+    // The working image holds the numbers as the grid shows them.
+    const std::size_t nezapsano =
+        RozdilneTelCisla(NORLINKRec, NORLINKRecNew).size() +
+        RozdilneBloky(NORLINKRec, NORLINKRecNew, ItemCount(TSeznam::Cmb_Expander)).size();
+    const TZnameData& znama = fLogika.ZnamaData();
+    const int expanderu = PocetExpanderu();
+    return ::ProtokolHtml(
+        VstupProtokolu(NORLINKRecNew, znama, HWTYP.View(), VERSW.View(), VERHW.View(), expanderu, objekt,
+                       technik, CasProtokolu(LocalDateTimeParts(std::chrono::system_clock::now())),
+                       StavProtokolu(nezapsano, znama, expanderu, fLogika.CasOvereni())));
+}
+
+int TFrm_Main::DialogProtokolu(std::string& objekt, std::string& technik) {
+    TProtokolDialog dialog(objekt, technik, this);
+    const int volba = dialog.exec();
+    objekt = dialog.Objekt();
+    technik = dialog.Technik();
+    return volba;
+}
+
+bool TFrm_Main::DialogTisku(QPrinter& printer) {
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(Q("Tisk protokolu"));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void TFrm_Main::cmProtokolClick() {
+    UlozRozpracovane();
+    const std::string ini = fLogika.IniSoubor();
+    TUdajeProtokolu udaje = NactiUdajeProtokolu(ini);
+    const int volba = DialogProtokolu(udaje.Objekt, udaje.Technik);
+    if (volba != TProtokolDialog::UlozitPdf && volba != TProtokolDialog::Tisk) {
+        return;
+    }
+    try {
+        UlozUdajeProtokolu(ini, udaje);
+    } catch (const EProfileWriteError&) {
+        // Only the suggestion for the next report is lost; the report goes on.
+    }
+    const std::string html = ProtokolHtml(udaje.Objekt, udaje.Technik);
+    if (volba == TProtokolDialog::Tisk) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setDocName(Q("Protokol NORLINK"));
+        if (DialogTisku(printer)) {
+            TiskniProtokol(html, printer);
+        }
+        return;
+    }
+    const std::string path = NazevProtokolu(SlozkaExportu(InstDir), DateTimeStamp());
+    std::string why;
+    if (!UlozProtokolPdf(html, path, why)) {
+        Chyba("Protokol nelze uložit do " + path + "\nDůvod: " + why);
+        return;
+    }
+    Zprava("Protokol byl uložen.", path);
 }
 
 void TFrm_Main::keyPressEvent(QKeyEvent* event) {

@@ -21,6 +21,7 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QMenuBar;
+class QPrinter;
 class QPushButton;
 class QSpinBox;
 class QStatusBar;
@@ -49,6 +50,11 @@ public:
     void Btn_ZapisNastaveniClick();
     void cmUlozNastaveniClick();
     void cmNactiNastaveniClick();
+    // The handover report (menu "Protokol…"): asks for the site and technician, then saves a PDF
+    // into the exports' folder or prints.
+    void cmProtokolClick();
+    // The report of what the window holds now.
+    std::string ProtokolHtml(const std::string& objekt, const std::string& technik) const;
 
     // Gives the window the size and place of its last close (norlink.ini, section "Okno"), else
     // the designed ones, within the screen's available area.
@@ -103,6 +109,11 @@ public:
     IInfoForm& InfoForm() override;
     void Naplanuj(std::function<void()> krok) override;
 
+    // The report's dialog: the site and technician (shown, and changed in place) and what to do,
+    // a TProtokolDialog::TVolba. The print dialog: false when cancelled. Tests answer both.
+    virtual int DialogProtokolu(std::string& objekt, std::string& technik);
+    virtual bool DialogTisku(QPrinter& printer);
+
     // Controls; they lie on Klient, which scrolls when the window is smaller than it.
     QWidget* Klient = nullptr;
     TLed* Led_Incoming = nullptr;
@@ -148,6 +159,7 @@ public:
     QList<QAction*> cmZarizeni; // the serial devices present, built when the menu opens
     QAction* cmKomunikacniLog = nullptr;
     QAction* cmNactiNastaveni = nullptr;
+    QAction* cmProtokol = nullptr;
     // Opens (or brings up) the communication log window.
     void cmKomunikacniLogClick();
     TKomunikacniLog* KomunikacniLog() const { return fLogOkno; }

@@ -318,6 +318,7 @@ TEST_F(Okno, MenuHasItsItemsInOrderWithTags) {
         program,
         QStringList({U("cmNactiTelCisla=Načti tel. čísla"), U("cmUlozNastaveni=Ulož nastavení"),
                      U("cmNactiNastaveni=Načti nastavení ze souboru"),
+                     U("cmObnovitZeZalohy=Obnovit ze zálohy…"), U("cmProtokol=Protokol…"),
                      U("cmKomunikacniLog=Komunikační log"), "-", U("Men_Ukonci=Ukonči")}));
     QStringList port;
     for (const QAction* a : fFrm->Sriovport1->actions()) {
