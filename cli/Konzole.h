@@ -88,6 +88,7 @@ public:
     void SetCellBold(TMrizka, int, int, bool) override {}
     void SetMemoBold(TMemo, bool) override {}
     void SetToolTip(TOvladac, const std::string&) override {}
+    void OdkazOmezen(TMrizka, int, int, const std::string&) override {}
     void SetMemoText(TMemo memo, const std::string& text) override { fMemo[memo] = text; }
     std::string MemoText(TMemo memo) const override;
     void SetMemoMaxLength(TMemo, int) override {}
@@ -104,6 +105,7 @@ public:
     void ZobrazPortMenu(const TPortMenu&) override {}
     void SetLed(bool on) override { fLed = on; }
     bool LedOn() const override { return fLed; }
+    void SetLedAktivni(bool) override {}
 
     void Varovani(const std::string& text, const std::string& detail) override;
     // Nobody is there to answer: "&Ne".

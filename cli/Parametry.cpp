@@ -27,6 +27,7 @@ TRozborParametru RozeberParametry(std::span<const std::string> args) {
     std::optional<std::string> prikaz;
     std::vector<std::string> slova;
     std::optional<std::string> timeout;
+    bool protokolove = false; // --objekt or --technik given
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
@@ -49,7 +50,8 @@ TRozborParametru RozeberParametry(std::span<const std::string> args) {
         const std::size_t rovno = arg.find('=');
         const std::string nazev = arg.substr(0, rovno);
         if (nazev != "--port" && nazev != "--expanders" && nazev != "--out" &&
-            nazev != "--timeout") {
+            nazev != "--timeout" && nazev != "--html" && nazev != "--objekt" &&
+            nazev != "--technik") {
             return Chyba("neznámá volba \"" + nazev + "\"");
         }
         std::string hodnota;
@@ -75,6 +77,17 @@ TRozborParametru RozeberParametry(std::span<const std::string> args) {
                 return Chyba("--out potřebuje název souboru");
             }
             p.Vystup = hodnota;
+        } else if (nazev == "--html") {
+            if (hodnota.empty()) {
+                return Chyba("--html potřebuje název souboru");
+            }
+            p.Html = hodnota;
+        } else if (nazev == "--objekt") {
+            p.Objekt = hodnota;
+            protokolove = true;
+        } else if (nazev == "--technik") {
+            p.Technik = hodnota;
+            protokolove = true;
         } else {
             const auto s = Cislo(hodnota, 1, 3600);
             if (!s) {
@@ -85,7 +98,7 @@ TRozborParametru RozeberParametry(std::span<const std::string> args) {
         }
     }
     if (!prikaz) {
-        return Chyba("chybí příkaz (read-phones, read-settings, write nebo diff)");
+        return Chyba("chybí příkaz (read-phones, read-settings, write, diff nebo report)");
     }
     std::size_t souboru = 0;
     if (*prikaz == "read-phones") {
@@ -98,20 +111,30 @@ TRozborParametru RozeberParametry(std::span<const std::string> args) {
     } else if (*prikaz == "diff") {
         p.Prikaz = TPrikaz::Rozdil;
         souboru = 2;
+    } else if (*prikaz == "report") {
+        p.Prikaz = TPrikaz::Protokol;
+        souboru = 1;
     } else {
         return Chyba("neznámý příkaz \"" + *prikaz + "\"");
     }
     if (slova.size() != souboru) {
-        return Chyba(*prikaz + (souboru == 0   ? " nebere žádný soubor"
-                                : souboru == 1 ? " čeká jeden soubor (export nastavení)"
+        return Chyba(*prikaz + (souboru == 0 ? " nebere žádný soubor"
+                                : souboru == 1 ? " čeká jeden soubor (export nastavení nebo zálohu)"
                                                : " čeká dva soubory (exporty nastavení)"));
     }
     p.Soubory = slova;
-    const bool zarizeni = p.Prikaz != TPrikaz::Rozdil;
+    const bool protokol = p.Prikaz == TPrikaz::Protokol;
+    if ((p.Html || protokolove) && !protokol) {
+        return Chyba("--html, --objekt a --technik patří jen k report");
+    }
+    if (protokol && (!p.Port.empty() || timeout)) {
+        return Chyba("report čte jen soubor: --port ani --timeout nebere");
+    }
+    const bool zarizeni = p.Prikaz != TPrikaz::Rozdil && !protokol;
     if (zarizeni && p.Port.empty()) {
         return Chyba(*prikaz + " potřebuje --port");
     }
-    if (!zarizeni && (!p.Port.empty() || p.Expandery || timeout)) {
+    if (p.Prikaz == TPrikaz::Rozdil && (!p.Port.empty() || p.Expandery || timeout)) {
         return Chyba("diff porovnává jen soubory: --port, --expanders ani --timeout nebere");
     }
     if (p.Vystup && p.Prikaz != TPrikaz::CtiCisla && p.Prikaz != TPrikaz::CtiNastaveni) {
@@ -135,6 +158,7 @@ std::string Napoveda() {
   norlink-cli --port PORT read-settings [--expanders N] [--out SOUBOR]
   norlink-cli --port PORT write SOUBOR [--expanders N] [--dry-run]
   norlink-cli diff A B
+  norlink-cli report SOUBOR [--html VÝSTUP] [--objekt TEXT] [--technik TEXT] [--expanders N]
 
 Čte a zapisuje konfiguraci komunikátoru NORLINK GSM ze skriptů, stejně jako okno programu
 norlink: stejné čtení, stejný zápis s ověřením, stejný formát exportu ("Ulož nastavení").
@@ -152,6 +176,10 @@ Příkazy:
   diff A B        rozdíly dvou exportů, jeden řádek na změnu (telefonní číslo, seznam čísel,
                   text), jak je ukazuje kontrola zápisu v okně; česky nebo anglicky podle
                   LC_ALL, LC_MESSAGES a LANG
+  report SOUBOR   protokol nastavení pro zákazníka z exportu nebo zálohy: jeden dokument HTML
+                  (UTF-8, pro tisk na A4) s telefonními čísly místo pořadí, kdo dostává které
+                  SMS, a kontrolním součtem nastavení; co soubor označuje jako nenačtené, je
+                  v protokolu pojmenováno jako neznámé
 
 Volby:
   --port PORT     sériový port: cesta k zařízení (/dev/ttyUSB0) nebo COMn, což je
@@ -159,11 +187,15 @@ Volby:
                   zařízení (COM3=/dev/ttyUSB0)
   --expanders N   počet expanderů 1 až 8. Čtení: výchozí 1. Zápis: výchozí tolik, kolik jich
                   soubor nastavuje; menší N, než soubor potřebuje, se odmítne. Expandery za N
-                  se nečtou ani nezapisují.
+                  se nečtou ani nezapisují. Report: výchozí tolik, kolik jich soubor nastavuje.
   --out SOUBOR    kam uložit export (výchozí: standardní výstup); soubor vznikne celý, nebo
                   vůbec
   --timeout S     po kolika sekundách bez odpovědi komunikátoru operaci vzdát (výchozí 30)
   --dry-run       write jen načte komunikátor a vypíše, co by zapsal; nic neodešle
+  --html VÝSTUP   report: kam uložit protokol (výchozí: standardní výstup); soubor vznikne
+                  celý, nebo vůbec
+  --objekt TEXT   report: název objektu (místa instalace) v záhlaví protokolu
+  --technik TEXT  report: jméno technika v záhlaví protokolu
   --help          tato nápověda
 
 Na terminálu ukazuje průběh na standardním chybovém výstupu (do roury ne). Ctrl+C (SIGINT)
@@ -175,7 +207,7 @@ Návratové kódy:
   1    diff: exporty se liší
   2    chybné parametry
   3    soubor nelze přečíst nebo to není export nastavení, nelze uložit výstup nebo zálohu,
-       nebo by zápis poslal data, která nikdo nenačetl
+       nebo by zápis poslal data, která nikdo nenačetl (report: nelze uložit protokol)
   4    port nelze otevřít, nebo spojení s ním bylo ztraceno
   5    komunikátor neodpovídá
   6    zápis se nepodařil celý: co se nezapsalo, je vypsáno

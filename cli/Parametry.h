@@ -18,14 +18,18 @@ inline constexpr int k_KodNeodpovida = 5;
 inline constexpr int k_KodNezapsano = 6;
 inline constexpr int k_KodPreruseno = 130;
 
-enum class TPrikaz : std::uint8_t { Napoveda, CtiCisla, CtiNastaveni, Zapis, Rozdil };
+enum class TPrikaz : std::uint8_t { Napoveda, CtiCisla, CtiNastaveni, Zapis, Rozdil, Protokol };
 
 struct TParametry {
     TPrikaz Prikaz = TPrikaz::Napoveda;
     std::string Port;
     std::optional<int> Expandery; // 1..8
     std::optional<std::string> Vystup;
-    std::vector<std::string> Soubory; // write: one, diff: two
+    std::vector<std::string> Soubory; // write, report: one; diff: two
+    // report: where the HTML goes (standard output when absent), the site and the technician.
+    std::optional<std::string> Html;
+    std::string Objekt;
+    std::string Technik;
     std::chrono::seconds LimitOdpovedi{30};
     bool NaZkousku = false; // write --dry-run: what would be written, nothing sent
 };

@@ -12,6 +12,7 @@
 #include "NastaveniProgramu.h"
 #include "Parametry.h"
 #include "ProfileFile.h"
+#include "Protokol.h"
 #include "Relace.h"
 #include "RozdilyNastaveni.h"
 #include "SeznamZmen.h"
@@ -356,6 +357,48 @@ int Rozdil(const TParametry& p, TKonzoleOkno& okno) {
     return radky.empty() ? k_KodHotovo : k_KodRozdilne;
 }
 
+// The handover report of an export or a backup: what the file names as unknown stays unknown, a
+// backup's identification and time are used when it has them.
+int Protokol(const TParametry& p, TKonzoleOkno& okno) {
+    const std::string& path = p.Soubory.at(0);
+    const TNacteniExportu nacteni = NactiExportZeSouboru(path);
+    if (!nacteni.Ok) {
+        okno.Vystup().Zprava(nacteni.Chyba);
+        return k_KodSoubor;
+    }
+    const auto zaloha = [&](std::string_view klic) { return HodnotaZalohy(nacteni.Zaloha, klic); };
+    const std::string nazev =
+        path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
+    std::string stav;
+    if (nacteni.Zaloha.empty()) {
+        stav = "Podle souboru " + nazev + "; shoda s komunikátorem nebyla ověřena";
+    } else {
+        const std::string cas = CitelnyText(zaloha(k_ZalohaCas));
+        stav = "Záloha stavu komunikátoru" + (cas.empty() ? std::string() : " z " + cas) +
+               " (soubor " + nazev + ")";
+    }
+    const TVstupProtokolu vstup = VstupProtokolu(
+        nacteni.Image, nacteni.Znama, zaloha(k_ZalohaTyp), zaloha(k_ZalohaVerzeSW),
+        zaloha(k_ZalohaVerzeHW),
+        p.Expandery.value_or(ExpanderyProtokolu(nacteni.Image, nacteni.Znama)), p.Objekt, p.Technik,
+        CasProtokolu(LocalDateTimeParts(std::chrono::system_clock::now())), stav);
+    const std::string html = ProtokolHtml(vstup);
+    if (p.Html) {
+        std::string why;
+        if (!ReplaceWholeFile(*p.Html, html, &why)) {
+            okno.Vystup().Zprava("Soubor " + *p.Html + " nelze uložit: " + why);
+            return k_KodSoubor;
+        }
+        return k_KodHotovo;
+    }
+    if (!ZapisVse(STDOUT_FILENO, html)) {
+        okno.Vystup().Zprava(std::string("Standardní výstup nelze zapsat: ") +
+                             std::strerror(errno));
+        return k_KodSoubor;
+    }
+    return k_KodHotovo;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -375,6 +418,9 @@ int main(int argc, char** argv) {
     TKonzoleOkno okno;
     if (p.Prikaz == TPrikaz::Rozdil) {
         return Rozdil(p, okno);
+    }
+    if (p.Prikaz == TPrikaz::Protokol) {
+        return Protokol(p, okno);
     }
     TPrikazy prikazy(p, okno);
     return prikazy.Zarizeni();

@@ -109,6 +109,8 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${NORLINK_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own Czech texts (file dialogs, standard buttons): no library, so shlibdeps cannot find it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-translations-l10n)
 # libkovra.so is private: dpkg-shlibdeps finds it in the build tree and adds no dependency.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/bin)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

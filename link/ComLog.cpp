@@ -104,3 +104,15 @@ TDruhZaznamu DruhZaznamu(std::string_view message) {
     }
     return TDruhZaznamu::Jine;
 }
+
+bool ProjdeFiltrem(TFiltrLogu filtr, std::string_view message) {
+    switch (filtr) {
+    case TFiltrLogu::Vse:
+        break;
+    case TFiltrLogu::BezVyzev:
+        return message.find("Prisla vyzva") == std::string_view::npos;
+    case TFiltrLogu::Chyby:
+        return DruhZaznamu(message) == TDruhZaznamu::Chyba;
+    }
+    return true;
+}

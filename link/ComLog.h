@@ -67,6 +67,11 @@ private:
 enum class TDruhZaznamu : std::uint8_t { Odeslano, Prijato, Chyba, Jine };
 TDruhZaznamu DruhZaznamu(std::string_view message);
 
+// What a view of the log shows: everything, everything but the polls (several a second), or only
+// the errors.
+enum class TFiltrLogu : std::uint8_t { Vse, BezVyzev, Chyby };
+bool ProjdeFiltrem(TFiltrLogu filtr, std::string_view message);
+
 // A null log takes nothing.
 void AddComLogMessage(TComLog* aComLog, std::string_view AMessage, TLogMessageKind AMessageKind);
 void AddComLogMessage(TComLog& aComLog, std::string_view AMessage, TLogMessageKind AMessageKind);

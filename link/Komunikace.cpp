@@ -95,10 +95,14 @@ void TKomunikace::PosliData() {
         fCom->ToggleDTR(true);
         Delay(2);
     }
-    fCom->SendData(std::span<const std::uint8_t>(fOutputBuffer.data(), k + 1));
+    const std::span<const std::uint8_t> vysilani(fOutputBuffer.data(), k + 1);
+    fCom->SendData(vysilani);
     if (fToggleDTROnTransmit) {
         Delay(2);
         fCom->ToggleDTR(false);
+    }
+    if (fOdeslano) {
+        fOdeslano(vysilani);
     }
     // The entry stays queued until its answer has been handled.
 }

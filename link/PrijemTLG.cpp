@@ -38,7 +38,14 @@ bool IsFindDevice(std::uint8_t value) {
 } // namespace
 
 TPrijemTLG::TPrijemTLG(TKomunikace& komunikace, IDekoderOdpovedi& dekoder, TComLog& log)
-    : fKomunikace(komunikace), fDekoder(dekoder), fLog(log) {}
+    : fKomunikace(komunikace), fDekoder(dekoder), fLog(log) {
+    fKomunikace.NastavObsluhuOdeslani(
+        [this](std::span<const std::uint8_t> bytes) { Log("Odeslany TLG:" + HexDump(bytes)); });
+}
+
+TPrijemTLG::~TPrijemTLG() {
+    fKomunikace.NastavObsluhuOdeslani({});
+}
 
 TReceiveDataEvent TPrijemTLG::Obsluha() {
     return [this](TSerialDriver& sender, std::span<const std::uint8_t> data) {

@@ -27,7 +27,9 @@ inline constexpr std::size_t k_MaxDelkaTLG = DelkaHlavickyTLG + 31 + 2;
 
 class TPrijemTLG {
 public:
+    // Logs every transmission of the link ("Odeslany TLG:" and its bytes) until destroyed.
     TPrijemTLG(TKomunikace& komunikace, IDekoderOdpovedi& dekoder, TComLog& log);
+    ~TPrijemTLG();
     TPrijemTLG(const TPrijemTLG&) = delete;
     TPrijemTLG& operator=(const TPrijemTLG&) = delete;
 

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -95,6 +96,9 @@ public:
     void NastavComPort(std::uint8_t PortNumber);
     bool NavazSpojeni(std::uint32_t ABaudRateValue);
     void NastavObsluhuPrijetiDat(TReceiveDataEvent Event);
+    // Told of every transmission, with its bytes (the 0xFF prefix included), once they are out.
+    using TOdeslanoEvent = std::function<void(std::span<const std::uint8_t> bytes)>;
+    void NastavObsluhuOdeslani(TOdeslanoEvent Event) { fOdeslano = std::move(Event); }
     void NastavAdresoveLimity(std::uint16_t ALoAddressLimit, std::uint16_t AHiAddressLimit);
 
     // Answers one poll: sends the first queued telegram (the second during a write phase when
@@ -164,4 +168,5 @@ private:
     std::uint16_t fHiAddressLimit = 0xFFFF;
     bool fKontrolujLimitOut = true;
     bool fToggleDTROnTransmit = true;
+    TOdeslanoEvent fOdeslano;
 };

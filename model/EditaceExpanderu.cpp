@@ -5,6 +5,7 @@
 #include "TextZpravy.h"
 #include "kovra.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -19,6 +20,29 @@ std::size_t Index(TMemo memo) {
 
 std::string ZobrazOdkaz(std::uint8_t aOdkaz) {
     return aOdkaz > 15 ? std::string() : std::to_string(aOdkaz);
+}
+
+std::optional<int> OdkazBunky(std::string_view text) {
+    const std::string cislice = RemoveChar(std::string(text), k_CharSpace);
+    if (cislice.empty() || cislice.size() > 2 ||
+        !std::all_of(cislice.begin(), cislice.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    const int index = std::stoi(cislice);
+    return index <= 15 ? std::optional<int>(index) : std::nullopt;
+}
+
+std::string PopisOdkazu(int index, std::string_view cislo) {
+    const std::string kdo = "Tel. číslo " + std::to_string(index);
+    if (cislo.empty()) {
+        return kdo + " je prázdné: SMS z tohoto místa nikomu nepřijde.";
+    }
+    return kdo + ": " + std::string(cislo);
+}
+
+std::string PopisOmezeni(std::string_view zadano, int index) {
+    return "Odkaz může být 0 až 15: zadané " + std::string(zadano) + " bylo změněno na " +
+           std::to_string(index) + ".";
 }
 
 void TEditaceExpanderu::Cmb_ExpanderChange() {
@@ -191,6 +215,11 @@ void TEditaceExpanderu::CellEdited(TMrizka grid, int ACol, int ARow) {
     }
     fOkno.SetCellText(grid, ACol, ARow, std::to_string(number));
     slot = static_cast<std::uint8_t>(number);
+    // Typed out of range (99 becomes 15): the cell says what happened.
+    const double typed = PrevedALimitujHodnotu(numstr.c_str(), -1e9, 1e9, 0);
+    if (typed > 15) {
+        fOkno.OdkazOmezen(grid, ACol, ARow, PopisOmezeni(numstr, number));
+    }
     Upraveno(AdresaSeznamu(grid, ACol), k_BajtuSeznamu);
 }
 

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,13 @@ inline constexpr std::string_view R_ZnakyMimoKodovani =
 
 // A recipient slot as a cell text: its decimal value for 0..15, empty otherwise.
 std::string ZobrazOdkaz(std::uint8_t aOdkaz);
+// The telephone-number index a recipient cell's text refers to (spaces ignored); nothing for an
+// empty cell or a text that is no index 0..15.
+std::optional<int> OdkazBunky(std::string_view text);
+// What a recipient cell says about whom its SMS goes to, cislo being the number of that index.
+std::string PopisOdkazu(int index, std::string_view cislo);
+// Why a typed index became another: the text typed and the index it became.
+std::string PopisOmezeni(std::string_view zadano, int index);
 
 class TEditaceExpanderu {
 public:

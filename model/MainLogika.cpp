@@ -6,6 +6,7 @@
 #include "Export.h"
 #include "NactiExport.h"
 #include "ProfileFile.h"
+#include "Protokol.h"
 #include "RozdilyNastaveni.h"
 #include "Slozky.h"
 #include "UlozDoIni.h"
@@ -76,6 +77,10 @@ std::string PopisChybyPortu(const std::string& devicePath, const std::string& re
         break;
     }
     return "Zařízení " + devicePath + ": " + reason + ".";
+}
+
+std::string PopisStavuPortu(std::int32_t comPortNo, const std::string& zarizeni, bool otevren) {
+    return "COM" + std::to_string(comPortNo) + " – " + (otevren ? zarizeni : "nepřipojeno");
 }
 
 bool UlozComLog(const TComLog& log, const std::string& path) {
@@ -260,11 +265,30 @@ void TMainLogika::InitializeCom() {
     }
     ZobrazPortMenu();
 
-    if (!fKomunikace->NavazSpojeni(static_cast<std::uint32_t>(fComBaudRate))) {
+    const bool otevren = fKomunikace->NavazSpojeni(static_cast<std::uint32_t>(fComBaudRate));
+    ZobrazStavPortu();
+    if (!otevren) {
+        // No port is open: no item stays ticked, and choosing the same one again tries anew.
+        fPortZtracen = true;
+        for (int item = 1; item <= TPortMenu::k_PocetPolozek; ++item) {
+            fPortMenu.Polozka(item).Zaskrtnuta = false;
+        }
+        ZobrazPortMenu();
         const TSerialDriver& com = fKomunikace->Com();
         fOkno.Varovani(Text(R_PortNeexistuje),
                        PopisChybyPortu(com.LastDevicePath(), com.LastError(), com.LastErrorKind()));
     }
+}
+
+bool TMainLogika::PortOtevren() const {
+    return fKomunikace && fKomunikace->Com().Connected();
+}
+
+void TMainLogika::ZobrazStavPortu() {
+    const bool otevren = PortOtevren();
+    const std::string zarizeni = fKomunikace ? fKomunikace->Com().LastDevicePath() : std::string();
+    fOkno.SetPanelText(0, PopisStavuPortu(fComPortNo, zarizeni, otevren));
+    fOkno.SetLedAktivni(otevren);
 }
 
 bool TMainLogika::UlozCisloPortu() {
@@ -531,6 +555,12 @@ void TMainLogika::Spust(std::unique_ptr<IOperace> operace) {
     if (fOperace || !fKomunikace) {
         return;
     }
+    // Nothing would ever answer: say so instead of waiting.
+    if (!PortOtevren()) {
+        fOkno.Varovani(Text(R_PortNeotevren), PopisStavuPortu(fComPortNo, std::string(), false) +
+                                                  "\n" + Text(R_PortNeotevrenRada));
+        return;
+    }
     fTicho = false;
     fTikuBezVyzvy = 0;
     if (!operace->Start()) {
@@ -544,6 +574,13 @@ void TMainLogika::Spust(std::unique_ptr<IOperace> operace) {
 void TMainLogika::DokonciOperaci() {
     if (fOperace && fOperace->Stav() == TStavOperace::Hotovo) {
         IOperace* op = fOperace.get();
+        const auto zapis = dynamic_cast<TZapisTelCisel*>(op);
+        const auto zapisNastaveni = dynamic_cast<TZapisNastaveni*>(op);
+        // A read, or a write read back as written: the report says when the device last agreed.
+        if ((zapis == nullptr || zapis->Overeno()) &&
+            (zapisNastaveni == nullptr || zapisNastaveni->Overeno())) {
+            fCasOvereni = CasProtokolu(LocalDateTimeParts(std::chrono::system_clock::now()));
+        }
         if (dynamic_cast<TCteniTelCisel*>(op) != nullptr) {
             fZmeny.PrectenaCisla(NORLINKRec);
             const std::uint32_t bajtu = k_OknoTelCisel.Konec - k_OknoTelCisel.Zacatek;
@@ -782,6 +819,7 @@ void TMainLogika::SpojeniZtraceno() {
         fPortMenu.Polozka(item).Zaskrtnuta = false;
     }
     ZobrazPortMenu();
+    ZobrazStavPortu();
     const TSerialDriver& com = fKomunikace->Com();
     fOkno.Varovani(Text(R_SpojeniZtraceno),
                    PopisChybyPortu(com.LastDevicePath(), com.LastError(), com.LastErrorKind()) +

@@ -67,6 +67,11 @@ inline constexpr std::string_view R_SpojeniZtraceno =
 inline constexpr std::string_view R_SpojeniZtracenoRada =
     "Po připojení zvolte port znovu v nabídce Sériový port.";
 
+inline constexpr std::string_view R_PortNeotevren =
+    "Sériový port není otevřen: s komunikátorem nelze komunikovat.";
+inline constexpr std::string_view R_PortNeotevrenRada =
+    "Zvolte port v nabídce Sériový port (a zkontrolujte převodník).";
+
 // The watch on a quiet device: a tick every k_HlidaniMs, and the dialog says so when no poll came
 // for k_TikuTicha ticks (3 s).
 inline constexpr int k_HlidaniMs = 250;
@@ -88,6 +93,9 @@ struct TMainZavislosti {
     // close (empty: the log stays in memory only). For diagnosing a link in the field.
     std::string VypisKomunikace;
 };
+
+// Status-bar panel 0: the port and its device, "COM2 – /dev/ttyUSB0", or "COM3 – nepřipojeno".
+std::string PopisStavuPortu(std::int32_t comPortNo, const std::string& zarizeni, bool otevren);
 
 // Appends the log's records to a file, oldest first, one per line; false when it cannot.
 bool UlozComLog(const TComLog& log, const std::string& path);
@@ -117,7 +125,10 @@ public:
     // Throws EProfileWriteError when norlink.ini cannot be written. Writes nothing when LoadIni
     // could not read the file: the count shown then is no value from the file.
     void SaveIni();
+    // False when norlink.ini exists but could not be read: nothing is written into it then.
+    bool IniNacten() const { return fIniNacten; }
     void InitializeCom();
+    bool PortOtevren() const;
     // item: 1..10 for cmCOM1..cmCOM10, 11 for cmCOM11.
     void cmCOM1Click(int item);
     std::uint8_t ZjistiZvolenyComPort() const;
@@ -185,6 +196,8 @@ public:
     void SpojeniZtraceno();
 
     bool BeziOperace() const { return fOperace != nullptr; }
+    // When the last read or verified write ended ("9. 12. 2026 12:03"; empty before the first).
+    const std::string& CasOvereni() const { return fCasOvereni; }
     const TPovoleni& Povoleni() const { return fPovoleni; }
 
     // The receive path's decoders and lamp.
@@ -225,6 +238,8 @@ private:
     // Writes "Cislo"; false (after showing the error) when the file cannot be written.
     bool UlozCisloPortu();
     void ZobrazPortMenu() { fOkno.ZobrazPortMenu(fPortMenu); }
+    // Panel 0 and the lamp say whether a port is open, and which.
+    void ZobrazStavPortu();
     // The selected expander and input, within the image's bounds; -1 when nothing is selected.
     int VybranyExpander() const;
     int VybranyVstup() const;
@@ -243,6 +258,7 @@ private:
     TZnameData fZnama;
     TZnameData fZnamaRec;
     std::string fZaloha;
+    std::string fCasOvereni;
     bool fNastaveniPrectena = false;
     std::unique_ptr<IOperace> fOperace;
     std::unique_ptr<IPeriodicTimer> fHlidac;

@@ -10,6 +10,7 @@
 #include "Export.h"
 #include "ProfileFile.h"
 #include "Slozky.h"
+#include "VarovaniZapisu.h"
 #include "Zalohy.h"
 
 #include <chrono>
@@ -37,7 +38,8 @@ bool TMainLogika::PripravZapis(const std::vector<std::uint16_t>& adresy, std::si
         fOkno.Chyba(nejdriv);
         return false;
     }
-    if (!fOkno.KontrolaZapisu(SeznamZmen(NORLINKRec, NORLINKRecNew, rozsah), {},
+    if (!fOkno.KontrolaZapisu(SeznamZmen(NORLINKRec, NORLINKRecNew, rozsah),
+                              VarovaniPredZapisem(NORLINKRecNew, fZnama, rozsah.PocetExpanderu),
                               SouhrnZapisu(cisel, bloku))) {
         return false;
     }

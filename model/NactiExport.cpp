@@ -194,13 +194,6 @@ private:
                 prazdne.clear();
                 continue;
             }
-            if (sekce < 0) {
-                if (orez.empty() || orez.front() == ';') {
-                    continue;
-                }
-                chyba = Radek(radek) + "text mimo sekci, soubor není export nastavení NORLINK.";
-                return false;
-            }
             if (sekce == k_DalsiSekce) {
                 const std::size_t rovno = line.find('=');
                 if (rovno != std::string_view::npos) {
@@ -212,6 +205,13 @@ private:
                     return false;
                 }
                 continue;
+            }
+            if (sekce < 0) {
+                if (orez.empty() || orez.front() == ';') {
+                    continue;
+                }
+                chyba = Radek(radek) + "text mimo sekci, soubor není export nastavení NORLINK.";
+                return false;
             }
             const TSekce& s = k_Sekce[static_cast<std::size_t>(sekce)];
             const std::size_t rovno = line.find('=');

@@ -119,6 +119,9 @@ public:
     virtual void SetCellBold(TMrizka grid, int col, int row, bool bold) = 0;
     virtual void SetMemoBold(TMemo memo, bool bold) = 0;
     virtual void SetToolTip(TOvladac control, const std::string& text) = 0;
+    // A typed recipient index was brought into range: the cell says why (tooltip) and the status
+    // bar says it for a moment. Setting the cell's text again forgets it.
+    virtual void OdkazOmezen(TMrizka grid, int col, int row, const std::string& text) = 0;
 
     virtual void SetMemoText(TMemo memo, const std::string& text) = 0;
     virtual std::string MemoText(TMemo memo) const = 0;
@@ -147,6 +150,8 @@ public:
     // Led_Incoming.
     virtual void SetLed(bool on) = 0;
     virtual bool LedOn() const = 0;
+    // false: no port is open, the lamp is grey.
+    virtual void SetLedAktivni(bool aktivni) = 0;
 
     // Caption "Varování", one button "OK"; detail is a second, smaller line (may be empty).
     virtual void Varovani(const std::string& text, const std::string& detail) = 0;
@@ -170,7 +175,7 @@ public:
     // A list to choose one item from, with "OK" and "Zrušit"; no value when the user cancels.
     virtual std::optional<int> VyberZeSeznamu(const std::string& caption, const std::string& prompt,
                                               const std::vector<std::string>& polozky) = 0;
-    // Text-input dialog with "OK" and "Cancel"; no value for Cancel.
+    // Text-input dialog with "OK" and "Zrušit"; no value for "Zrušit".
     virtual std::optional<std::string> InputQuery(const std::string& caption,
                                                   const std::string& prompt,
                                                   const std::string& initial) = 0;

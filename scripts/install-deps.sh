@@ -6,7 +6,7 @@ packages=(
     cmake ninja-build g++ make python3 pkg-config
     libgtest-dev libgmock-dev
     clang-14 libclang-rt-14-dev clang-format
-    qt6-base-dev xvfb xauth xdotool
+    qt6-base-dev qt6-translations-l10n xvfb xauth xdotool poppler-utils
     locales
     dpkg-dev lintian desktop-file-utils man-db
 )

@@ -150,8 +150,22 @@ xdotool key Down Return # Ulož nastavení
 shot ulozeno
 xdotool key Return
 
+# The report of the window's configuration, its first page as a picture.
 menu 30
-xdotool key Down Down Down Return # Komunikační log
+xdotool key Down Down Down Return # Protokol…
+sleep 1
+xdotool type --delay 30 "Sklad Vodňany, Žižkova 12"
+xdotool key Tab
+xdotool type --delay 30 "Jan Novák"
+xdotool key Return # Uložit PDF
+sleep 2
+xdotool key Return # the box with the PDF's path
+pdf=$(ls -t "$work"/protokol*.pdf | head -n1)
+pdftoppm -png -r 80 -f 1 -l 1 -singlefile "$pdf" "$out/protokol"
+echo "screenshots: $out/protokol.png"
+
+menu 30
+xdotool key Down Down Down Down Return # Komunikační log
 shot_window komunikacni-log 'Komunikační log'
 
 echo "screenshots: done; look at each before committing"

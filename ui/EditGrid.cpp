@@ -1,11 +1,14 @@
 #include "EditGrid.h"
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPainter>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 #include <algorithm>
 #include <utility>
@@ -90,9 +93,56 @@ public:
         return editor;
     }
 
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem opt(option);
+        const TPopis popis = fGrid.Popis(index.column(), index.row());
+        if (popis.Varovani && !(option.state & QStyle::State_Selected)) {
+            painter->fillRect(option.rect, k_Varovani);
+        }
+        QStyledItemDelegate::paint(painter, opt, index);
+        if (popis.Vedle.isEmpty()) {
+            return;
+        }
+        // Beside the cell's own text, in the lighter colour of a hint, cut where the cell ends.
+        initStyleOption(&opt, index);
+        const QWidget* widget = option.widget;
+        const QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+        const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
+        const QFontMetrics metrics(opt.font);
+        const int odsazeni = metrics.horizontalAdvance(opt.text + QStringLiteral("  "));
+        const QRect vedle = text.adjusted(odsazeni, 0, 0, 0);
+        if (vedle.width() <= 0) {
+            return;
+        }
+        painter->save();
+        painter->setFont(opt.font);
+        painter->setPen(opt.palette.color(QPalette::PlaceholderText));
+        painter->drawText(vedle, Qt::AlignLeft | Qt::AlignVCenter,
+                          metrics.elidedText(popis.Vedle, Qt::ElideRight, vedle.width()));
+        painter->restore();
+    }
+
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override {
+        if (event->type() == QEvent::ToolTip) {
+            const QString tip = fGrid.Popis(index.column(), index.row()).Tip;
+            if (!tip.isEmpty()) {
+                QToolTip::showText(event->globalPos(), tip, view->viewport(), option.rect);
+                return true;
+            }
+        }
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    }
+
 private:
+    static inline const QColor k_Varovani{255, 214, 153};
     TEditGrid& fGrid;
 };
+
+TEditGrid::TPopis TEditGrid::Popis(int col, int row) const {
+    return fPopis ? fPopis(col, row) : TPopis{};
+}
 
 TEditGrid::TEditGrid(int rows, int columns, QWidget* parent) : QTableWidget(rows, columns, parent) {
     setItemDelegate(new TDelegate(*this));
@@ -168,10 +218,17 @@ void TEditGrid::UkonciEditaci() {
 
 void TEditGrid::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Delete && state() != EditingState) {
-        // Fixed cells (header row, index column) are never emptied.
-        const QModelIndex index = currentIndex();
-        if (index.isValid() && (index.flags() & Qt::ItemIsEditable)) {
-            emit keyDown(index.column(), index.row(), k_KeyDelete);
+        // Every selected cell, else the current one; fixed cells (header row, index column) are
+        // never emptied.
+        QModelIndexList cells = selectedIndexes();
+        if (cells.isEmpty()) {
+            cells.append(currentIndex());
+        }
+        std::sort(cells.begin(), cells.end());
+        for (const QModelIndex& index : cells) {
+            if (index.isValid() && (index.flags() & Qt::ItemIsEditable)) {
+                emit keyDown(index.column(), index.row(), k_KeyDelete);
+            }
         }
         event->accept();
         return;

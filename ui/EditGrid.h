@@ -22,7 +22,19 @@ public:
     // The key code keyDown reports for Delete (the Windows virtual-key code the logic counts in).
     static constexpr int k_KeyDelete = 0x2E;
 
+    // What a cell shows beside its text, drawn lighter and not part of the text, and its tooltip;
+    // Varovani marks the cell in a warning colour.
+    struct TPopis {
+        QString Vedle;
+        QString Tip;
+        bool Varovani = false;
+    };
+    using TPopisBunky = std::function<TPopis(int col, int row)>;
+
     TEditGrid(int rows, int columns, QWidget* parent = nullptr);
+
+    void SetPopisBunky(TPopisBunky popis) { fPopis = std::move(popis); }
+    TPopis Popis(int col, int row) const;
 
     void SetCharFilter(TCharFilter filter) { fFilter = std::move(filter); }
     // text without the characters the filter refuses; keepControls keeps control characters
@@ -37,7 +49,7 @@ signals:
     void cellEdited(int col, int row);
     // The focus went from the grid or its editor to another control of the window.
     void exited();
-    // A key on the grid with no editor open (Delete: k_KeyDelete).
+    // A key on the grid with no editor open (Delete: k_KeyDelete, once for each selected cell).
     void keyDown(int col, int row, int key);
 
 protected:
@@ -60,6 +72,7 @@ private:
     void FocusChanged(QWidget* now);
 
     TCharFilter fFilter;
+    TPopisBunky fPopis;
     std::vector<TEditor> fEditors;
     bool fInside = false; // the focus is in the grid or its editor
 };

@@ -3,11 +3,14 @@
 #include "ComLog.h"
 #include "Hlaseni.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
@@ -39,9 +42,21 @@ QString Zprava(const TComMessage& record) {
 void TModelLogu::NastavLog(const TComLog* log) {
     beginResetModel();
     fLog = log;
-    fRadku = log != nullptr ? static_cast<int>(log->Count()) : 0;
+    fRadky.clear();
+    if (log != nullptr) {
+        for (std::size_t i = 0; i < log->Count(); ++i) {
+            if (ProjdeFiltrem(fFiltr, (*log)[i].Message())) {
+                fRadky.push_back(i);
+            }
+        }
+    }
     fZmeny = log != nullptr ? log->Zmeny() : 0;
     endResetModel();
+}
+
+void TModelLogu::NastavFiltr(TFiltrLogu filtr) {
+    fFiltr = filtr;
+    NastavLog(fLog);
 }
 
 bool TModelLogu::Obnov() {
@@ -53,7 +68,7 @@ bool TModelLogu::Obnov() {
 }
 
 int TModelLogu::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : fRadku;
+    return parent.isValid() ? 0 : static_cast<int>(fRadky.size());
 }
 
 int TModelLogu::columnCount(const QModelIndex& parent) const {
@@ -61,10 +76,10 @@ int TModelLogu::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant TModelLogu::data(const QModelIndex& index, int role) const {
-    if (fLog == nullptr || !index.isValid() || index.row() >= fRadku) {
+    if (fLog == nullptr || !index.isValid() || index.row() >= rowCount()) {
         return {};
     }
-    const TComMessage& record = (*fLog)[static_cast<std::size_t>(index.row())];
+    const TComMessage& record = (*fLog)[fRadky.at(static_cast<std::size_t>(index.row()))];
     const QString text = Zprava(record);
     if (role == Qt::DisplayRole) {
         return index.column() == 0 ? Druh(DruhZaznamu(record.Message())) : text;
@@ -96,12 +111,27 @@ TKomunikacniLog::TKomunikacniLog(QWidget* parent) : QWidget(parent, Qt::Window) 
     // Rows of one height: the view lays out only what it shows.
     Tbl_Zaznamy->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     Tbl_Zaznamy->setColumnWidth(0, fontMetrics().horizontalAdvance(QStringLiteral("Odeslánoxx")));
+    Cmb_Filtr = new QComboBox(this);
+    Cmb_Filtr->setObjectName(QStringLiteral("Cmb_Filtr"));
+    Cmb_Filtr->addItems(
+        {QString::fromUtf8("Vše"), QString::fromUtf8("Bez výzev"), QString::fromUtf8("Jen chyby")});
+    Cmb_Filtr->setCurrentIndex(static_cast<int>(fModel->Filtr()));
+    connect(Cmb_Filtr, &QComboBox::currentIndexChanged, this,
+            [this](int index) { fModel->NastavFiltr(static_cast<TFiltrLogu>(index)); });
+    auto* filtr = new QLabel(QString::fromUtf8("&Zobrazit:"), this);
+    filtr->setBuddy(Cmb_Filtr);
+    Chk_JenZobrazene = new QCheckBox(QString::fromUtf8("Uložit jen zobrazené"), this);
+    Chk_JenZobrazene->setObjectName(QStringLiteral("Chk_JenZobrazene"));
+    Chk_JenZobrazene->setChecked(true);
     Btn_Uloz = new QPushButton(QString::fromUtf8("Uložit do souboru…"), this);
     Btn_Uloz->setObjectName(QStringLiteral("Btn_Uloz"));
     Btn_Vymaz = new QPushButton(QString::fromUtf8("Vymazat"), this);
     Btn_Vymaz->setObjectName(QStringLiteral("Btn_Vymaz"));
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(filtr);
+    buttons->addWidget(Cmb_Filtr);
     buttons->addStretch();
+    buttons->addWidget(Chk_JenZobrazene);
     buttons->addWidget(Btn_Uloz);
     buttons->addWidget(Btn_Vymaz);
     auto* layout = new QVBoxLayout(this);
@@ -133,7 +163,8 @@ void TKomunikacniLog::Btn_UlozClick() {
     if (!path) {
         return;
     }
-    if (!UlozDoSouboru(*fLog, *path)) {
+    const TFiltrLogu filtr = Chk_JenZobrazene->isChecked() ? fModel->Filtr() : TFiltrLogu::Vse;
+    if (!UlozDoSouboru(*fLog, *path, filtr)) {
         Chyba(QString::fromUtf8("Komunikační log nelze uložit do souboru %1.").arg(*path));
     }
 }
@@ -145,7 +176,7 @@ void TKomunikacniLog::Btn_VymazClick() {
     }
 }
 
-bool TKomunikacniLog::UlozDoSouboru(const TComLog& log, const QString& path) {
+bool TKomunikacniLog::UlozDoSouboru(const TComLog& log, const QString& path, TFiltrLogu filtr) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         return false;
@@ -153,6 +184,9 @@ bool TKomunikacniLog::UlozDoSouboru(const TComLog& log, const QString& path) {
     QByteArray text;
     for (std::size_t i = log.Count(); i-- > 0;) {
         const TComMessage& record = log[i];
+        if (!ProjdeFiltrem(filtr, record.Message())) {
+            continue;
+        }
         text +=
             Druh(DruhZaznamu(record.Message())).toUtf8() + '\t' + Zprava(record).toUtf8() + '\n';
     }

@@ -1,17 +1,22 @@
 #pragma once
 // The communication log window: the log's records, newest first, with what each says about the
-// line (sent, received, error). It follows the log on a timer of its own, and redraws only when
-// the log changed and only the rows in view, so the serial driver's tick never waits for it.
+// line (sent, received, error), filtered (all, without the polls, errors only). It follows the log
+// on a timer of its own, and redraws only when the log changed and only the rows in view, so the
+// serial driver's tick never waits for it.
+
+#include "ComLog.h"
 
 #include <QAbstractTableModel>
 #include <QWidget>
 
 #include <optional>
+#include <vector>
 
+class QCheckBox;
+class QComboBox;
 class QPushButton;
 class QTableView;
 class QTimer;
-class TComLog;
 
 class TModelLogu : public QAbstractTableModel {
     Q_OBJECT
@@ -19,6 +24,9 @@ class TModelLogu : public QAbstractTableModel {
 public:
     explicit TModelLogu(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
     void NastavLog(const TComLog* log);
+    // Only the records that pass the filter are rows.
+    void NastavFiltr(TFiltrLogu filtr);
+    TFiltrLogu Filtr() const { return fFiltr; }
     // Redraws when the log changed since the last look; true when it did.
     bool Obnov();
 
@@ -30,7 +38,8 @@ public:
 private:
     const TComLog* fLog = nullptr;
     std::uint64_t fZmeny = ~std::uint64_t{0};
-    int fRadku = 0;
+    TFiltrLogu fFiltr = TFiltrLogu::BezVyzev;
+    std::vector<std::size_t> fRadky; // the log's index of each row
 };
 
 class TKomunikacniLog : public QWidget {
@@ -43,9 +52,15 @@ public:
 
     void Btn_UlozClick();
     void Btn_VymazClick();
-    // Writes the records, oldest first, each with its kind, as UTF-8; false when it cannot.
-    static bool UlozDoSouboru(const TComLog& log, const QString& path);
+    // Writes the records that pass the filter, oldest first, each with its kind, as UTF-8; false
+    // when it cannot.
+    static bool UlozDoSouboru(const TComLog& log, const QString& path,
+                              TFiltrLogu filtr = TFiltrLogu::Vse);
 
+    // "Vše", "Bez výzev" (the default), "Jen chyby", in the order of TFiltrLogu.
+    QComboBox* Cmb_Filtr = nullptr;
+    // Saving keeps the filter's view (ticked, the default) or all records.
+    QCheckBox* Chk_JenZobrazene = nullptr;
     QTableView* Tbl_Zaznamy = nullptr;
     QPushButton* Btn_Uloz = nullptr;
     QPushButton* Btn_Vymaz = nullptr;

@@ -6,6 +6,7 @@
 namespace {
 const QColor k_Sviti{40, 220, 60};
 const QColor k_Zhasnuto{20, 80, 30};
+const QColor k_Neaktivni{150, 150, 150};
 } // namespace
 
 TLed::TLed(QWidget* parent) : QWidget(parent) {
@@ -19,7 +20,17 @@ void TLed::SetOn(bool on) {
     }
 }
 
+void TLed::SetAktivni(bool aktivni) {
+    if (aktivni != fAktivni) {
+        fAktivni = aktivni;
+        update();
+    }
+}
+
 QColor TLed::Colour() const {
+    if (!fAktivni) {
+        return k_Neaktivni;
+    }
     return fOn ? k_Sviti : k_Zhasnuto;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// Led_Incoming: a small round indicator lamp that the receive path toggles on every poll.
+// Led_Incoming: a small round indicator lamp that the receive path toggles on every poll; grey
+// while no port is open.
 
 #include <QColor>
 #include <QWidget>
@@ -14,6 +15,9 @@ public:
     bool On() const { return fOn; }
     void SetOn(bool on);
     void Toggle() { SetOn(!fOn); }
+    // Not active (no port open): grey whether on or off.
+    bool Aktivni() const { return fAktivni; }
+    void SetAktivni(bool aktivni);
     QColor Colour() const; // the colour the lamp shows now
 
     QSize sizeHint() const override { return {16, 16}; }
@@ -23,4 +27,5 @@ protected:
 
 private:
     bool fOn = false;
+    bool fAktivni = true;
 };

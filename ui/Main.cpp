@@ -1,16 +1,26 @@
 #include "Main.h"
 
 #include "Dialogy.h"
+#include "Cp1250.h"
 #include "Editace.h"
+#include "EditaceExpanderu.h"
 #include "Hlaseni.h"
 #include "Meritko.h"
+#include "ProfileFile.h"
+#include "Protokol.h"
+#include "ProtokolOkno.h"
+#include "RozdilyNastaveni.h"
+#include "Slozky.h"
 #include "UkonceniSignalem.h"
+#include "ZapisTelCisel.h"
+#include "promenne.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -18,14 +28,19 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTimer>
+#include <QVBoxLayout>
 
+#include <chrono>
 #include <utility>
 
 namespace {
@@ -38,7 +53,13 @@ QString Q(const char* text) {
 }
 
 constexpr int k_PocetRadku = 17;
-constexpr std::array<int, 4> k_SirkyPanelu{650, 150, 120, 120};
+// norlink.ini: where the window was at its last close (X, Y, Sirka, Vyska).
+constexpr const char* k_SekceOkno = "Okno";
+// A recipient cell's note on an index brought into range, and how long the status bar shows it.
+constexpr int k_RoleOmezeni = Qt::UserRole + 1;
+constexpr int k_ZpravaStavuMs = 6000;
+// Panel 0 takes what the others leave, at least its minimum.
+constexpr std::array<int, 4> k_SirkyPanelu{150, 130, 110, 110};
 
 QPushButton* Tlacitko(QWidget* parent, const char* name, const char* caption, const QRect& rect) {
     auto* button = new QPushButton(Q(caption), parent);
@@ -69,12 +90,26 @@ TEditGrid* NovaMrizka(QWidget* parent, const char* name, const QRect& rect,
     grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
     grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed);
+    // Column 0 keeps its width; the others share what the grid gets beyond it, each at least as
+    // wide as designed. Rows share the height, each at least as high as designed.
     int col = 0;
+    int nejsirsi = 0;
     for (const int sirka : sirky) {
-        grid->setColumnWidth(col++, m.X(sirka));
+        grid->setColumnWidth(col, m.X(sirka));
+        if (col > 0) {
+            grid->horizontalHeader()->setSectionResizeMode(col, QHeaderView::Stretch);
+            nejsirsi = std::max(nejsirsi, m.X(sirka));
+        }
+        ++col;
     }
+    grid->verticalHeader()->setMinimumSectionSize(m.Y(20));
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int ramecek = 2 * grid->frameWidth();
+    grid->setMinimumSize(m.X(*sirky.begin()) + (columns - 1) * nejsirsi + ramecek,
+                         std::max(rect.height(), k_PocetRadku * m.Y(20) + ramecek));
+    grid->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     for (int row = 0; row < k_PocetRadku; ++row) {
-        grid->setRowHeight(row, m.Y(20));
         for (col = 0; col < columns; ++col) {
             auto* item = new QTableWidgetItem();
             if (row == 0 || col == 0) {
@@ -90,8 +125,14 @@ TEditGrid* NovaMrizka(QWidget* parent, const char* name, const QRect& rect,
     for (const char* hlavicka : hlavicky) {
         grid->item(0, col++)->setText(Q(hlavicka));
     }
-    grid->setGeometry(rect);
     return grid;
+}
+
+TMemoEdit* NoveMemo(QWidget* parent, const char* name, const TMeritko& m) {
+    auto* memo = new TMemoEdit(parent);
+    memo->setObjectName(Q(name));
+    memo->setMinimumSize(m.X(120), m.Y(60));
+    return memo;
 }
 
 } // namespace
@@ -104,33 +145,83 @@ TFrm_Main::TFrm_Main(TMainZavislosti zavislosti, QWidget* parent)
     setObjectName(QStringLiteral("Frm_Main"));
     VytvorOvladace();
     VytvorMenu();
+    resize(VychoziVelikost());
     move(246, 108);
 }
 
+QSize TFrm_Main::VychoziVelikost() const {
+    return fVychoziKlient + QSize(0, Men_Main->sizeHint().height() + Stb_Main->height());
+}
+
 void TFrm_Main::UmistiNaObrazovku() {
-    // The first place is the designed one, moved left and up as far as needed to keep the whole
-    // window on a smaller screen.
+    // The size and place the window had at its last close, else the designed ones; then made to
+    // fit the screen's available area and moved left and up as far as needed to keep it whole.
+    QRect okno(QPoint(246, 108), VychoziVelikost());
+    try {
+        const std::string ini = fLogika.IniSoubor();
+        const int sirka = ReadProfileInteger(ini, k_SekceOkno, "Sirka", 0);
+        const int vyska = ReadProfileInteger(ini, k_SekceOkno, "Vyska", 0);
+        if (sirka > 0 && vyska > 0) {
+            okno = QRect(ReadProfileInteger(ini, k_SekceOkno, "X", okno.x()),
+                         ReadProfileInteger(ini, k_SekceOkno, "Y", okno.y()), sirka, vyska);
+        }
+    } catch (const std::exception&) {
+        // An unreadable file has been reported at start-up; the designed place serves.
+    }
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) {
+        resize(okno.size());
+        move(okno.topLeft());
         return;
     }
     const QRect area = screen->availableGeometry();
-    const QSize size = sizeHint().expandedTo(minimumSizeHint());
-    const int x = std::max(area.left(), std::min(246, area.right() + 1 - size.width()));
-    const int y = std::max(area.top(), std::min(108, area.bottom() + 1 - size.height()));
+    // The window manager's frame, once known; none without one.
+    const QSize ramec = frameGeometry().size() - geometry().size();
+    const QSize size = okno.size().boundedTo(area.size() - ramec).expandedTo(minimumSizeHint());
+    resize(size);
+    const int x =
+        std::max(area.left(), std::min(okno.x(), area.right() + 1 - size.width() - ramec.width()));
+    const int y = std::max(area.top(),
+                           std::min(okno.y(), area.bottom() + 1 - size.height() - ramec.height()));
     move(x, y);
+}
+
+void TFrm_Main::UlozUmisteni() {
+    if (!fLogika.IniNacten()) {
+        return;
+    }
+    const std::array<TProfileEntry, 4> entries{{
+        {k_SekceOkno, "X", std::to_string(pos().x())},
+        {k_SekceOkno, "Y", std::to_string(pos().y())},
+        {k_SekceOkno, "Sirka", std::to_string(width())},
+        {k_SekceOkno, "Vyska", std::to_string(height())},
+    }};
+    try {
+        WriteProfileStrings(fLogika.IniSoubor(), entries);
+    } catch (const std::exception&) {
+        // The close has already reported a file that cannot be written.
+    }
 }
 
 TFrm_Main::~TFrm_Main() = default;
 
 void TFrm_Main::VytvorOvladace() {
-    auto* client = new QWidget(this);
-    setCentralWidget(client);
+    // The controls lie in a grid of five columns (phone numbers, the expander's recipients and
+    // texts, the input's recipients and texts) under a row of buttons, as designed; the grids and
+    // memos take what the window gives beyond that. Below its minimum the window scrolls.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("Sbx_Klient"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    setCentralWidget(scroll);
+    auto* client = new QWidget(scroll);
+    client->setObjectName(QStringLiteral("Pnl_Klient"));
+    Klient = client;
     const TMeritko m(font());
 
     Led_Incoming = new TLed(client);
     Led_Incoming->setObjectName(QStringLiteral("Led_Incoming"));
-    Led_Incoming->setGeometry(0, 0, m.Y(16), m.Y(16));
+    Led_Incoming->setFixedSize(m.Y(16), m.Y(16));
     Led_Incoming->setProperty("blinkInterval", 200);
 
     Btn_NactiTelCisla =
@@ -147,10 +238,8 @@ void TFrm_Main::VytvorOvladace() {
     SEdt_PocetExpanderu->setObjectName(QStringLiteral("SEdt_PocetExpanderu"));
     SEdt_PocetExpanderu->setRange(1, 8);
     SEdt_PocetExpanderu->setValue(1);
-    // Tall enough for its text in the font in use.
-    QRect spin = m.Rect(365, 21, 49, 21);
-    spin.setHeight(std::max(spin.height(), SEdt_PocetExpanderu->sizeHint().height()));
-    SEdt_PocetExpanderu->setGeometry(spin);
+    SEdt_PocetExpanderu->setMinimumWidth(
+        std::max(m.X(49), SEdt_PocetExpanderu->sizeHint().width()));
 
     Btn_NactiExpandery = Tlacitko(client, "Btn_NactiExpandery", "Načti nastavení expanderů - vše",
                                   m.Rect(443, 3, 200, 24));
@@ -166,46 +255,119 @@ void TFrm_Main::VytvorOvladace() {
 
     Cmb_Expander = new QComboBox(client);
     Cmb_Expander->setObjectName(QStringLiteral("Cmb_Expander"));
-    Cmb_Expander->setGeometry(m.X(264), m.Y(64), m.X(156), m.Y(24));
     Hg_Komunikace = NovaMrizka(client, "Hg_Komunikace", m.Rect(264, 95, 156, 361), {50, 50, 50}, m,
                                {"Tel. číslo", "Porucha", "Obnova"});
     Label2 = Popisek(client, "Label2", "Porucha komunikace", {m.X(432), m.Y(96)});
-    Mem_Porucha = new TMemoEdit(client);
-    Mem_Porucha->setObjectName(QStringLiteral("Mem_Porucha"));
-    Mem_Porucha->setGeometry(m.Rect(432, 112, 193, 153));
+    Mem_Porucha = NoveMemo(client, "Mem_Porucha", m);
     Label4 = Popisek(client, "Label4", "Obnovení komunikace", {m.X(432), m.Y(288)});
-    Mem_Obnova = new TMemoEdit(client);
-    Mem_Obnova->setObjectName(QStringLiteral("Mem_Obnova"));
-    Mem_Obnova->setGeometry(m.Rect(432, 304, 193, 153));
+    Mem_Obnova = NoveMemo(client, "Mem_Obnova", m);
 
     Cmb_Vstup = new QComboBox(client);
     Cmb_Vstup->setObjectName(QStringLiteral("Cmb_Vstup"));
-    Cmb_Vstup->setGeometry(m.X(656), m.Y(64), m.X(160), m.Y(24));
     Hg_Vstupy = NovaMrizka(client, "Hg_Vstupy", m.Rect(655, 95, 162, 361), {50, 50, 55}, m,
                            {"Tel. číslo", "Sepnutí", "Rozpojení"});
     Label6 = Popisek(client, "Label6", "Sepnutí vstupů", {m.X(832), m.Y(96)});
-    Mem_Sepnuti = new TMemoEdit(client);
-    Mem_Sepnuti->setObjectName(QStringLiteral("Mem_Sepnuti"));
-    Mem_Sepnuti->setGeometry(m.Rect(832, 112, 193, 153));
+    Mem_Sepnuti = NoveMemo(client, "Mem_Sepnuti", m);
     Label5 = Popisek(client, "Label5", "Rozpojení vstupů", {m.X(832), m.Y(288)});
-    Mem_Rozpojeni = new TMemoEdit(client);
-    Mem_Rozpojeni->setObjectName(QStringLiteral("Mem_Rozpojeni"));
-    Mem_Rozpojeni->setGeometry(m.Rect(832, 304, 193, 153));
+    Mem_Rozpojeni = NoveMemo(client, "Mem_Rozpojeni", m);
+    for (QComboBox* list : {Cmb_Expander, Cmb_Vstup}) {
+        // Wide enough for "Expander 8" whatever the count shown now.
+        list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        list->setMinimumContentsLength(static_cast<int>(QString::fromUtf8("Expander 8").size()));
+    }
+    std::size_t i = 0;
+    for (TMemoEdit* memo : {Mem_Porucha, Mem_Obnova, Mem_Sepnuti, Mem_Rozpojeni}) {
+        auto* counter = new QLabel(client);
+        counter->setObjectName(memo->objectName() + QStringLiteral("_Delka"));
+        counter->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        Lbl_Delka.at(i++) = counter;
+        connect(memo, &QPlainTextEdit::textChanged, this, [this] { ObnovDelky(); });
+    }
+
+    const int mezera = m.X(12);
+    auto* g = new QGridLayout(client);
+    g->setContentsMargins(m.X(6), m.Y(3), m.X(6), m.Y(3));
+    g->setHorizontalSpacing(mezera);
+    g->setVerticalSpacing(m.Y(3));
+
+    auto* telefony = new QVBoxLayout;
+    telefony->addWidget(Led_Incoming, 0, Qt::AlignLeft);
+    telefony->addWidget(Btn_NactiTelCisla);
+    telefony->addWidget(Btn_ZapisTelCisla);
+    telefony->addStretch();
+    g->addLayout(telefony, 0, 0);
+
+    auto* expandery = new QVBoxLayout;
+    auto* pocet = new QHBoxLayout;
+    pocet->addWidget(Label1);
+    pocet->addWidget(SEdt_PocetExpanderu);
+    pocet->addStretch();
+    expandery->addSpacing(m.Y(18));
+    expandery->addLayout(pocet);
+    expandery->addStretch();
+    expandery->addWidget(Cmb_Expander);
+    g->addLayout(expandery, 0, 1);
+
+    auto* cteni = new QVBoxLayout;
+    cteni->addWidget(Btn_NactiExpandery);
+    cteni->addWidget(Btn_NactiAktualni);
+    cteni->addWidget(Btn_reset);
+    g->addLayout(cteni, 0, 2);
+
+    auto* vstupy = new QVBoxLayout;
+    vstupy->addSpacing(m.Y(16));
+    vstupy->addWidget(Btn_ZapisNastaveni);
+    vstupy->addStretch();
+    vstupy->addWidget(Cmb_Vstup);
+    g->addLayout(vstupy, 0, 3);
+
+    g->addWidget(Hg_PhoneNumbers, 1, 0);
+    g->addWidget(Hg_Komunikace, 1, 1);
+    g->addWidget(Hg_Vstupy, 1, 3);
+    const auto sloupecMemo = [&](QLabel* l1, TMemoEdit* m1, QLabel* c1, QLabel* l2, TMemoEdit* m2,
+                                 QLabel* c2) {
+        auto* sloupec = new QVBoxLayout;
+        sloupec->setSpacing(0);
+        for (QWidget* w : std::initializer_list<QWidget*>{l1, m1, c1, l2, m2, c2}) {
+            sloupec->addWidget(w, qobject_cast<TMemoEdit*>(w) != nullptr ? 1 : 0);
+        }
+        return sloupec;
+    };
+    g->addLayout(sloupecMemo(Label2, Mem_Porucha, Lbl_Delka[0], Label4, Mem_Obnova, Lbl_Delka[1]),
+                 1, 2);
+    g->addLayout(
+        sloupecMemo(Label6, Mem_Sepnuti, Lbl_Delka[2], Label5, Mem_Rozpojeni, Lbl_Delka[3]), 1, 4);
+    g->setRowStretch(1, 1);
+    for (const auto& [col, stretch] : {std::pair{0, 2}, {1, 2}, {2, 3}, {3, 2}, {4, 3}}) {
+        g->setColumnStretch(col, stretch);
+    }
+    scroll->setWidget(client);
 
     Stb_Main = statusBar();
     Stb_Main->setObjectName(QStringLiteral("Stb_Main"));
     Stb_Main->setSizeGripEnabled(false);
-    for (std::size_t i = 0; i < Stb_Panels.size(); ++i) {
+    for (std::size_t p = 0; p < Stb_Panels.size(); ++p) {
         auto* panel = new QLabel(Stb_Main);
-        panel->setObjectName(QStringLiteral("Stb_Main_Panel%1").arg(i));
+        panel->setObjectName(QStringLiteral("Stb_Main_Panel%1").arg(p));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        panel->setFixedWidth(m.X(k_SirkyPanelu.at(i)));
-        Stb_Main->addWidget(panel);
-        Stb_Panels.at(i) = panel;
+        if (p == 0) {
+            // The widest panel gives way when the window is narrow.
+            panel->setMinimumWidth(m.X(k_SirkyPanelu.at(p)));
+            Stb_Main->addWidget(panel, 1);
+        } else {
+            panel->setFixedWidth(m.X(k_SirkyPanelu.at(p)));
+            Stb_Main->addWidget(panel);
+        }
+        Stb_Panels.at(p) = panel;
     }
     Stb_Main->setFixedHeight(std::max(m.Y(19), Stb_Main->sizeHint().height()));
 
-    client->setMinimumSize(m.X(1031), m.Y(465));
+    // Narrower than the status bar's panels the window does not get; below the client area's own
+    // minimum it scrolls.
+    setMinimumSize(std::min(1024, Stb_Main->minimumSizeHint().width()), std::min(600, m.Y(300)));
+    // The designed client area where the screen has room for it.
+    fVychoziKlient = client->sizeHint().expandedTo(QSize(m.X(1031), m.Y(465)));
+    ObnovDelky();
     PropojMrizky();
     PropojMema();
     // A selection can change without the focus moving (the mouse wheel over a list): what is
@@ -251,6 +413,15 @@ void TFrm_Main::UlozRozpracovane() {
 }
 
 void TFrm_Main::PropojMrizky() {
+    // A recipient cell shows the number it refers to: it follows the phone grid.
+    for (const TMrizka id : {TMrizka::Hg_Komunikace, TMrizka::Hg_Vstupy}) {
+        Mrizka(id)->SetPopisBunky(
+            [this, id](int col, int row) { return PopisPrijemce(id, col, row); });
+    }
+    connect(Hg_PhoneNumbers, &QTableWidget::itemChanged, this, [this] {
+        Hg_Komunikace->viewport()->update();
+        Hg_Vstupy->viewport()->update();
+    });
     const auto filtr = [](char32_t c) {
         Hg_PhoneNumbersKeyPress(c);
         return c != 0;
@@ -274,16 +445,48 @@ void TFrm_Main::VytvorMenu() {
 
     Men_Program = Men_Main->addMenu(Q("Program"));
     Men_Program->setObjectName(QStringLiteral("Men_Program"));
+    // A shortcut opens no menu: an open cell editor is committed first, as the menu does.
+    const auto ukonciEditaci = [this] {
+        for (TEditGrid* grid : {Hg_PhoneNumbers, Hg_Komunikace, Hg_Vstupy}) {
+            grid->UkonciEditaci();
+        }
+    };
+    cmNactiTelCisla = Men_Program->addAction(Q("Načti tel. čísla"));
+    cmNactiTelCisla->setObjectName(QStringLiteral("cmNactiTelCisla"));
+    cmNactiTelCisla->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(cmNactiTelCisla, &QAction::triggered, this, [this, ukonciEditaci] {
+        ukonciEditaci();
+        // As the button, and only while the button may be used.
+        if (Btn_NactiTelCisla->isEnabled()) {
+            Btn_NactiTelCislaClick();
+        }
+    });
     cmUlozNastaveni = Men_Program->addAction(Q("Ulož nastavení"));
     cmUlozNastaveni->setObjectName(QStringLiteral("cmUlozNastaveni"));
-    connect(cmUlozNastaveni, &QAction::triggered, this, [this] { cmUlozNastaveniClick(); });
+    cmUlozNastaveni->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(cmUlozNastaveni, &QAction::triggered, this, [this, ukonciEditaci] {
+        ukonciEditaci();
+        cmUlozNastaveniClick();
+    });
     cmNactiNastaveni = Men_Program->addAction(Q("Načti nastavení ze souboru"));
     cmNactiNastaveni->setObjectName(QStringLiteral("cmNactiNastaveni"));
-    connect(cmNactiNastaveni, &QAction::triggered, this, [this] { cmNactiNastaveniClick(); });
+    cmNactiNastaveni->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(cmNactiNastaveni, &QAction::triggered, this, [this, ukonciEditaci] {
+        ukonciEditaci();
+        cmNactiNastaveniClick();
+    });
     cmObnovitZeZalohy = Men_Program->addAction(Q("Obnovit ze zálohy…"));
     cmObnovitZeZalohy->setObjectName(QStringLiteral("cmObnovitZeZalohy"));
-    connect(cmObnovitZeZalohy, &QAction::triggered, this,
-            [this] { fLogika.cmObnovitZeZalohyClick(); });
+    connect(cmObnovitZeZalohy, &QAction::triggered, this, [this, ukonciEditaci] {
+        ukonciEditaci();
+        fLogika.cmObnovitZeZalohyClick();
+    });
+    cmProtokol = Men_Program->addAction(Q("Protokol…"));
+    cmProtokol->setObjectName(QStringLiteral("cmProtokol"));
+    connect(cmProtokol, &QAction::triggered, this, [this, ukonciEditaci] {
+        ukonciEditaci();
+        cmProtokolClick();
+    });
     cmKomunikacniLog = Men_Program->addAction(Q("Komunikační log"));
     cmKomunikacniLog->setObjectName(QStringLiteral("cmKomunikacniLog"));
     connect(cmKomunikacniLog, &QAction::triggered, this, [this] { cmKomunikacniLogClick(); });
@@ -365,6 +568,26 @@ void TFrm_Main::ObnovZarizeni() {
     Sriovport1->setToolTipsVisible(true);
 }
 
+void TFrm_Main::ObnovDelky() {
+    const std::array<TMemoEdit*, 4> memos{Mem_Porucha, Mem_Obnova, Mem_Sepnuti, Mem_Rozpojeni};
+    for (std::size_t i = 0; i < memos.size(); ++i) {
+        const TMemoEdit* memo = memos.at(i);
+        QLabel* counter = Lbl_Delka.at(i);
+        const int delka = memo->Length();
+        const int limit = memo->MaxLength();
+        counter->setText(limit > 0 ? QStringLiteral("%1/%2").arg(delka).arg(limit)
+                                   : QString::number(delka));
+        // From nine tenths of the limit on the colour warns; at the limit nothing more goes in.
+        QString barva;
+        if (limit > 0 && delka >= limit) {
+            barva = QStringLiteral("#c00000");
+        } else if (limit > 0 && delka * 10 >= limit * 9) {
+            barva = QStringLiteral("#b06000");
+        }
+        counter->setStyleSheet(barva.isEmpty() ? QString() : QStringLiteral("color: ") + barva);
+    }
+}
+
 void TFrm_Main::cmKomunikacniLogClick() {
     if (fLogOkno == nullptr) {
         fLogOkno = new TKomunikacniLog(this);
@@ -436,6 +659,65 @@ void TFrm_Main::cmNactiNastaveniClick() {
     fLogika.cmNactiNastaveniClick();
 }
 
+std::string TFrm_Main::ProtokolHtml(const std::string& objekt, const std::string& technik) const {
+    // The working image holds the numbers as the grid shows them.
+    const std::size_t nezapsano =
+        RozdilneTelCisla(NORLINKRec, NORLINKRecNew).size() +
+        RozdilneBloky(NORLINKRec, NORLINKRecNew, ItemCount(TSeznam::Cmb_Expander)).size();
+    const TZnameData& znama = fLogika.ZnamaData();
+    const int expanderu = PocetExpanderu();
+    return ::ProtokolHtml(
+        VstupProtokolu(NORLINKRecNew, znama, HWTYP.View(), VERSW.View(), VERHW.View(), expanderu, objekt,
+                       technik, CasProtokolu(LocalDateTimeParts(std::chrono::system_clock::now())),
+                       StavProtokolu(nezapsano, znama, expanderu, fLogika.CasOvereni())));
+}
+
+int TFrm_Main::DialogProtokolu(std::string& objekt, std::string& technik) {
+    TProtokolDialog dialog(objekt, technik, this);
+    const int volba = dialog.exec();
+    objekt = dialog.Objekt();
+    technik = dialog.Technik();
+    return volba;
+}
+
+bool TFrm_Main::DialogTisku(QPrinter& printer) {
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(Q("Tisk protokolu"));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void TFrm_Main::cmProtokolClick() {
+    UlozRozpracovane();
+    const std::string ini = fLogika.IniSoubor();
+    TUdajeProtokolu udaje = NactiUdajeProtokolu(ini);
+    const int volba = DialogProtokolu(udaje.Objekt, udaje.Technik);
+    if (volba != TProtokolDialog::UlozitPdf && volba != TProtokolDialog::Tisk) {
+        return;
+    }
+    try {
+        UlozUdajeProtokolu(ini, udaje);
+    } catch (const EProfileWriteError&) {
+        // Only the suggestion for the next report is lost; the report goes on.
+    }
+    const std::string html = ProtokolHtml(udaje.Objekt, udaje.Technik);
+    if (volba == TProtokolDialog::Tisk) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setDocName(Q("Protokol NORLINK"));
+        if (DialogTisku(printer)) {
+            TiskniProtokol(html, printer);
+        }
+        return;
+    }
+    const std::string path = NazevProtokolu(SlozkaExportu(InstDir), DateTimeStamp());
+    std::string why;
+    if (!UlozProtokolPdf(html, path, why)) {
+        Chyba("Protokol nelze uložit do " + path + "\nDůvod: " + why);
+        return;
+    }
+    Zprava("Protokol byl uložen.", path);
+}
+
 void TFrm_Main::keyPressEvent(QKeyEvent* event) {
     // Escape that no control took cancels a running operation, as the dialog's button does.
     if (event->key() == Qt::Key_Escape && fLogika.BeziOperace()) {
@@ -468,6 +750,7 @@ void TFrm_Main::closeEvent(QCloseEvent* event) {
         return;
     }
     FormClose();
+    UlozUmisteni();
     event->accept();
 }
 
@@ -556,7 +839,34 @@ bool TFrm_Main::Enabled(TOvladac control) const {
 void TFrm_Main::SetCellText(TMrizka grid, int col, int row, const std::string& text) {
     if (QTableWidgetItem* item = Mrizka(grid)->item(row, col)) {
         item->setText(Q(text));
+        item->setData(k_RoleOmezeni, QVariant());
     }
+}
+
+void TFrm_Main::OdkazOmezen(TMrizka grid, int col, int row, const std::string& text) {
+    if (QTableWidgetItem* item = Mrizka(grid)->item(row, col)) {
+        item->setData(k_RoleOmezeni, Q(text));
+    }
+    Stb_Main->showMessage(Q(text), k_ZpravaStavuMs);
+}
+
+TEditGrid::TPopis TFrm_Main::PopisPrijemce(TMrizka grid, int col, int row) const {
+    TEditGrid::TPopis popis;
+    const QTableWidgetItem* item = Mrizka(grid)->item(row, col);
+    if (col < 1 || row < 1 || item == nullptr) {
+        return popis;
+    }
+    if (const auto odkaz = OdkazBunky(item->text().toStdString())) {
+        const std::string cislo = CellText(TMrizka::Hg_PhoneNumbers, 1, *odkaz + 1);
+        popis.Vedle = cislo.empty() ? Q("prázdné") : Q(cislo);
+        popis.Varovani = cislo.empty();
+        popis.Tip = Q(PopisOdkazu(*odkaz, cislo));
+    }
+    const QString omezeni = item->data(k_RoleOmezeni).toString();
+    if (!omezeni.isEmpty()) {
+        popis.Tip = popis.Tip.isEmpty() ? omezeni : popis.Tip + QChar('\n') + omezeni;
+    }
+    return popis;
 }
 
 std::string TFrm_Main::CellText(TMrizka grid, int col, int row) const {
@@ -605,6 +915,7 @@ std::string TFrm_Main::MemoText(TMemo memo) const {
 }
 void TFrm_Main::SetMemoMaxLength(TMemo memo, int length) {
     Memo(memo)->SetMaxLength(length);
+    ObnovDelky();
 }
 
 void TFrm_Main::ClearItems(TSeznam list) {
@@ -681,6 +992,9 @@ void TFrm_Main::SetLed(bool on) {
 bool TFrm_Main::LedOn() const {
     return Led_Incoming->On();
 }
+void TFrm_Main::SetLedAktivni(bool aktivni) {
+    Led_Incoming->SetAktivni(aktivni);
+}
 
 void TFrm_Main::Varovani(const std::string& text, const std::string& detail) {
     UkazHlaseni(this, QMessageBox::Warning, Q("Varování"), Q(text), Q(detail), {Q("OK")}, 0, 0);
@@ -707,7 +1021,7 @@ std::optional<std::string> TFrm_Main::InputQuery(const std::string& caption,
     dialog.setLabelText(Q(prompt));
     dialog.setTextValue(Q(initial));
     dialog.setOkButtonText(Q("OK"));
-    dialog.setCancelButtonText(Q("Cancel"));
+    dialog.setCancelButtonText(Q("Zrušit"));
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }

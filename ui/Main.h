@@ -21,6 +21,7 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QMenuBar;
+class QPrinter;
 class QPushButton;
 class QSpinBox;
 class QStatusBar;
@@ -49,9 +50,16 @@ public:
     void Btn_ZapisNastaveniClick();
     void cmUlozNastaveniClick();
     void cmNactiNastaveniClick();
+    // The handover report (menu "Protokol…"): asks for the site and technician, then saves a PDF
+    // into the exports' folder or prints.
+    void cmProtokolClick();
+    // The report of what the window holds now.
+    std::string ProtokolHtml(const std::string& objekt, const std::string& technik) const;
 
-    // Places the window where it was designed to be, within the screen.
+    // Gives the window the size and place of its last close (norlink.ini, section "Okno"), else
+    // the designed ones, within the screen's available area.
     void UmistiNaObrazovku();
+    QSize VychoziVelikost() const;
     // The progress dialog, created after the window (hidden).
     void VytvorInfoForm();
     TInfoForm* Info() const { return fInfoForm; }
@@ -67,6 +75,7 @@ public:
     void SetCellBold(TMrizka grid, int col, int row, bool bold) override;
     void SetMemoBold(TMemo memo, bool bold) override;
     void SetToolTip(TOvladac control, const std::string& text) override;
+    void OdkazOmezen(TMrizka grid, int col, int row, const std::string& text) override;
     std::optional<std::string> OtevriSoubor(const std::string& caption, const std::string& folder,
                                             const std::string& filter) override;
     void SetMemoText(TMemo memo, const std::string& text) override;
@@ -85,6 +94,7 @@ public:
     void ZobrazPortMenu(const TPortMenu& menu) override;
     void SetLed(bool on) override;
     bool LedOn() const override;
+    void SetLedAktivni(bool aktivni) override;
     void Varovani(const std::string& text, const std::string& detail) override;
     bool OtazkaAnoNe(const std::string& text) override;
     void Chyba(const std::string& text) override;
@@ -99,7 +109,13 @@ public:
     IInfoForm& InfoForm() override;
     void Naplanuj(std::function<void()> krok) override;
 
-    // Controls.
+    // The report's dialog: the site and technician (shown, and changed in place) and what to do,
+    // a TProtokolDialog::TVolba. The print dialog: false when cancelled. Tests answer both.
+    virtual int DialogProtokolu(std::string& objekt, std::string& technik);
+    virtual bool DialogTisku(QPrinter& printer);
+
+    // Controls; they lie on Klient, which scrolls when the window is smaller than it.
+    QWidget* Klient = nullptr;
     TLed* Led_Incoming = nullptr;
     QPushButton* Btn_NactiTelCisla = nullptr;
     QPushButton* Btn_ZapisTelCisla = nullptr;
@@ -122,12 +138,15 @@ public:
     TMemoEdit* Mem_Sepnuti = nullptr;
     QLabel* Label5 = nullptr;
     TMemoEdit* Mem_Rozpojeni = nullptr;
+    // Under each memo: its stored length against the limit ("73/160").
+    std::array<QLabel*, 4> Lbl_Delka{};
     QStatusBar* Stb_Main = nullptr;
     std::array<QLabel*, 4> Stb_Panels{};
 
     // Menu.
     QMenuBar* Men_Main = nullptr;
     QMenu* Men_Program = nullptr;
+    QAction* cmNactiTelCisla = nullptr; // F5, as Btn_NactiTelCisla
     QAction* cmUlozNastaveni = nullptr;
     QAction* cmObnovitZeZalohy = nullptr;
     QAction* N1 = nullptr;
@@ -140,6 +159,7 @@ public:
     QList<QAction*> cmZarizeni; // the serial devices present, built when the menu opens
     QAction* cmKomunikacniLog = nullptr;
     QAction* cmNactiNastaveni = nullptr;
+    QAction* cmProtokol = nullptr;
     // Opens (or brings up) the communication log window.
     void cmKomunikacniLogClick();
     TKomunikacniLog* KomunikacniLog() const { return fLogOkno; }
@@ -153,6 +173,8 @@ private:
     void VytvorMenu();
     QWidget* Ovladac(TOvladac control) const;
     TEditGrid* Mrizka(TMrizka grid) const;
+    // A recipient cell: the number its index refers to, drawn beside it, and its tooltip.
+    TEditGrid::TPopis PopisPrijemce(TMrizka grid, int col, int row) const;
     // The grids' events go to the logic; typed characters pass its key filter.
     void PropojMrizky();
     void PropojMema();
@@ -167,4 +189,9 @@ private:
     TKomunikacniLog* fLogOkno = nullptr;
     bool fPtatSePriZavreni = false; // "Ukonči" asks like the close button
     void ObnovZarizeni();
+    // The memos' counters: the colour turns as the text nears its limit.
+    void ObnovDelky();
+    // Writes the window's size and place into norlink.ini, unless the file could not be read.
+    void UlozUmisteni();
+    QSize fVychoziKlient; // the client area the window opens with where the screen has room
 };

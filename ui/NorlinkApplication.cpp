@@ -4,6 +4,8 @@
 #include "Hlaseni.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QWidget>
 
 namespace {
@@ -25,7 +27,15 @@ std::string TextHlaseniVyjimky(const std::string& text, const std::string& soubo
 }
 
 TNorlinkApplication::TNorlinkApplication(int& argc, char** argv)
-    : QApplication(argc, argv), fZobrazeni(ZobrazVBoxu) {}
+    : QApplication(argc, argv), fZobrazeni(ZobrazVBoxu) {
+    // Qt's own texts (file dialogs, standard buttons, context menus) in Czech like the rest of
+    // the program, whatever the desktop's language.
+    auto* qt = new QTranslator(this);
+    if (qt->load(QStringLiteral("qtbase_cs"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        installTranslator(qt);
+        fCeskyQt = true;
+    }
+}
 
 bool TNorlinkApplication::notify(QObject* receiver, QEvent* event) {
     try {

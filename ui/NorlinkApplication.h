@@ -20,12 +20,15 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
     void SetZobrazeniChyby(TZobrazeniChyby zobrazeni) { fZobrazeni = std::move(zobrazeni); }
     int PocetChyb() const { return fPocetChyb; }
+    // Whether Qt's Czech translations were found and loaded.
+    bool CeskyQt() const { return fCeskyQt; }
 
 private:
     void OhlasVyjimku();
 
     TZobrazeniChyby fZobrazeni;
     int fPocetChyb = 0;
+    bool fCeskyQt = false;
 };
 
 // The text of the box that reports an exception.

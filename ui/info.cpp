@@ -1,6 +1,7 @@
 #include "info.h"
 
 #include "Meritko.h"
+#include "Prubeh.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -11,6 +12,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+
+#include <algorithm>
+#include <chrono>
 
 namespace {
 QProgressBar* MakeBar(QWidget* parent, const QRect& geometry, const char* name) {
@@ -50,6 +54,8 @@ TInfoForm::TInfoForm(QWidget* parent)
 
     Pgb_Horni = MakeBar(Panel1, m.Rect(8, 29, 209, 8), "Pgb_Horni");
     Pgb_Dolni = MakeBar(Panel1, m.Rect(8, 37, 209, 8), "Pgb_Dolni");
+    Lbl_Prubeh = new QLabel(Panel1);
+    Lbl_Prubeh->setObjectName(QStringLiteral("Lbl_Prubeh"));
 
     Btn_Prerusit = new QPushButton(QString::fromUtf8("Přerušit"), this);
     Btn_Prerusit->setObjectName(QStringLiteral("Btn_Prerusit"));
@@ -62,11 +68,52 @@ TInfoForm::TInfoForm(QWidget* parent)
     for (QWidget* child : findChildren<QWidget*>()) {
         child->installEventFilter(this);
     }
-    fBezTlacitka = QSize(m.X(236), m.Y(61) + 2);
-    const QRect tlacitko = Btn_Prerusit->geometry();
-    fSTlacitkem = QSize(fBezTlacitka.width(), tlacitko.bottom() + 1 + m.Y(8));
-    setFixedSize(fBezTlacitka);
+    Rozvrhni();
     FormCreate();
+}
+
+void TInfoForm::Rozvrhni() {
+    // The designed places, made wider for a longer text and taller for the progress line, so
+    // that no text is ever cut.
+    const TMeritko m(font());
+    const int sirka =
+        std::max({m.X(209), Lbl_Text->sizeHint().width(), Lbl_Prubeh->sizeHint().width()});
+    const int vyskaTextu =
+        std::max(Lbl_Text->sizeHint().height(), Lbl_Text->fontMetrics().height());
+    Lbl_Text->setGeometry(m.X(8), m.Y(6), sirka, vyskaTextu);
+    const int y = std::max(m.Y(29), Lbl_Text->geometry().bottom() + 1 + m.Y(2));
+    Pgb_Horni->setGeometry(m.X(8), y, sirka, m.Y(8));
+    Pgb_Dolni->setGeometry(m.X(8), y + m.Y(8), sirka, m.Y(8));
+    Lbl_Prubeh->setGeometry(m.X(8), Pgb_Dolni->geometry().bottom() + 1 + m.Y(3), sirka,
+                            Lbl_Prubeh->fontMetrics().height());
+    Panel1->setGeometry(m.X(8), m.Y(8), sirka + m.X(16),
+                        Lbl_Prubeh->geometry().bottom() + 1 + m.Y(4));
+    const QRect panel = Panel1->geometry();
+    fBezTlacitka = QSize(panel.right() + 1 + m.X(3), panel.bottom() + 1 + m.Y(4));
+    Btn_Prerusit->move((fBezTlacitka.width() - Btn_Prerusit->width()) / 2,
+                       fBezTlacitka.height() + m.Y(3));
+    fSTlacitkem = QSize(fBezTlacitka.width(), Btn_Prerusit->geometry().bottom() + 1 + m.Y(8));
+    const QPoint stred = frameGeometry().center();
+    setFixedSize(PrerusitVisible() ? fSTlacitkem : fBezTlacitka);
+    if (isVisible()) {
+        // Grown or shrunk about its centre.
+        QRect frame = frameGeometry();
+        frame.moveCenter(stred);
+        move(frame.topLeft());
+    }
+}
+
+void TInfoForm::ObnovPrubeh() {
+    const auto uplynulo =
+        std::chrono::milliseconds(fOdZobrazeni.isValid() ? fOdZobrazeni.elapsed() : 0);
+    const QString text =
+        QString::fromStdString(PopisPrubehu(Pgb_Dolni->value(), Pgb_Dolni->maximum(), uplynulo));
+    if (text != Lbl_Prubeh->text()) {
+        Lbl_Prubeh->setText(text);
+        if (Lbl_Prubeh->sizeHint().width() > Lbl_Prubeh->width()) {
+            Rozvrhni();
+        }
+    }
 }
 
 void TInfoForm::FormCreate() {
@@ -81,6 +128,8 @@ void TInfoForm::FormShow() {
     Pgb_Horni->setValue(0);
     Pgb_Dolni->setValue(0);
     fPrerusNacitani = false;
+    fOdZobrazeni.start();
+    ObnovPrubeh();
 }
 
 void TInfoForm::FormClose() {
@@ -101,7 +150,7 @@ void TInfoForm::Btn_PrerusitClick() {
 
 void TInfoForm::SetPrerusitVisible(bool visible) {
     Btn_Prerusit->setVisible(visible);
-    setFixedSize(visible ? fSTlacitkem : fBezTlacitka);
+    Rozvrhni();
 }
 
 bool TInfoForm::PrerusitVisible() const {
@@ -113,10 +162,12 @@ void TInfoForm::SetOnPrerusit(std::function<void()> handler) {
 }
 
 void TInfoForm::SetCaption(const std::string& text) {
-    setWindowTitle(QString::fromStdString(text));
+    fTitulek = QString::fromStdString(text);
+    setWindowTitle(fTitulek);
 }
 void TInfoForm::SetText(const std::string& text) {
     Lbl_Text->setText(QString::fromStdString(text));
+    Rozvrhni();
 }
 std::string TInfoForm::Text() const {
     return Lbl_Text->text().toStdString();
@@ -132,12 +183,14 @@ bool TInfoForm::DolniVisible() const {
 }
 void TInfoForm::SetDolniMax(int maximum) {
     Pgb_Dolni->setMaximum(maximum);
+    ObnovPrubeh();
 }
 int TInfoForm::DolniMax() const {
     return Pgb_Dolni->maximum();
 }
 void TInfoForm::SetDolniPosition(int position) {
     Pgb_Dolni->setValue(position);
+    ObnovPrubeh();
 }
 int TInfoForm::DolniPosition() const {
     return Pgb_Dolni->value();
@@ -147,9 +200,13 @@ void TInfoForm::StepDolni() {
     if (Pgb_Dolni->value() < Pgb_Dolni->maximum()) {
         Pgb_Dolni->setValue(Pgb_Dolni->value() + 1);
     }
+    ObnovPrubeh();
 }
 
 void TInfoForm::ShowModeless() {
+    // The title names the operation: the caption it set, else its text.
+    setWindowTitle(fTitulek.isEmpty() ? Lbl_Text->text() : fTitulek);
+    fTitulek.clear();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());

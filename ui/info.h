@@ -5,6 +5,7 @@
 
 #include "OknoMain.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <functional>
@@ -55,6 +56,8 @@ public:
     QProgressBar* Pgb_Horni = nullptr;
     QPushButton* Btn_Prerusit = nullptr;
     QProgressBar* Pgb_Dolni = nullptr;
+    // Under the bar: "telegram 143 z 288" and the time left.
+    QLabel* Lbl_Prubeh = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -64,10 +67,15 @@ protected:
 
 private:
     bool HandleKey(QEvent* event);
+    // Places the controls and sizes the dialog so that its texts fit.
+    void Rozvrhni();
+    void ObnovPrubeh();
 
     std::function<void()> fOnPrerusit;
     QSize fBezTlacitka; // the designed client area
     QSize fSTlacitkem;  // grown to hold Btn_Prerusit below it
     bool fPrerusNacitani = false;
+    QElapsedTimer fOdZobrazeni;  // the rate is measured from the show
+    QString fTitulek;            // a caption the operation set, used at the next show
     bool fZaviraProgram = false; // a close asked for by Close(), not by the user
 };

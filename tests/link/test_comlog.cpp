@@ -152,4 +152,25 @@ TEST_F(ComLogTest, AddComLogMessageAddsToTheGivenLogAndIgnoresNone) {
     EXPECT_EQ(log[0].Message(), "03/05/24  14:07:09  again");
 }
 
+// Each view of the log keeps what it is for; the kind of a record decides, as the window shows it.
+TEST(FiltrLogu, EachViewKeepsItsRecords) {
+    struct TRadek {
+        const char* Zaznam;
+        bool Vse, BezVyzev, Chyby;
+    };
+    const TRadek rows[] = {
+        {"01.02.24  10:00:00  Prisla vyzva", true, false, false},
+        {"01.02.24  10:00:00  Odeslany TLG:FF A5 14 3F ", true, true, false},
+        {"01.02.24  10:00:00  Prisly data", true, true, false},
+        {"01.02.24  10:00:00  Vadné CRC dat,TLG zahozen", true, true, true},
+        {"01.02.24  10:00:00  Vadny    TLG:A5 3F", true, true, true},
+        {"01.02.24  10:00:00  TLG nepropusten", true, true, true},
+    };
+    for (const TRadek& r : rows) {
+        EXPECT_EQ(ProjdeFiltrem(TFiltrLogu::Vse, r.Zaznam), r.Vse) << r.Zaznam;
+        EXPECT_EQ(ProjdeFiltrem(TFiltrLogu::BezVyzev, r.Zaznam), r.BezVyzev) << r.Zaznam;
+        EXPECT_EQ(ProjdeFiltrem(TFiltrLogu::Chyby, r.Zaznam), r.Chyby) << r.Zaznam;
+    }
+}
+
 } // namespace

@@ -14,7 +14,9 @@ TEST_F(PrijemTest, NoiseBeforeAPollIsSkippedAndThePollAnsweredOnce) {
     Receive(Bytes("00 55") + Poll());
     EXPECT_EQ(Written(), Bytes("FF") + request);
     EXPECT_TRUE(fPrijem->COMBuffer().empty());
-    EXPECT_EQ(Messages(), (std::vector<std::string>{"Prisla vyzva"}));
+    // The transmission is logged with its bytes.
+    EXPECT_EQ(Messages(), (std::vector<std::string>{
+                              "Prisla vyzva", "Odeslany TLG:FF A5 14 3F 02 06 70 00 0C 84 "}));
     EXPECT_EQ(fDekoder.Led, (std::vector<bool>{true}));
 }
 
@@ -42,7 +44,8 @@ TEST_F(PrijemTest, ATelegramToTheCommunicatorIsNotAStart) {
     // Echo and poll in one chunk: the search passes over A5 14 and finds the poll.
     Receive(Bytes("A5 14 3F 02 06 70 00 0C 84") + Poll());
     EXPECT_EQ(Written(), Bytes("FF") + request);
-    EXPECT_EQ(Messages(), (std::vector<std::string>{"Prisla vyzva"}));
+    EXPECT_EQ(Messages(), (std::vector<std::string>{
+                              "Prisla vyzva", "Odeslany TLG:FF A5 14 3F 02 06 70 00 0C 84 "}));
 }
 
 TEST_F(PrijemTest, ShortBuffersAreKeptOrEmptiedByTheirLastTwoBytes) {
@@ -107,13 +110,14 @@ TEST_F(PrijemTest, ATelegramCutShortFailsTheDataCheckAndTakesTheNextPollWithIt) 
     response.erase(response.begin() + 10); // the byte 43 is lost on the line
     Receive(response);
     EXPECT_EQ(fPrijem->COMBuffer().size(), 24u);
-    ASSERT_EQ(Messages().size(), 1u);
+    ASSERT_EQ(Messages().size(), 2u);
 
     Receive(Poll());
     EXPECT_TRUE(fPrijem->COMBuffer().empty());
     EXPECT_EQ(Messages(),
               (std::vector<std::string>{
-                  "Prisla vyzva", "Vadné CRC dat,TLG zahozen",
+                  "Prisla vyzva", "Odeslany TLG:FF A5 14 3F 02 06 70 00 0C 84 ",
+                  "Vadné CRC dat,TLG zahozen",
                   "Vadny    TLG:A5 3F 14 12 F6 70 00 0C 41 42 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F "
                   "50 FC A5   Next: 3F 14",
                   // Positions 1 to LastMesLength (9) of the last transmission.
@@ -280,7 +284,11 @@ TEST_F(PrijemTest, EveryPollIsLoggedAndTogglesTheLampEvenWithAnEmptyQueue) {
     Receive(Poll());
     EXPECT_EQ(fDekoder.Led, (std::vector<bool>{true, false, true}));
     EXPECT_TRUE(fPrijem->LedIncoming());
-    EXPECT_EQ(Messages(), (std::vector<std::string>(3, "Prisla vyzva")));
+    // Only what was sent is logged as sent: not the poll with nothing queued.
+    EXPECT_EQ(Messages(),
+              (std::vector<std::string>{
+                  "Prisla vyzva", "Prisla vyzva", "Odeslany TLG:FF A5 14 3F 02 06 70 00 0C 84 ",
+                  "Prisla vyzva", "Odeslany TLG:FF A5 14 3F 02 06 70 00 0C 84 "}));
     // Two polls with no answer between them send the same telegram twice.
     EXPECT_EQ(Written(), Bytes("FF") + request + Bytes("FF") + request);
 }

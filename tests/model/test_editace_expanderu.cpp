@@ -49,15 +49,26 @@ TEST_F(EditaceExpanderu, CellRuleConvertsAndClampsIntoTheSlotOfTheCellsColumn) {
         const char* Zadano;
         const char* Bunka;
         std::uint8_t Slot;
+        const char* Omezeni = ""; // what the cell says about a limited index
     };
     for (const TRadek& r :
-         {TRadek{"99", "15", 15}, TRadek{"0", "0", 0}, TRadek{"07", "7", 7}, TRadek{"3.9", "3", 3},
-          TRadek{"$", "0", 0}, TRadek{"1 2", "12", 12}, TRadek{"  ", "  ", 255}}) {
+         {TRadek{"99", "15", 15, "Odkaz může být 0 až 15: zadané 99 bylo změněno na 15."},
+          TRadek{"0", "0", 0}, TRadek{"07", "7", 7}, TRadek{"3.9", "3", 3}, TRadek{"$", "0", 0},
+          TRadek{"1 2", "12", 12}, TRadek{"1 6", "15", 15, "zadané 16 bylo"},
+          TRadek{"15", "15", 15}, TRadek{"  ", "  ", 255}}) {
         fRec.TelCislaObnovaKom[1][4] = 9;
         fRec.TelCislaSepnuti[1][2][6] = 9;
+        fOkno.Omezeno.clear();
         Zadej(TMrizka::Hg_Vstupy, 1, 7, r.Zadano);
         EXPECT_EQ(fOkno.CellText(TMrizka::Hg_Vstupy, 1, 7), r.Bunka) << r.Zadano;
         EXPECT_EQ(fRec.TelCislaSepnuti[1][2][6], r.Slot) << r.Zadano;
+        const auto omezeno = fOkno.Omezeno.find({TMrizka::Hg_Vstupy, 1, 7});
+        if (*r.Omezeni == '\0') {
+            EXPECT_EQ(omezeno, fOkno.Omezeno.end()) << r.Zadano;
+        } else {
+            ASSERT_NE(omezeno, fOkno.Omezeno.end()) << r.Zadano;
+            EXPECT_NE(omezeno->second.find(r.Omezeni), std::string::npos) << omezeno->second;
+        }
         if (r.Slot == 255 || r.Slot == 0) {
             Zadej(TMrizka::Hg_Komunikace, 2, 5, r.Zadano);
             EXPECT_EQ(fRec.TelCislaObnovaKom[1][4], r.Slot) << r.Zadano;
@@ -65,6 +76,20 @@ TEST_F(EditaceExpanderu, CellRuleConvertsAndClampsIntoTheSlotOfTheCellsColumn) {
     }
     EXPECT_EQ(fRec.TelCislaRozpojeni[1][2][6], 255) << "the other column is untouched";
     EXPECT_TRUE(fOkno.Errors.empty());
+}
+
+TEST(OdkazBunky, IndexOfARecipientCellAndWhatItSays) {
+    struct TRadek {
+        const char* Text;
+        std::optional<int> Index;
+    };
+    for (const TRadek& r :
+         {TRadek{"0", 0}, TRadek{"15", 15}, TRadek{" 1 2 ", 12}, TRadek{"16", {}}, TRadek{"", {}},
+          TRadek{"  ", {}}, TRadek{"3.9", {}}, TRadek{"-1", {}}, TRadek{"007", {}}}) {
+        EXPECT_EQ(OdkazBunky(r.Text), r.Index) << r.Text;
+    }
+    EXPECT_EQ(PopisOdkazu(3, "604123456"), "Tel. číslo 3: 604123456");
+    EXPECT_EQ(PopisOdkazu(0, ""), "Tel. číslo 0 je prázdné: SMS z tohoto místa nikomu nepřijde.");
 }
 
 TEST_F(EditaceExpanderu, ReferenceToAnEmptyNumberIsRefusedOnlyForTheExpander) {

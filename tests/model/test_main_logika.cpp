@@ -211,11 +211,30 @@ TEST_F(MainLogika, UnopenablePortIsReportedWithDeviceAndReasonAndStartGoesOn) {
     EXPECT_THAT(fOkno.Warnings[0].Detail, HasSubstr(missing));
     EXPECT_THAT(fOkno.Warnings[0].Detail, HasSubstr("No such file or directory"));
     EXPECT_THAT(fOkno.Warnings[0].Detail, HasSubstr("[Porty]"));
-    // The number stays selected and the rest of start-up ran.
+    // The number stays, named in the status bar, and the rest of start-up ran; no item is ticked
+    // and the lamp is grey.
     EXPECT_EQ(logika.fComPortNo, 2);
-    EXPECT_EQ(fOkno.Ticks(), "01000000000");
+    EXPECT_EQ(fOkno.PanelText(0), "COM2 – nepřipojeno");
+    EXPECT_EQ(fOkno.Ticks(), "00000000000");
+    EXPECT_FALSE(fOkno.LedAktivni);
     EXPECT_EQ(fOkno.ItemCount(TSeznam::Cmb_Vstup), 8);
     EXPECT_EQ(fOkno.MemoMax[TMemo::Mem_Rozpojeni], 160);
+
+    // A read refuses at once, and queues nothing.
+    logika.Btn_NactiTelCislaClick();
+    ASSERT_EQ(fOkno.Warnings.size(), 2U);
+    EXPECT_EQ(fOkno.Warnings[1].Text, R_PortNeotevren);
+    EXPECT_FALSE(logika.BeziOperace());
+    EXPECT_FALSE(fOkno.Info.Shown);
+    EXPECT_EQ(logika.Link()->PocetZaznamuFronty(), 0U);
+
+    // Choosing the same port again tries it anew without the question, and names its device.
+    fLine->FailOpen = false;
+    logika.cmCOM1Click(2);
+    EXPECT_TRUE(fOkno.Questions.empty());
+    EXPECT_EQ(fOkno.Ticks(), "01000000000");
+    EXPECT_EQ(fOkno.PanelText(0), "COM2 – " + missing);
+    EXPECT_TRUE(fOkno.LedAktivni);
 }
 
 TEST_F(MainLogika, PortWithoutDeviceNamesTheSettingThatGivesOne) {
@@ -386,7 +405,7 @@ TEST_F(MainLogika, OtherPortDialog) {
     };
     const Case cases[] = {
         {"0", 1, "10000000001", false},    {"abc", 1, "10000000001", false},
-        {"300", 256, "00000000001", true}, {"12.7", 12, "00000000001", true},
+        {"300", 256, "00000000000", true}, {"12.7", 12, "00000000001", true},
         {"7", 7, "00000010001", false},    {"-3", 1, "10000000001", false},
     };
     for (const Case& c : cases) {

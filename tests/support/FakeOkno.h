@@ -96,6 +96,9 @@ public:
     void SetToolTip(TOvladac control, const std::string& text) override {
         ToolTips[control] = text;
     }
+    void OdkazOmezen(TMrizka grid, int col, int row, const std::string& text) override {
+        Omezeno[{grid, col, row}] = text;
+    }
     std::optional<std::string> OtevriSoubor(const std::string& caption, const std::string& folder,
                                             const std::string& filter) override {
         Queries.emplace_back(caption, folder, filter);
@@ -150,6 +153,7 @@ public:
         ++LedChanges;
     }
     bool LedOn() const override { return Led; }
+    void SetLedAktivni(bool aktivni) override { LedAktivni = aktivni; }
 
     void Varovani(const std::string& text, const std::string& detail) override {
         Warnings.push_back({text, detail});
@@ -246,6 +250,8 @@ public:
     std::deque<std::optional<std::string>> Inputs;
     std::deque<std::function<void()>> Planned;
     std::map<std::tuple<TMrizka, int, int>, bool> Bold;
+    std::map<std::tuple<TMrizka, int, int>, std::string> Omezeno;
+    bool LedAktivni = true;
     std::map<TMemo, bool> MemoBold;
     std::map<TOvladac, std::string> ToolTips;
     std::deque<std::optional<std::string>> Files;

@@ -11,6 +11,8 @@
 #include "FakeSerialPort.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
@@ -131,7 +133,12 @@ TEST_F(Diagnostika, LogWindowFollowsTheLogAndSavesAndEmptiesIt) {
     ASSERT_NE(okno, nullptr);
     EXPECT_TRUE(okno->isVisible());
     EXPECT_FALSE(okno->isModal());
+    EXPECT_EQ(okno->Cmb_Filtr->currentText(), QString::fromUtf8("Bez výzev"));
     fLine->Feed(k_Vyzva);
+    QTRY_VERIFY_WITH_TIMEOUT(fFrm->Logika().Log()->Count() > 0, 5000);
+    QTest::qWait(300);
+    EXPECT_EQ(okno->Model()->rowCount(), 0) << "polls are left out by default";
+    okno->Cmb_Filtr->setCurrentIndex(0);
     QTRY_VERIFY_WITH_TIMEOUT(okno->Model()->rowCount() > 0, 5000);
     EXPECT_EQ(okno->Model()->index(0, 0).data().toString(), QString::fromUtf8("Přijato"));
     EXPECT_TRUE(okno->Model()->index(0, 1).data().toString().endsWith("Prisla vyzva"));
@@ -185,6 +192,16 @@ TEST(KomunikacniLog, SaveButtonWritesOldestFirstWithKinds) {
     TTestLog okno;
     okno.NastavLog(&log);
     okno.Soubor = QString::fromStdString((dir.Path() / "x.txt").string());
+    // What the filter shows ("Bez výzev"), or everything.
+    okno.Btn_Uloz->click();
+    const std::string shown = ReadFile(dir.Path() / "x.txt");
+    EXPECT_EQ(shown.find("Přijato\t"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("Odesláno\t"), std::string::npos) << shown;
+    okno.Cmb_Filtr->setCurrentIndex(2);
+    EXPECT_EQ(okno.Model()->rowCount(), 1);
+    okno.Btn_Uloz->click();
+    EXPECT_EQ(ReadFile(dir.Path() / "x.txt").find("Odesláno\t"), std::string::npos);
+    okno.Chk_JenZobrazene->setChecked(false);
     okno.Btn_Uloz->click();
     const std::string text = ReadFile(dir.Path() / "x.txt");
     const auto prijato = text.find("Přijato\t");

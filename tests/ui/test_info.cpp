@@ -149,6 +149,37 @@ TEST_F(Info, TheUserCannotCloseIt) {
     EXPECT_FALSE(fInfo->isVisible());
 }
 
+// Each operation's title is its own text unless it set a caption; the dialog grows so that a long
+// text and the progress line are never cut; the progress line counts the telegrams.
+TEST_F(Info, TitleNamesTheOperationAndNoTextIsCut) {
+    fInfo->SetText("Načítání nastavení");
+    fInfo->SetCaption("");
+    fInfo->SetDolniMax(288);
+    fInfo->SetPrerusitVisible(true);
+    fInfo->ShowModeless();
+    EXPECT_EQ(fInfo->windowTitle(), QString::fromUtf8("Načítání nastavení"));
+    fInfo->SetDolniPosition(143);
+    EXPECT_TRUE(fInfo->Lbl_Prubeh->text().startsWith("telegram 143 z 288"))
+        << fInfo->Lbl_Prubeh->text().toStdString();
+    const QSize before = fInfo->size();
+    fInfo->SetText("Komunikátor neodpovídá - zkontrolujte kabel a napájení");
+    EXPECT_GT(fInfo->width(), before.width());
+    for (const QLabel* label : {fInfo->Lbl_Text, fInfo->Lbl_Prubeh}) {
+        EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString();
+        EXPECT_TRUE(fInfo->Panel1->rect().contains(label->geometry()));
+    }
+    EXPECT_TRUE(fInfo->rect().contains(fInfo->Panel1->geometry()));
+    EXPECT_TRUE(fInfo->rect().contains(fInfo->Btn_Prerusit->geometry()));
+    EXPECT_FALSE(fInfo->Btn_Prerusit->geometry().intersects(fInfo->Panel1->geometry()));
+    fInfo->Hide();
+
+    // A write sets no caption: its own text is the title, not the read's.
+    fInfo->SetText("Zápis nastavení");
+    fInfo->ShowModeless();
+    EXPECT_EQ(fInfo->windowTitle(), QString::fromUtf8("Zápis nastavení"));
+    EXPECT_EQ(fInfo->width(), before.width()) << "short texts again: back to its size";
+}
+
 TEST_F(Info, ALabelLeftUnsetIsEmpty) {
     fInfo->ShowModeless();
     EXPECT_EQ(fInfo->Lbl_Text->text(), "");

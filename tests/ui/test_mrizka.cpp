@@ -17,8 +17,11 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTest>
+#include <QToolTip>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -321,6 +324,103 @@ TEST_F(Mrizka, DeleteEmptiesTheCellAndTheExitRuleClearsTheImage) {
     EXPECT_TRUE(fFrm->Errors.empty());
     EXPECT_EQ(fEvents, (std::vector<std::string>{"exit Hg_PhoneNumbers", "exit Hg_Komunikace",
                                                  "exit Hg_Vstupy"}));
+}
+
+// A range selected with Shift and the arrows, header and index cells included: Delete empties
+// every editable cell of it and no other; the exit rule then clears their slots.
+TEST_F(Mrizka, DeleteEmptiesEverySelectedCell) {
+    for (int row = 1; row <= 4; ++row) {
+        for (int col = 1; col <= 2; ++col) {
+            NORLINKRecNew.TelCislaPoruchaKom[0][static_cast<std::size_t>(row - 1)] = 7;
+            NORLINKRecNew.TelCislaObnovaKom[0][static_cast<std::size_t>(row - 1)] = 7;
+            fFrm->SetCellText(TMrizka::Hg_Komunikace, col, row, "7");
+        }
+    }
+    TEditGrid* grid = fFrm->Hg_Komunikace;
+    Click(grid, 0, 0);
+    for (int i = 0; i < 3; ++i) {
+        Key(Qt::Key_Down, Qt::ShiftModifier);
+    }
+    for (int i = 0; i < 2; ++i) {
+        Key(Qt::Key_Right, Qt::ShiftModifier);
+    }
+    EXPECT_EQ(grid->selectionModel()->selectedIndexes().size(), 6)
+        << "fixed cells are not selected";
+    Key(Qt::Key_Delete);
+    for (int row = 1; row <= 4; ++row) {
+        for (int col = 1; col <= 2; ++col) {
+            EXPECT_EQ(Cell(TMrizka::Hg_Komunikace, col, row), row <= 3 ? "" : "7") << col << row;
+        }
+    }
+    EXPECT_EQ(Cell(TMrizka::Hg_Komunikace, 1, 0), "Porucha");
+    EXPECT_EQ(NORLINKRecNew.TelCislaObnovaKom[0][1], 7) << "the image waits for the exit rule";
+    fFrm->SEdt_PocetExpanderu->setFocus();
+    EXPECT_EQ(NORLINKRecNew.TelCislaObnovaKom[0][1], 255);
+    EXPECT_EQ(NORLINKRecNew.TelCislaPoruchaKom[0][3], 7);
+    EXPECT_TRUE(fFrm->Errors.empty());
+}
+
+} // namespace
+
+namespace {
+
+// The editor commits Return from the event loop.
+void Enter() {
+    Key(Qt::Key_Return);
+    QTest::qWait(0);
+}
+
+// The tooltip a recipient cell shows when the mouse rests on it.
+QString ToolTip(TEditGrid* grid, int col, int row) {
+    QToolTip::hideText();
+    const QPoint at = grid->visualItemRect(grid->item(row, col)).center();
+    QHelpEvent event(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(grid->viewport(), &event);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
+// A recipient cell draws the number its index refers to beside the index and says it in its
+// tooltip; both follow the phone grid. The cell's text stays the index.
+TEST_F(Mrizka, RecipientCellShowsTheNumberItRefersTo) {
+    TEditGrid* vstupy = fFrm->Hg_Vstupy;
+    Click(Phone(), 1, 4);
+    Type("604123456");
+    Enter();
+    Click(vstupy, 1, 1);
+    Type("3");
+    Enter();
+    EXPECT_EQ(Cell(TMrizka::Hg_Vstupy, 1, 1), "3");
+    EXPECT_EQ(vstupy->Popis(1, 1).Vedle, "604123456");
+    EXPECT_FALSE(vstupy->Popis(1, 1).Varovani);
+    EXPECT_EQ(ToolTip(vstupy, 1, 1), QString::fromUtf8("Tel. číslo 3: 604123456"));
+
+    Click(Phone(), 1, 4);
+    Key(Qt::Key_F2);
+    Key(Qt::Key_A, Qt::ControlModifier);
+    Type("777888999");
+    Enter();
+    EXPECT_EQ(vstupy->Popis(1, 1).Vedle, "777888999");
+    EXPECT_EQ(ToolTip(vstupy, 1, 1), QString::fromUtf8("Tel. číslo 3: 777888999"));
+
+    // The number emptied: the slot is marked, not refused; the expander's grid marks it too.
+    Click(Phone(), 1, 4);
+    Key(Qt::Key_Delete);
+    EXPECT_TRUE(vstupy->Popis(1, 1).Varovani);
+    EXPECT_THAT(ToolTip(vstupy, 1, 1).toStdString(), ::testing::HasSubstr("je prázdné"));
+    fFrm->SetCellText(TMrizka::Hg_Komunikace, 2, 5, "3");
+    EXPECT_TRUE(fFrm->Hg_Komunikace->Popis(2, 5).Varovani);
+    EXPECT_FALSE(fFrm->Hg_Komunikace->Popis(2, 6).Varovani) << "an empty slot is no warning";
+    EXPECT_EQ(Cell(TMrizka::Hg_Vstupy, 1, 1), "3");
+
+    // An index typed too high: limited, and said in the tooltip and the status bar.
+    Click(vstupy, 2, 2);
+    Type("20");
+    Enter();
+    EXPECT_EQ(Cell(TMrizka::Hg_Vstupy, 2, 2), "15");
+    const std::string said = "zadané 20 bylo změněno na 15";
+    EXPECT_THAT(ToolTip(vstupy, 2, 2).toStdString(), ::testing::HasSubstr(said));
+    EXPECT_THAT(fFrm->Stb_Main->currentMessage().toStdString(), ::testing::HasSubstr(said));
+    EXPECT_TRUE(fFrm->Errors.empty());
 }
 
 } // namespace

@@ -17,6 +17,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -54,6 +56,9 @@ public:
         return answer;
     }
     void Chyba(const std::string& text) override { Errors.push_back(text); }
+    void Zprava(const std::string& text, const std::string& detail) override {
+        Messages.emplace_back(text, detail);
+    }
     std::optional<std::string> InputQuery(const std::string&, const std::string&,
                                           const std::string&) override {
         if (Inputs.empty()) {
@@ -70,6 +75,7 @@ public:
     std::vector<std::string> Questions;
     std::deque<bool> Answers;
     std::vector<std::string> Errors;
+    std::vector<std::pair<std::string, std::string>> Messages;
     std::deque<std::optional<std::string>> Inputs;
 };
 
@@ -189,7 +195,10 @@ TEST(OknoStart, UnopenablePortIsReportedBeforeTheWindowShows) {
     EXPECT_THAT(frm.Warnings[0].second, ::testing::HasSubstr("Device or resource busy"));
     frm.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&frm));
-    EXPECT_TRUE(Action(frm, "cmCOM2")->isChecked());
+    // In sight: no port ticked, the lamp grey, the status bar names the port.
+    EXPECT_FALSE(Action(frm, "cmCOM2")->isChecked());
+    EXPECT_EQ(frm.Led_Incoming->Colour(), QColor(150, 150, 150));
+    EXPECT_EQ(frm.Stb_Panels[0]->text(), U("COM2 – nepřipojeno"));
     frm.close();
 }
 
@@ -233,7 +242,7 @@ TEST_F(Okno, GridsHaveTheirSizesHeadersAndFixedCells) {
 
 TEST_F(Okno, EveryCaptionFitsItsControlAndNothingOverlaps) {
     ShowActive();
-    QWidget* client = fFrm->centralWidget();
+    QWidget* client = fFrm->Klient;
     const QRect area = client->rect();
     std::vector<QWidget*> controls;
     for (QWidget* w : client->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
@@ -282,6 +291,7 @@ TEST_F(Okno, EveryCaptionFitsItsControlAndNothingOverlaps) {
 }
 
 TEST_F(Okno, StatusBarHasFourPanels) {
+    ShowActive();
     ASSERT_EQ(fFrm->Stb_Main, fFrm->statusBar());
     EXPECT_EQ(fFrm->Stb_Main->objectName(), "Stb_Main");
     const int w0 = fFrm->Stb_Panels[0]->width();
@@ -304,10 +314,12 @@ TEST_F(Okno, MenuHasItsItemsInOrderWithTags) {
     for (const QAction* a : fFrm->Men_Program->actions()) {
         program << (a->isSeparator() ? QString("-") : a->objectName() + "=" + a->text());
     }
-    EXPECT_EQ(program,
-              QStringList({U("cmUlozNastaveni=Ulož nastavení"),
-                           U("cmNactiNastaveni=Načti nastavení ze souboru"),
-                           U("cmKomunikacniLog=Komunikační log"), "-", U("Men_Ukonci=Ukonči")}));
+    EXPECT_EQ(
+        program,
+        QStringList({U("cmNactiTelCisla=Načti tel. čísla"), U("cmUlozNastaveni=Ulož nastavení"),
+                     U("cmNactiNastaveni=Načti nastavení ze souboru"),
+                     U("cmObnovitZeZalohy=Obnovit ze zálohy…"), U("cmProtokol=Protokol…"),
+                     U("cmKomunikacniLog=Komunikační log"), "-", U("Men_Ukonci=Ukonči")}));
     QStringList port;
     for (const QAction* a : fFrm->Sriovport1->actions()) {
         port << (a->isSeparator() ? QString("-") : a->objectName() + "=" + a->text());
@@ -368,7 +380,9 @@ TEST_F(Okno, UkonciClosesTheWindowAndSavesTheCount) {
     fFrm->SEdt_PocetExpanderu->setValue(3);
     Action("Men_Ukonci")->trigger();
     EXPECT_FALSE(fFrm->isVisible());
-    EXPECT_EQ(Ini(), "[ComPort]\nProgram=3\n");
+    // The count, then where the window was.
+    EXPECT_THAT(Ini(), ::testing::MatchesRegex("\\[ComPort\\]\nProgram=3\n\n\\[Okno\\]\nX=[0-9]+\n"
+                                               "Y=[0-9]+\nSirka=[0-9]+\nVyska=[0-9]+\n"));
     EXPECT_FALSE(fLine->IsOpen);
 }
 
@@ -399,6 +413,7 @@ TEST_F(Okno, SelectingAnExpanderShowsItsSettings) {
 
 TEST_F(Okno, LampTogglesOnEveryPoll) {
     ASSERT_TRUE(fLine->IsOpen);
+    EXPECT_EQ(fFrm->Stb_Panels[0]->text(), U("COM2 – /dev/ttyS1"));
     EXPECT_FALSE(fFrm->Led_Incoming->On());
     const QColor off = fFrm->Led_Incoming->Colour();
     fLine->Feed(k_Vyzva);
@@ -491,4 +506,138 @@ std::string NazevCesty(const ::testing::TestParamInfo<int>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Cesty, OknoPrerusit, ::testing::Values(0, 1, 2), NazevCesty);
 
+} // namespace
+namespace {
+// Each control lies on the client area, and what the window does not show can be scrolled to:
+// at the minimum size, and on a 1600 x 900 screen at 125 % and 150 % (1280 x 720 and 1067 x 600
+// logical pixels, less a panel of 40).
+TEST_F(Okno, EveryControlIsReachableAtTheMinimumAndOnAScaledLaptopScreen) {
+    ShowActive();
+    const QSize minimum = fFrm->minimumSizeHint().expandedTo(fFrm->minimumSize());
+    EXPECT_LE(minimum.width(), 1024);
+    EXPECT_LE(minimum.height(), 600);
+    auto* scroll = qobject_cast<QScrollArea*>(fFrm->centralWidget());
+    ASSERT_NE(scroll, nullptr);
+    struct Row {
+        QSize Size;
+        bool Scrolls; // false: everything in view at once
+    };
+    for (const Row& row : {Row{minimum, true}, Row{{1280, 680}, false}, Row{{1067, 560}, true}}) {
+        SCOPED_TRACE(row.Size.width());
+        fFrm->resize(row.Size);
+        QTRY_COMPARE(fFrm->size(), row.Size);
+        QApplication::processEvents();
+        const QRect area = fFrm->Klient->rect();
+        for (QWidget* w :
+             fFrm->Klient->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            EXPECT_TRUE(area.contains(w->geometry())) << w->objectName().toStdString();
+            EXPECT_GE(w->width(), w->minimumSizeHint().width()) << w->objectName().toStdString();
+        }
+        const QSize view = scroll->viewport()->size();
+        const QSize over = (fFrm->Klient->size() - view).expandedTo({0, 0});
+        EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), over.width());
+        EXPECT_EQ(scroll->verticalScrollBar()->maximum(), over.height());
+        if (!row.Scrolls) {
+            EXPECT_EQ(over, QSize(0, 0))
+                << "client " << fFrm->Klient->width() << "x" << fFrm->Klient->height();
+        }
+    }
+}
+} // namespace
+
+namespace {
+// The window opens where it was closed, never larger than the screen's available area and never
+// partly off it.
+TEST_F(Okno, OpensWhereItWasClosedWithinTheScreen) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    struct Row {
+        const char* Ini;
+        QRect Expected; // empty: the designed size, bounded by the area
+    };
+    const Row rows[] = {
+        {"", {}},
+        {"[Okno]\nX=20\nY=30\nSirka=700\nVyska=500\n", {20, 30, 700, 500}},
+        {"[Okno]\nX=5000\nY=-70\nSirka=9000\nVyska=9000\n", area},
+        {"[Okno]\nX=20\nY=30\nSirka=abc\nVyska=500\n", {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Ini);
+        WriteFile(fDir.Path() / "norlink.ini", row.Ini);
+        fFrm->UmistiNaObrazovku();
+        const QRect expected =
+            row.Expected.isEmpty()
+                ? QRect(area.topLeft(), fFrm->VychoziVelikost().boundedTo(area.size()))
+                : row.Expected;
+        EXPECT_EQ(fFrm->size(), expected.size());
+        EXPECT_TRUE(area.contains(fFrm->geometry()));
+        if (!row.Expected.isEmpty()) {
+            EXPECT_EQ(fFrm->pos(), expected.topLeft());
+        }
+    }
+}
+} // namespace
+
+namespace {
+// Under each memo its stored length against the limit, a line break counting two; the colour
+// turns near the limit and again at it.
+TEST_F(Okno, MemoCounterCountsALineBreakAsTwoAndWarnsNearTheLimit) {
+    ShowActive();
+    TMemoEdit* memo = fFrm->Mem_Obnova;
+    QLabel* counter = fFrm->Lbl_Delka[1];
+    EXPECT_EQ(counter->text(), "0/160");
+    memo->setFocus();
+    QTRY_VERIFY(memo->hasFocus());
+    QTest::keyClicks(memo, "ab");
+    QTest::keyClick(memo, Qt::Key_Return);
+    QTest::keyClicks(memo, "c");
+    EXPECT_EQ(counter->text(), "5/160");
+    const QString normal = counter->styleSheet();
+    QTest::keyClicks(memo, QString(138, 'x'));
+    EXPECT_EQ(counter->text(), "143/160");
+    EXPECT_EQ(counter->styleSheet(), normal);
+    QTest::keyClicks(memo, "x");
+    const QString near = counter->styleSheet();
+    EXPECT_NE(near, normal) << "144 of 160";
+    QTest::keyClicks(memo, QString(20, 'x'));
+    EXPECT_EQ(counter->text(), "160/160");
+    EXPECT_NE(counter->styleSheet(), near);
+    EXPECT_NE(counter->styleSheet(), normal);
+    // A text from the device is counted as stored, and the other memos keep their own count.
+    fFrm->SetMemoText(TMemo::Mem_Sepnuti, "a\r\nb");
+    EXPECT_EQ(fFrm->Lbl_Delka[2]->text(), "4/160");
+    EXPECT_EQ(fFrm->Lbl_Delka[0]->text(), "0/160");
+}
+} // namespace
+
+namespace {
+// F5 reads the phone numbers, Ctrl+S saves the configuration, Ctrl+O loads one; the menu shows
+// the keys, and an open cell editor is committed before the action.
+TEST_F(Okno, ShortcutsActAsTheirMenuItems) {
+    ShowActive();
+    EXPECT_EQ(Action("cmNactiTelCisla")->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_EQ(Action("cmUlozNastaveni")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(Action("cmNactiNastaveni")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+
+    // Typed into a recipient cell, then saved with the editor still open: the export has it.
+    TEditGrid* grid = fFrm->Hg_Vstupy;
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualItemRect(grid->item(1, 1)).center());
+    QTest::keyClicks(QApplication::focusWidget(), "7");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(fFrm->Messages.size(), 1U);
+    EXPECT_EQ(fFrm->CellText(TMrizka::Hg_Vstupy, 1, 1), "7");
+    EXPECT_EQ(NORLINKRecNew.TelCislaSepnuti[0][0][0], 7);
+    EXPECT_THAT(ReadFile(fFrm->Messages[0].second), ::testing::HasSubstr("Cisla sepnuti"));
+
+    QTest::keyClick(fFrm.get(), Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(fFrm->Warnings.size(), 1U) << "a load first wants a complete read";
+
+    QTest::keyClick(fFrm.get(), Qt::Key_F5);
+    EXPECT_TRUE(fFrm->Logika().BeziOperace());
+    EXPECT_EQ(fFrm->Info()->Text(), "Načítání telefonních čísel");
+    QTest::keyClick(fFrm.get(), Qt::Key_F5);
+    EXPECT_EQ(fFrm->Logika().Link()->PocetZaznamuFronty(), 1U) << "one read at a time";
+    fFrm->Logika().Btn_PrerusitClick();
+    InicializujNORLINKRec(NORLINKRecNew);
+}
 } // namespace

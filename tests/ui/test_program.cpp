@@ -20,6 +20,12 @@ namespace {
 using namespace program_run;
 using ::testing::HasSubstr;
 
+// The settings file without the window's place, which follows everything else at a close.
+std::string BezOkna(const std::string& ini) {
+    const auto okno = ini.find("\n[Okno]\nX=");
+    return okno == std::string::npos ? ini : ini.substr(0, okno);
+}
+
 std::string RunCommand(const std::string& command) {
     std::string output;
     const std::unique_ptr<FILE, decltype(&pclose)> pipe(::popen(command.c_str(), "r"), &pclose);
@@ -134,7 +140,7 @@ TEST_F(ProgramRun, StartsWithItsLibraryAndClosesOnSigterm) {
     ASSERT_TRUE(status.has_value());
     ASSERT_TRUE(WIFEXITED(*status)) << ReadFile(Output());
     EXPECT_EQ(WEXITSTATUS(*status), 0) << ReadFile(Output());
-    EXPECT_EQ(ReadFile(fDir.Path() / "norlink.ini"),
+    EXPECT_EQ(BezOkna(ReadFile(fDir.Path() / "norlink.ini")),
               "[ComPort]\nProgram=4\n[Porty]\nCOM2=" + pty.Slave() + "\n");
     EXPECT_FALSE(fs::exists(fDir.Path() / "norlink-chyby.log"));
 }
@@ -185,7 +191,7 @@ TEST_F(ProgramRun, ClosesOnASignalWhileABoxIsOpen) {
         ASSERT_TRUE(status.has_value()) << "still running behind the box";
         ASSERT_TRUE(WIFEXITED(*status)) << ReadFile(Output());
         EXPECT_EQ(WEXITSTATUS(*status), 0) << ReadFile(Output());
-        EXPECT_EQ(ReadFile(ini), c.Saved);
+        EXPECT_EQ(BezOkna(ReadFile(ini)), c.Saved);
         std::size_t files = 0;
         for ([[maybe_unused]] const auto& entry : fs::directory_iterator(fDir.Path())) {
             ++files;
