@@ -17,6 +17,7 @@
 #include "RozdilyNastaveni.h"
 #include "SeznamZmen.h"
 #include "Slozky.h"
+#include "VarovaniZapisu.h"
 #include "WholeFile.h"
 #include "Zalohy.h"
 #include "ZapisNastaveni.h"
@@ -211,6 +212,10 @@ private:
         if (const std::string nejdriv = CoNacistNejdriv(znama, adresy); !nejdriv.empty()) {
             Rekni(nejdriv + " Nic nebylo zapsáno.");
             return k_KodSoubor;
+        }
+        // As the window's preview: worth a look, never a reason to stop.
+        for (const std::string& varovani : VarovaniPredZapisem(NORLINKRecNew, znama, expandery)) {
+            Rekni("Upozornění: " + varovani);
         }
         if (fP.NaZkousku) {
             std::string text;

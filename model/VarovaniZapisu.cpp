@@ -63,10 +63,11 @@ std::vector<std::string> VarovaniPredZapisem(const TNORLINK& recNew, const TZnam
                    recNew, znama, varovani);
         for (std::size_t v = 0; v < k_PocetVstupuExp; ++v) {
             const std::string vstup = expander + ", vstup " + std::to_string(v + 1);
-            Zkontroluj({vstup, "sepnutí", "sepnutí", recNew.ZpravaSepnuti[e][v],
-                        recNew.TelCislaSepnuti[e][v],
-                        znamaCast(AdresaSeznamuVstupu(e, v, false), AdresaTextuVstupu(e, v, false))},
-                       recNew, znama, varovani);
+            Zkontroluj(
+                {vstup, "sepnutí", "sepnutí", recNew.ZpravaSepnuti[e][v],
+                 recNew.TelCislaSepnuti[e][v],
+                 znamaCast(AdresaSeznamuVstupu(e, v, false), AdresaTextuVstupu(e, v, false))},
+                recNew, znama, varovani);
             Zkontroluj({vstup, "rozpojení", "rozpojení", recNew.ZpravaRozpojeni[e][v],
                         recNew.TelCislaRozpojeni[e][v],
                         znamaCast(AdresaSeznamuVstupu(e, v, true), AdresaTextuVstupu(e, v, true))},

@@ -1,7 +1,7 @@
 #include "Main.h"
 
-#include "Dialogy.h"
 #include "Cp1250.h"
+#include "Dialogy.h"
 #include "Editace.h"
 #include "EditaceExpanderu.h"
 #include "Hlaseni.h"
@@ -666,10 +666,10 @@ std::string TFrm_Main::ProtokolHtml(const std::string& objekt, const std::string
         RozdilneBloky(NORLINKRec, NORLINKRecNew, ItemCount(TSeznam::Cmb_Expander)).size();
     const TZnameData& znama = fLogika.ZnamaData();
     const int expanderu = PocetExpanderu();
-    return ::ProtokolHtml(
-        VstupProtokolu(NORLINKRecNew, znama, HWTYP.View(), VERSW.View(), VERHW.View(), expanderu, objekt,
-                       technik, CasProtokolu(LocalDateTimeParts(std::chrono::system_clock::now())),
-                       StavProtokolu(nezapsano, znama, expanderu, fLogika.CasOvereni())));
+    return ::ProtokolHtml(VstupProtokolu(
+        NORLINKRecNew, znama, HWTYP.View(), VERSW.View(), VERHW.View(), expanderu, objekt, technik,
+        CasProtokolu(LocalDateTimeParts(std::chrono::system_clock::now())),
+        StavProtokolu(nezapsano, znama, expanderu, fLogika.CasOvereni())));
 }
 
 int TFrm_Main::DialogProtokolu(std::string& objekt, std::string& technik) {

@@ -422,6 +422,39 @@ INSTANTIATE_TEST_SUITE_P(
                         "- expander 1, vstup 4: text sepnutí"}}),
     [](const auto& info) { return std::string(info.param.Nazev); });
 
+// A dry run lists the changes and sends nothing; the write leaves a backup beside the program, and
+// writing that backup brings the device back byte for byte.
+TEST_F(CliRig, DryRunSendsNothingAndTheBackupRestoresTheDevice) {
+    const std::string pred = sim::FormatExport(Zaklad());
+    TSim b(fDir.Path(), "b", {"--config", Soubor("b0.log", pred), "--save-config", Cesta("b.log")});
+    ASSERT_TRUE(b.Bezi()) << b.Vystup();
+    const fs::path exe = Instaluj();
+    const std::string file = Soubor("f.log", sim::FormatExport(Zmeneno()));
+
+    const TBeh zkouska = Cli({"--port", b.Port(), "write", file, "--dry-run"}, {}, 180s, exe);
+    EXPECT_EQ(zkouska.Kod, 0) << zkouska.Err;
+    EXPECT_THAT(zkouska.Out, HasSubstr("Tel. číslo 1: 600123411 → 777881001\n"));
+    EXPECT_THAT(zkouska.Out, HasSubstr("Tel. číslo 2: 600123412 → (prázdné)\n"));
+    // A number: its pair and its read-back; a settings block: its pair.
+    EXPECT_THAT(zkouska.Out, HasSubstr("Telegramů: " + std::to_string(7 * 3 + 78 * 2) + ","));
+    EXPECT_FALSE(fs::exists(fDir.Path() / "zalohy")) << "a dry run saves no backup";
+
+    const TBeh zapis = Cli({"--port", b.Port(), "write", file}, {}, 180s, exe);
+    ASSERT_EQ(zapis.Kod, 0) << zapis.Err;
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(zapis.Err, m, std::regex("Záloha před zápisem: (\\S+)")))
+        << zapis.Err;
+    const std::string zaloha = m[1];
+    EXPECT_EQ(fs::path(zaloha).parent_path(), fDir.Path() / "zalohy");
+
+    const TBeh obnova = Cli({"--port", b.Port(), "write", zaloha}, {}, 180s, exe);
+    EXPECT_EQ(obnova.Kod, 0) << obnova.Err;
+    EXPECT_THAT(obnova.Err,
+                HasSubstr("Zapsáno a ověřeno: telefonních čísel 7, bloků nastavení 78."));
+    ASSERT_TRUE(b.Konec());
+    EXPECT_EQ(ReadFile(Cesta("b.log")), pred) << b.Vystup();
+}
+
 // --- Files only ----------------------------------------------------------------------------
 
 struct TJazykCase {
@@ -447,8 +480,10 @@ TEST_P(CliDiff, OneLinePerChangeInTheLocalesLanguage) {
     // The write preview's lines, in the writers' order; a text spanning two blocks is one line.
     const std::vector<std::string> expected{
         cs ? "Tel. číslo 3: 600123413 → 999888777" : "Phone number 3: 600123413 → 999888777",
-        std::string(cs ? "Expander 1, porucha komunikace: " : "Expander 1, communication failure: ") +
-            "13, 26, 52, 65, 91, 104, 130, 143, 169, 182 → 13, 7, 52, 65, 91, 104, 130, 143, 169, 182",
+        std::string(cs ? "Expander 1, porucha komunikace: "
+                       : "Expander 1, communication failure: ") +
+            "13, 26, 52, 65, 91, 104, 130, 143, 169, 182 → 13, 7, 52, 65, 91, 104, 130, 143, 169, "
+            "182",
         cs ? "Expander 8, text obnovy: (prázdné) → „X“"
            : "Expander 8, restoration text: (empty) → „X“",
         cs ? "Expander 1, vstup 4, text sepnutí: „" : "Expander 1, input 4, switch-on text: „",

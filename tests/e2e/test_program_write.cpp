@@ -7,9 +7,9 @@
 #include "Cp1250.h"
 #include "E2eWire.h"
 #include "Export.h"
+#include "ForwardingPort.h"
 #include "MainLogika.h"
 #include "NactiExport.h"
-#include "ForwardingPort.h"
 #include "ProgramRig.h"
 #include "SimExport.h"
 #include "ZapisNastaveni.h"
@@ -469,8 +469,8 @@ TEST_F(ProgramWrite, BlocksOfExpanders7And8AreWrittenRepeatedWhenLostAndVerified
 
     ASSERT_TRUE(Klikni(fOkno->Btn_ZapisNastaveni, 120s));
     EXPECT_TRUE(fOkno->Boxy.empty());
-    EXPECT_EQ(fOkno->Overeno,
-              std::vector<std::string>{"Zapsáno a ověřeno: telefonních čísel 0, bloků nastavení 45."});
+    EXPECT_EQ(fOkno->Overeno, std::vector<std::string>{
+                                  "Zapsáno a ověřeno: telefonních čísel 0, bloků nastavení 45."});
     EXPECT_EQ(Odeslane(), Pary({0x7F10, 0x8F10, 0x90F0}))
         << "a pair whose read-back differs is sent again";
     EXPECT_EQ(Spatne(Zarizeni()), std::set<unsigned>{});
@@ -702,8 +702,9 @@ TEST_F(ProgramZname, ABackupBeforeTheWriteRestoresTheDevice) {
     EXPECT_EQ(fs::path(zaloha).parent_path(), fDir.Path() / "zalohy");
     const TNacteniExportu z = NactiExportZeSouboru(zaloha);
     ASSERT_TRUE(z.Ok) << z.Chyba;
-    EXPECT_EQ(Bajty(fObraz, BlokVstupu(1, 3), 16),
-              std::string(z.Image.TelCislaSepnuti[1][3].begin(), z.Image.TelCislaSepnuti[1][3].end()))
+    EXPECT_EQ(
+        Bajty(fObraz, BlokVstupu(1, 3), 16),
+        std::string(z.Image.TelCislaSepnuti[1][3].begin(), z.Image.TelCislaSepnuti[1][3].end()))
         << "the backup holds what the device held";
     EXPECT_FALSE(z.Znama.Znamy(BlokExpanderu(2))) << "expander 3 was never read";
 
