@@ -33,7 +33,8 @@ trap cleanup EXIT
 cp "$build/bin/norlink" "$build/bin/libkovra.so" "$work/"
 
 # The demonstration configuration: a few numbers, recipients and texts (Windows-1250, as the
-# device stores them).
+# device stores them); one slot refers to an empty number and one text has no recipient, so the
+# window marks the one and the write preview warns about both.
 python3 - "$work/demo.log" <<'PY'
 import sys
 entries = {
@@ -46,9 +47,11 @@ entries = {
     "Cisla sepnuti": {"Expander 00 vstup 00 pozice 00": "0",
                       "Expander 00 vstup 00 pozice 01": "1",
                       "Expander 00 vstup 01 pozice 00": "1"},
-    "Cisla rozpojeni": {"Expander 00 vstup 00 pozice 00": "0"},
+    "Cisla rozpojeni": {"Expander 00 vstup 00 pozice 00": "0",
+                        "Expander 00 vstup 00 pozice 01": "5"},
     "Zprava sepnuti": {"Expander 00 pozice 00": "Vstup 1: narušení zóny Sklad (dveře)",
-                       "Expander 00 pozice 01": "Vstup 2: požární hlásič"},
+                       "Expander 00 pozice 01": "Vstup 2: požární hlásič",
+                       "Expander 00 pozice 02": "Vstup 3: porucha technologie"},
     "Zprava rozpojeni": {"Expander 00 pozice 00": "Vstup 1: zóna Sklad opět v klidu"},
 }
 text = ""
@@ -66,7 +69,9 @@ for _ in $(seq 100); do
     [ -e "$link" ] && break
     sleep 0.1
 done
-printf '[Porty]\nCOM2=%s\n' "$link" >"$work/norlink.ini"
+# The window at a size of its own (section Okno), wide enough for the numbers beside the
+# recipients, at a place that keeps the positions below true.
+printf '[Porty]\nCOM2=%s\n[Okno]\nX=40\nY=40\nSirka=1600\nVyska=700\n' "$link" >"$work/norlink.ini"
 
 export LANG=cs_CZ.UTF-8 QT_QPA_PLATFORM=xcb
 "$work/norlink" >"$work/program.out" 2>&1 &
@@ -76,13 +81,10 @@ sleep 2
 eval "$(xdotool getwindowgeometry --shell "$window")"
 wx=$X wy=$Y ww=$WIDTH wh=$HEIGHT
 
-# Controls sit at design coordinates scaled by the font (the client area is 1031 x 465 units,
-# below a menu bar of about 19 pixels, above a status bar of about 21).
-click() { # design x, y inside the client area
-    xdotool mousemove \
-        "$(awk -v o="$wx" -v w="$ww" -v d="$1" 'BEGIN { printf "%d", o + d * w / 1031 }')" \
-        "$(awk -v o="$wy" -v h="$wh" -v d="$2" 'BEGIN { printf "%d", o + 19 + d * (h - 40) / 465 }')" \
-        click 1
+# Controls are clicked at their places in the 1600 x 700 window (menu bar included), as the
+# program's layout puts them with the fonts of this machine.
+click() { # x, y inside the window
+    xdotool mousemove $((wx + $1)) $((wy + $2)) click 1
 }
 menu() { # x of a menu title in the menu bar
     xdotool mousemove $((wx + $1)) $((wy + 9)) click 1
@@ -121,38 +123,47 @@ menu 110
 shot menu-port
 xdotool key Escape
 
-click 140 28 # Načti tel. čísla
+xdotool key F5 # Načti tel. čísla
 wait_idle
 [ "$(requests)" -gt 0 ] || { echo "screenshots: the phone read sent nothing" >&2; exit 1; }
 shot okno-cisla
 
-click 543 15 # Načti nastavení expanderů - vše
+click 720 32 # Načti nastavení expanderů - vše
 sleep 6
 shot prubeh-cteni
 wait_idle
 shot okno-nastaveni
 
 # A changed text and recipient show bold; the write button's tooltip counts the blocks.
-click 528 190 # Porucha komunikace
+click 700 200 # Porucha komunikace
 xdotool key ctrl+End
 xdotool type --delay 30 " - volejte servis"
-click 339 164 # Hg_Komunikace, row 3, column Porucha
+click 390 213 # Hg_Komunikace, third slot, column Porucha
 xdotool type --delay 30 "3"
 xdotool key Return
-click 135 445 # the phone grid: the memo and the grid are left
-xdotool mousemove "$(awk -v o="$wx" -v w="$ww" 'BEGIN { printf "%d", o + 738 * w / 1031 }')" \
-    "$(awk -v o="$wy" -v h="$wh" 'BEGIN { printf "%d", o + 19 + 31 * (h - 40) / 465 }')"
+click 40 108 # the phone grid's header: the memo and the grid are left
+xdotool mousemove $((wx + 1070)) $((wy + 49)) # Zapiš nastavení expanderů: its tooltip
 sleep 2
 shot okno-zmeny
 
-menu 30 # Program
-xdotool key Down Return # Ulož nastavení
+xdotool key ctrl+s # Program → Ulož nastavení
 shot ulozeno
 xdotool key Return
 
+# The write: the preview lists the changes and the warnings; "Zapsat" (before the default "Zpět")
+# sends them, and the box at the end says they are written and verified.
+click 1070 49 # Zapiš nastavení expanderů
+shot_window kontrola-zapisu 'Kontrola zápisu'
+xdotool key shift+Tab space # Zapsat
+wait_idle
+shot zapsano
+xdotool key Return
+
 # The report of the window's configuration, its first page as a picture.
+# The Program menu: Načti tel. čísla, Ulož nastavení, Načti nastavení ze souboru, Obnovit ze
+# zálohy…, Protokol…, Komunikační log, Ukonči.
 menu 30
-xdotool key Down Down Down Return # Protokol…
+xdotool key Down Down Down Down Down Return # Protokol…
 sleep 1
 xdotool type --delay 30 "Sklad Vodňany, Žižkova 12"
 xdotool key Tab
@@ -165,7 +176,7 @@ pdftoppm -png -r 80 -f 1 -l 1 -singlefile "$pdf" "$out/protokol"
 echo "screenshots: $out/protokol.png"
 
 menu 30
-xdotool key Down Down Down Down Return # Komunikační log
+xdotool key Down Down Down Down Down Down Return # Komunikační log
 shot_window komunikacni-log 'Komunikační log'
 
 echo "screenshots: done; look at each before committing"
