@@ -190,7 +190,7 @@ void TKonzoleOkno::Varovani(const std::string& text, const std::string& detail) 
     fVystup.Zprava("Varování: " + text + (detail.empty() ? "" : "\n" + detail));
 }
 
-bool TKonzoleOkno::OtazkaAnoNe(const std::string& text) {
+bool TKonzoleOkno::OtazkaAnoNe(const std::string& text, TVychoziOdpoved) {
     fVystup.Zprava("Varování: " + text + " (bez odpovědi: Ne)");
     return false;
 }

@@ -109,7 +109,7 @@ public:
 
     void Varovani(const std::string& text, const std::string& detail) override;
     // Nobody is there to answer: "&Ne".
-    bool OtazkaAnoNe(const std::string& text) override;
+    bool OtazkaAnoNe(const std::string& text, TVychoziOdpoved vychozi) override;
     void Chyba(const std::string& text) override;
     void Zprava(const std::string& text, const std::string& detail) override;
     // No dialog to choose a file in: the command line names it.

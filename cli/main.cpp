@@ -102,10 +102,10 @@ private:
             return Vypis(TextExportu(cisla));
         }
         if (expandery >= 7) {
-            // The device's read window ends inside expander 7: the rest keeps the empty image.
+            // The device's read window ends inside expander 7: the rest stays unknown.
             Rekni("Upozornění: vstup 8 expanderu 7 (kromě čísel pro sepnutí) a vstupy expanderu 8 "
-                  "nelze z komunikátoru přečíst; export je ukazuje prázdné a zápis do nich pošle "
-                  "jen to, co soubor nastavuje jinak než prázdné.");
+                  "nelze z komunikátoru přečíst; export je uvádí v sekci [Nezname bloky] a zápis "
+                  "takového souboru je nikdy nepošle.");
         }
         TCteniNastaveni cteni(fRelace.Kontext(), TRozsahCteni{true, expandery, 0, 0});
         if (const auto konec = fRelace.Proved(cteni); konec != TKonecOperace::Hotovo) {
@@ -230,9 +230,7 @@ private:
         std::string zaloha;
         try {
             const auto ted = std::chrono::system_clock::now();
-            const auto ident = [](const TIdentText& t) {
-                return Cp1250DoUtf8(CitelnyText(t.View()));
-            };
+            const auto ident = [](const TIdentText& t) { return CitelnyText(t.View()); };
             zaloha = UlozZalohu(SlozkaZaloh(SlozkaExportu(SlozkaSpustitelnehoSouboru())),
                                 DateTimeStamp(ted), CasZalohy(LocalDateTimeParts(ted)), NORLINKRec,
                                 zarizeni, {ident(HWTYP), ident(VERSW), ident(VERHW)});

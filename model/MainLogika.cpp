@@ -308,7 +308,7 @@ void TMainLogika::cmCOM1Click(int item) {
     }
     // Choosing the port that was lost again is a reconnect, not a change.
     const bool znovu = fPortZtracen && fPortMenu.Polozka(item).Tag == fComPortNo;
-    if (!znovu && !fOkno.OtazkaAnoNe(Text(R_ZmenitPort))) {
+    if (!znovu && !fOkno.OtazkaAnoNe(Text(R_ZmenitPort), TVychoziOdpoved::Ano)) {
         return;
     }
     fPortMenu.Zaskrtni(item);
@@ -330,7 +330,7 @@ std::uint8_t TMainLogika::ZjistiZvolenyComPort() const {
 }
 
 void TMainLogika::cmJinyCOMportClick() {
-    if (!fOkno.OtazkaAnoNe(Text(R_ZmenitPort))) {
+    if (!fOkno.OtazkaAnoNe(Text(R_ZmenitPort), TVychoziOdpoved::Ano)) {
         return;
     }
     const auto text = fOkno.InputQuery(Text(R_CisloPortu), Text(R_ComPort), std::string());
@@ -360,7 +360,8 @@ std::string TMainLogika::MapovaneZarizeni() const {
 }
 
 void TMainLogika::cmZarizeniClick(const std::string& cesta) {
-    if (cesta.empty() || fComPortNo < 0 || !fOkno.OtazkaAnoNe(Text(R_ZmenitPort))) {
+    if (cesta.empty() || fComPortNo < 0 ||
+        !fOkno.OtazkaAnoNe(Text(R_ZmenitPort), TVychoziOdpoved::Ano)) {
         return;
     }
     const auto com = static_cast<unsigned>(fComPortNo);

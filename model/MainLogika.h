@@ -180,6 +180,12 @@ public:
     bool NeulozeneZmeny() const;
     // Which blocks of the working image are the device's, the technician's, or unknown.
     const TZnameData& ZnamaData() const { return fZnama; }
+    // Both images taken as the device's, as after reading everything: for a view over images
+    // filled by hand (the window's tests).
+    void VseZnameZeZarizeni() {
+        fZnama.NastavVse(TPuvod::Zarizeni);
+        fZnamaRec.NastavVse(TPuvod::Zarizeni);
+    }
     // What the device is known to hold (the last reads and the writes verified since).
     const TZmeny& Zmeny() const { return fZmeny; }
     // The backup saved before the last write (empty before the first).

@@ -17,8 +17,9 @@
 
 namespace {
 
+// Windows-1250, as the rest of the backup.
 std::string Ident(const TIdentText& text) {
-    return Cp1250DoUtf8(CitelnyText(text.View()));
+    return CitelnyText(text.View());
 }
 
 } // namespace
@@ -26,7 +27,7 @@ std::string Ident(const TIdentText& text) {
 bool TMainLogika::SmiPrepsat(bool cisla) {
     const bool zmeny =
         cisla ? fZmeny.NeulozenaCisla(NORLINKRecNew) : fZmeny.NeulozeneNastaveni(NORLINKRecNew);
-    return !zmeny || fOkno.OtazkaAnoNe(std::string(R_PrepsatZmeny));
+    return !zmeny || fOkno.OtazkaAnoNe(std::string(R_PrepsatZmeny), TVychoziOdpoved::Ne);
 }
 
 bool TMainLogika::PripravZapis(const std::vector<std::uint16_t>& adresy, std::size_t cisel,

@@ -104,6 +104,8 @@ public:
     virtual void SetOnPrerusit(std::function<void()> handler) = 0;
 };
 
+enum class TVychoziOdpoved : std::uint8_t { Ano, Ne };
+
 class IFrm_Main {
 public:
     virtual ~IFrm_Main() = default;
@@ -155,8 +157,9 @@ public:
 
     // Caption "Varování", one button "OK"; detail is a second, smaller line (may be empty).
     virtual void Varovani(const std::string& text, const std::string& detail) = 0;
-    // Caption "Varování", buttons "&Ano" and "&Ne"; true for "&Ano".
-    virtual bool OtazkaAnoNe(const std::string& text) = 0;
+    // Caption "Varování", buttons "&Ano" and "&Ne", vychozi the one Enter takes; true for "&Ano".
+    // A question whose "&Ano" would lose data has "&Ne" as its default.
+    virtual bool OtazkaAnoNe(const std::string& text, TVychoziOdpoved vychozi) = 0;
     // Caption "Chyba", one button "OK".
     virtual void Chyba(const std::string& text) = 0;
     // A plain message, one button "OK"; detail is a second, smaller line (may be empty).

@@ -163,10 +163,10 @@ public:
 private:
     std::string Cislo(std::size_t k) const {
         if (!CisloZname(fIn.Znama, k)) {
-            return "tel. číslo " + std::to_string(k + 1) + ": " + Nezname();
+            return "tel. číslo " + std::to_string(k) + ": " + Nezname();
         }
         if (fIn.Image.TelCisla[k].empty()) {
-            return Nic("tel. číslo " + std::to_string(k + 1) + " není vyplněno");
+            return Nic("tel. číslo " + std::to_string(k) + " není vyplněno");
         }
         return "<span class=\"cislo\">" + ZarizeniHtml(fIn.Image.TelCisla[k].View()) + "</span>";
     }
@@ -272,8 +272,9 @@ private:
                 "width=\"44%\">Telefonní číslo</th><th width=\"6%\">č.</th><th "
                 "width=\"44%\">Telefonní číslo</th></tr>\n";
         for (std::size_t k = 0; k < k_Pul; ++k) {
-            fOut += "<tr><td>" + std::to_string(k + 1) + "</td><td>" + HodnotaCisla(k) +
-                    "</td><td>" + std::to_string(k + k_Pul + 1) + "</td><td>" +
+            // Numbered 0 to 15, as the window's grid and the recipient cells number them.
+            fOut += "<tr><td>" + std::to_string(k) + "</td><td>" + HodnotaCisla(k) +
+                    "</td><td>" + std::to_string(k + k_Pul) + "</td><td>" +
                     HodnotaCisla(k + k_Pul) + "</td></tr>\n";
         }
         fOut += "</table>\n";
@@ -407,7 +408,7 @@ private:
                 fOut += "<th>" +
                         (CisloZname(fIn.Znama, k)
                              ? HlavickaCisla(fIn.Image.TelCisla[k].View())
-                             : "č. " + std::to_string(k + 1) + "<br>" + Nezname()) +
+                             : "č. " + std::to_string(k) + "<br>" + Nezname()) +
                         "</th>";
             }
             fOut += "</tr>\n" + radky + "</table>\n";

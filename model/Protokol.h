@@ -33,9 +33,9 @@ inline constexpr std::string_view k_KlicTechnik = "Technik";
 
 // Keys of a backup's section [Zaloha] that the report reads: the device's identification texts as
 // the device sent them (Windows-1250) and the time the backup was made.
-inline constexpr std::string_view k_ZalohaTyp = "HWTYP";
-inline constexpr std::string_view k_ZalohaVerzeSW = "VERSW";
-inline constexpr std::string_view k_ZalohaVerzeHW = "VERHW";
+inline constexpr std::string_view k_ZalohaTyp = "Typ";
+inline constexpr std::string_view k_ZalohaVerzeSW = "Verze SW";
+inline constexpr std::string_view k_ZalohaVerzeHW = "Verze HW";
 inline constexpr std::string_view k_ZalohaCas = "Cas";
 
 struct TVstupProtokolu {

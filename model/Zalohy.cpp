@@ -1,5 +1,6 @@
 #include "Zalohy.h"
 
+#include "Cp1250.h"
 #include "Export.h"
 #include "NactiExport.h"
 #include "WholeFile.h"
@@ -96,8 +97,9 @@ std::vector<TZaloha> NajdiZalohy(const std::string& slozka) {
         TZaloha z;
         z.Cesta = it->path().string();
         z.Cas = HodnotaZalohy(n, "Cas");
-        z.Zarizeni = {HodnotaZalohy(n, "Typ"), HodnotaZalohy(n, "Verze SW"),
-                      HodnotaZalohy(n, "Verze HW")};
+        z.Zarizeni = {Cp1250DoUtf8(HodnotaZalohy(n, "Typ")),
+                      Cp1250DoUtf8(HodnotaZalohy(n, "Verze SW")),
+                      Cp1250DoUtf8(HodnotaZalohy(n, "Verze HW"))};
         z.Obsah = ObsahZalohy(n.Znama);
         out.push_back(std::move(z));
     }

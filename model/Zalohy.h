@@ -16,7 +16,8 @@ inline constexpr std::string_view k_souborzalohy = "zaloha%s.log";
 inline constexpr std::string_view R_ZalohaNeulozena =
     "Zálohu toho, co komunikátor obsahuje, nelze uložit, proto nebylo nic zapsáno.";
 
-// The device's identification texts as the status bar shows them (UTF-8).
+// The device's identification texts made readable: Windows-1250 when saved, as the rest of the
+// backup; UTF-8 in a found backup, for the list the window shows.
 struct TIdentZarizeni {
     std::string Typ;
     std::string VerzeSW;

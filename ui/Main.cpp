@@ -745,7 +745,7 @@ void TFrm_Main::closeEvent(QCloseEvent* event) {
     // at logout or shutdown, where nobody would answer, does not.
     const bool uzivatel = event->spontaneous() || fPtatSePriZavreni;
     if (uzivatel && !UkoncujeSeSignalem() && fLogika.NeulozeneZmeny() &&
-        !OtazkaAnoNe(std::string(R_NeulozeneZmeny))) {
+        !OtazkaAnoNe(std::string(R_NeulozeneZmeny), TVychoziOdpoved::Ne)) {
         event->ignore();
         return;
     }
@@ -1000,9 +1000,9 @@ void TFrm_Main::Varovani(const std::string& text, const std::string& detail) {
     UkazHlaseni(this, QMessageBox::Warning, Q("Varování"), Q(text), Q(detail), {Q("OK")}, 0, 0);
 }
 
-bool TFrm_Main::OtazkaAnoNe(const std::string& text) {
+bool TFrm_Main::OtazkaAnoNe(const std::string& text, TVychoziOdpoved vychozi) {
     return UkazHlaseni(this, QMessageBox::Warning, Q("Varování"), Q(text), {},
-                       {Q("&Ano"), Q("&Ne")}, 1, 1) == 0;
+                       {Q("&Ano"), Q("&Ne")}, vychozi == TVychoziOdpoved::Ne ? 1 : 0, 1) == 0;
 }
 
 void TFrm_Main::Chyba(const std::string& text) {

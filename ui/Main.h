@@ -96,7 +96,7 @@ public:
     bool LedOn() const override;
     void SetLedAktivni(bool aktivni) override;
     void Varovani(const std::string& text, const std::string& detail) override;
-    bool OtazkaAnoNe(const std::string& text) override;
+    bool OtazkaAnoNe(const std::string& text, TVychoziOdpoved vychozi) override;
     void Chyba(const std::string& text) override;
     void Zprava(const std::string& text, const std::string& detail) override;
     std::optional<std::string> InputQuery(const std::string& caption, const std::string& prompt,

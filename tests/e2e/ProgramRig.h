@@ -157,7 +157,7 @@ public:
         Boxy.push_back(text);
         PoziceUVarovani = Info()->DolniPosition();
     }
-    bool OtazkaAnoNe(const std::string& text) override {
+    bool OtazkaAnoNe(const std::string& text, TVychoziOdpoved) override {
         Boxy.push_back(text);
         return false;
     }

@@ -446,6 +446,9 @@ TEST_F(CliRig, DryRunSendsNothingAndTheBackupRestoresTheDevice) {
         << zapis.Err;
     const std::string zaloha = m[1];
     EXPECT_EQ(fs::path(zaloha).parent_path(), fDir.Path() / "zalohy");
+    // The report of the backup names the device it was made of.
+    EXPECT_THAT(Cli({"report", zaloha}, {}, 60s, exe).Out,
+                HasSubstr("<th>Typ komunikátoru</th><td>NORLINK GSM</td>"));
 
     const TBeh obnova = Cli({"--port", b.Port(), "write", zaloha}, {}, 180s, exe);
     EXPECT_EQ(obnova.Kod, 0) << obnova.Err;

@@ -129,7 +129,7 @@ TEST_F(CliReport, WritesTheNumbersSiteAndTechnicianToStandardOutputOrAFile) {
     EXPECT_THAT(beh.Out, HasSubstr("<h1>Protokol nastavení komunikátoru NORLINK</h1>"));
     EXPECT_THAT(beh.Out, HasSubstr("Sklad &lt;Žižkov&gt;"));
     EXPECT_THAT(beh.Out, HasSubstr("Jan Novák"));
-    EXPECT_THAT(beh.Out, HasSubstr("<tr><td>1</td><td>603111222</td>"));
+    EXPECT_THAT(beh.Out, HasSubstr("<tr><td>0</td><td>603111222</td>"));
     // Recipients by their numbers, never by their indices.
     EXPECT_THAT(beh.Out,
                 HasSubstr("<td>Porucha komunikace</td><td><span class=\"cislo\">603111222"
@@ -169,8 +169,8 @@ TEST_F(CliReport, ChecksumIsTheExportsAndRepeatsForTheSameConfiguration) {
 
 TEST_F(CliReport, BackupGivesTheDevicesIdentificationAndItsTime) {
     const std::string zaloha = sim::FormatExport(Pamet()) +
-                               "\n[Zaloha]\nCas=9. 12. 2026 10:15\nHWTYP=NORLINK GSM\nVERSW=SW "
-                               "1.00\nVERHW=HW \x8A"
+                               "\n[Zaloha]\nCas=9. 12. 2026 10:15\nTyp=NORLINK GSM\nVerze SW=SW "
+                               "1.00\nVerze HW=HW \x8A"
                                "1\n";
     const TBeh beh = Cli({"report", Soubor("zaloha1.log", zaloha)});
     ASSERT_EQ(beh.Kod, 0) << beh.Err;
@@ -185,6 +185,9 @@ struct TChyba {
     int Kod;
     std::string Hlaseni;
 };
+void PrintTo(const TChyba& p, std::ostream* os) {
+    *os << p.Nazev;
+}
 
 class CliReportRefuses : public CliReport, public ::testing::WithParamInterface<TChyba> {};
 

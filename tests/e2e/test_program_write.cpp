@@ -285,7 +285,8 @@ protected:
         fVedeni->Pravidlo = GetParam().Pravidlo;
         fVedeni->Ztraty = GetParam().Ztraty;
     }
-    // Writes; the read-back changes neither image nor the phone grid.
+    // Writes; the read-back changes neither image nor the phone grid, and the device image takes
+    // what was written only when all of it is verified.
     void Zapisuj(QPushButton* tlacitko) {
         const TNORLINK rec = NORLINKRec;
         const TNORLINK recNew = NORLINKRecNew;
@@ -294,8 +295,18 @@ protected:
             bunky.push_back(fOkno->CellText(TMrizka::Hg_PhoneNumbers, 1, r));
         }
         fOkno->Boxy.clear();
+        fOkno->Overeno.clear();
         ASSERT_TRUE(Klikni(tlacitko, 300s));
-        EXPECT_EQ(Rozdily(NORLINKRec, rec), "") << "the read-back is no read";
+        TNORLINK cil = rec;
+        if (!fOkno->Overeno.empty()) {
+            if (tlacitko == fOkno->Btn_ZapisTelCisla) {
+                cil.TelCisla = recNew.TelCisla;
+            } else {
+                cil = recNew;
+                cil.TelCisla = rec.TelCisla;
+            }
+        }
+        EXPECT_EQ(Rozdily(NORLINKRec, cil), "") << "the read-back is no read";
         EXPECT_EQ(Rozdily(NORLINKRecNew, recNew), "");
         for (int r = 1; r <= 16; ++r) {
             EXPECT_EQ(fOkno->CellText(TMrizka::Hg_PhoneNumbers, 1, r), bunky[r - 1]) << r;
@@ -713,7 +724,25 @@ TEST_F(ProgramZname, ABackupBeforeTheWriteRestoresTheDevice) {
     fOkno->Boxy.clear();
     ASSERT_TRUE(Klikni(fOkno->Btn_ZapisNastaveni, 120s));
     EXPECT_EQ(fOkno->Overeno.size(), 2U);
+    // Every byte as before the first write, but the fill bytes (0, 255) among the characters of
+    // the text written: no read keeps them, so no export or backup holds them.
     fCil = fObraz;
     fZapsat.clear();
-    EXPECT_EQ(Spatne(Zarizeni()), std::set<unsigned>{}) << "every byte as before the first write";
+    const unsigned text = BlokExpanderu(1) + 256 + 16;
+    for (unsigned a = text; a < text + 240; a += 16) {
+        fZapsat.insert(a);
+    }
+    const TObraz m = Zarizeni();
+    std::set<unsigned> jinde;
+    for (const unsigned a : Spatne(m)) {
+        if (a < text || a >= text + 240) {
+            jinde.insert(a);
+        }
+    }
+    EXPECT_EQ(jinde, std::set<unsigned>{});
+    const auto znaky = [](std::string b) {
+        std::erase_if(b, [](char c) { return c == '\0' || c == '\xFF'; });
+        return b;
+    };
+    EXPECT_EQ(znaky(Bajty(m, text, 240)), znaky(Bajty(fObraz, text, 240)));
 }

@@ -140,7 +140,7 @@ TEST(Protokol, RecipientsAreTheirTelephoneNumbersEachOnceAndTextsReadable) {
     // Slot order: 2, 0, 2 again, 17 (no number).
     EXPECT_THAT(exp1,
                 Contains("Porucha komunikace | 604555666, 603111222 | Porucha <1> & \"x\" | "));
-    EXPECT_THAT(exp1, Contains("Obnova komunikace | tel. číslo 6 není vyplněno | Obnova žárovky, "
+    EXPECT_THAT(exp1, Contains("Obnova komunikace | tel. číslo 5 není vyplněno | Obnova žárovky, "
                                "OK | "));
     EXPECT_THAT(exp1, Contains("Vstup 3 | Sepnutí | 777888999 | Dveře | "));
     EXPECT_THAT(exp1, Contains("Rozpojení | nikdo | bez textu | "));
@@ -242,9 +242,9 @@ INSTANTIATE_TEST_SUITE_P(
         TNezname{"PhoneNumber",
                  [](TZnameData& z) { Neznamy(z, AdresaTelCisla(2), 16); },
                  {"3 | " + k_Nezname + " | 11 | nevyplněno | ",
-                  "Porucha komunikace | tel. číslo 3: " + k_Nezname +
+                  "Porucha komunikace | tel. číslo 2: " + k_Nezname +
                       ", 603111222 | Porucha <1> & \"x\" | ",
-                  "Událost | 603, 111, 222 | č. 3, " + k_Nezname + " | 777, 888, 999 | ",
+                  "Událost | 603, 111, 222 | č. 2, " + k_Nezname + " | 777, 888, 999 | ",
                   "Expander 1 – porucha komunikace | ✓ | ✓ |  | "},
                  {}},
         TNezname{"ExpanderRecipients",
@@ -254,7 +254,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"Expander 1 – porucha komunikace | ✓ | ✓ |  | "}},
         TNezname{"OneBlockOfAText",
                  [](TZnameData& z) { Neznamy(z, AdresaTextuExpanderu(0, true) + 100, 1); },
-                 {"Obnova komunikace | tel. číslo 6 není vyplněno | " + k_Nezname + " | "},
+                 {"Obnova komunikace | tel. číslo 5 není vyplněno | " + k_Nezname + " | "},
                  {}},
         TNezname{"InputText",
                  [](TZnameData& z) { Neznamy(z, AdresaTextuVstupu(0, 2, false), 240); },
@@ -305,8 +305,7 @@ TEST(Protokol, ReportOfASavedExportOrBackupIsTheSameReport) {
                   std::stoul(KontrolniSoucet(nacteno.Image, nacteno.Znama), nullptr, 16))
             << "the checksum is the export's";
     }
-    EXPECT_EQ(HodnotaZalohy(NactiExport(text + "\n[Zaloha]\nHWTYP=NL\n").Zaloha, k_ZalohaTyp),
-              "NL");
+    EXPECT_EQ(HodnotaZalohy(NactiExport(text + "\n[Zaloha]\nTyp=NL\n").Zaloha, k_ZalohaTyp), "NL");
 }
 
 TEST(Protokol, HeaderNamesTheDeviceAndLeavesOutWhatIsNotGiven) {

@@ -158,7 +158,7 @@ public:
     void Varovani(const std::string& text, const std::string& detail) override {
         Warnings.push_back({text, detail});
     }
-    bool OtazkaAnoNe(const std::string& text) override {
+    bool OtazkaAnoNe(const std::string& text, TVychoziOdpoved) override {
         Questions.push_back(text);
         if (Answers.empty()) {
             ADD_FAILURE() << "unexpected question: " << text;

@@ -38,7 +38,7 @@ public:
     using TFrm_Main::TFrm_Main;
     void Varovani(const std::string& text, const std::string&) override { Boxes.push_back(text); }
     void Chyba(const std::string& text) override { Boxes.push_back(text); }
-    bool OtazkaAnoNe(const std::string&) override {
+    bool OtazkaAnoNe(const std::string&, TVychoziOdpoved) override {
         const bool answer = !Answers.empty() && Answers.front();
         if (!Answers.empty()) {
             Answers.pop_front();

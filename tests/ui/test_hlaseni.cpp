@@ -68,7 +68,8 @@ TEST(Hlaseni, NeverGrowsPastTheScreenAndItsButtonsStayInView) {
     const Case cases[] = {
         {"a 60 KB device path", [&] { frm.Varovani("Port nelze otevřít", cesta); }, cesta},
         {"3000 lines", [&] { frm.Chyba(radky); }, radky},
-        {"a long question", [&] { frm.OtazkaAnoNe(radky + cesta); }, radky + cesta},
+        {"a long question", [&] { frm.OtazkaAnoNe(radky + cesta, TVychoziOdpoved::Ano); },
+         radky + cesta},
         {"a short warning", [&] { frm.Varovani("Krátké", "a krátký detail"); }, "Krátké"},
     };
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
@@ -99,18 +100,21 @@ TEST(Hlaseni, QuestionIsAnsweredByItsButtonsAndKeys) {
     TFrm_Main frm(Zavislosti(dir.Path().string() + "/"));
     struct Case {
         const char* Name;
+        TVychoziOdpoved Vychozi;
         std::function<void(QDialog& box)> Answer;
         bool Yes;
     };
+    const auto enter = [](QDialog& box) { QTest::keyClick(&box, Qt::Key_Return); };
     const Case cases[] = {
-        {"Enter takes the default, Ano",
-         [](QDialog& box) { QTest::keyClick(&box, Qt::Key_Return); }, true},
-        {"Escape is Ne", [](QDialog& box) { QTest::keyClick(&box, Qt::Key_Escape); }, false},
-        {"a click on Ne", [](QDialog& box) { QTest::mouseClick(Tlacitko(box, 1), Qt::LeftButton); },
-         false},
-        {"a click on Ano",
+        {"Enter takes the default, Ano", TVychoziOdpoved::Ano, enter, true},
+        {"Enter takes the default, Ne", TVychoziOdpoved::Ne, enter, false},
+        {"Escape is Ne", TVychoziOdpoved::Ano,
+         [](QDialog& box) { QTest::keyClick(&box, Qt::Key_Escape); }, false},
+        {"a click on Ne", TVychoziOdpoved::Ano,
+         [](QDialog& box) { QTest::mouseClick(Tlacitko(box, 1), Qt::LeftButton); }, false},
+        {"a click on Ano", TVychoziOdpoved::Ne,
          [](QDialog& box) { QTest::mouseClick(Tlacitko(box, 0), Qt::LeftButton); }, true},
-        {"the window's close", [](QDialog& box) { box.close(); }, false},
+        {"the window's close", TVychoziOdpoved::Ano, [](QDialog& box) { box.close(); }, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -120,7 +124,7 @@ TEST(Hlaseni, QuestionIsAnsweredByItsButtonsAndKeys) {
             EXPECT_EQ(Tlacitko(box, 1)->text(), "&Ne");
             c.Answer(box);
         });
-        EXPECT_EQ(frm.OtazkaAnoNe("Chcete opravdu změnit komunikační port?"), c.Yes);
+        EXPECT_EQ(frm.OtazkaAnoNe("Chcete opravdu změnit komunikační port?", c.Vychozi), c.Yes);
     }
 }
 

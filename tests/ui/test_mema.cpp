@@ -49,6 +49,7 @@ protected:
         for (std::size_t e = 0; e < 8; ++e) {
             NORLINKRecNew.ZpravaPorucha[e] = "porucha " + std::to_string(e + 1);
         }
+        fFrm->Logika().VseZnameZeZarizeni();
         fFrm->SEdt_PocetExpanderu->setValue(3);
         fFrm->show();
         fFrm->activateWindow();

@@ -45,7 +45,7 @@ public:
         Warnings.emplace_back(text, detail);
         VisibleAtWarning = isVisible();
     }
-    bool OtazkaAnoNe(const std::string& text) override {
+    bool OtazkaAnoNe(const std::string& text, TVychoziOdpoved) override {
         Questions.push_back(text);
         if (Answers.empty()) {
             ADD_FAILURE() << "unexpected question";
@@ -397,6 +397,7 @@ TEST_F(Okno, ChangingTheExpanderCountRefillsTheList) {
 }
 
 TEST_F(Okno, SelectingAnExpanderShowsItsSettings) {
+    fFrm->Logika().VseZnameZeZarizeni();
     fFrm->SEdt_PocetExpanderu->setValue(2);
     NORLINKRecNew.TelCislaPoruchaKom[1][0] = 3;
     NORLINKRecNew.ZpravaObnova[1] = std::string_view("Obnova \xE8. 2");

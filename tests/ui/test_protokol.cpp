@@ -244,6 +244,7 @@ TEST_F(OknoProtokol, ShowsTheGridsNumbersAndSaysWhatIsNotWritten) {
     Precti();
     // A number typed into the grid and a recipient added, neither written.
     fFrm->SetCellText(TMrizka::Hg_PhoneNumbers, 1, 2, "605000111");
+    fFrm->Logika().MrizkaCellEdited(TMrizka::Hg_PhoneNumbers, 1, 2);
     NORLINKRecNew.TelCislaObnovaKom[0][1] = 1;
     Protokol()->trigger();
     ASSERT_EQ(fFrm->Zpravy.size(), 1U);
