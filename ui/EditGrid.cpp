@@ -101,7 +101,11 @@ public:
             painter->fillRect(option.rect, k_Varovani);
         }
         QStyledItemDelegate::paint(painter, opt, index);
-        if (popis.Vedle.isEmpty()) {
+        // A bold mark on an emptied cell would show nothing: it says what the write will do.
+        const bool smazano = index.data(Qt::DisplayRole).toString().isEmpty() &&
+                             index.data(Qt::FontRole).value<QFont>().bold();
+        const QString vedle = smazano && popis.Vedle.isEmpty() ? k_Smazano : popis.Vedle;
+        if (vedle.isEmpty()) {
             return;
         }
         // Beside the cell's own text, in the lighter colour of a hint, cut where the cell ends.
@@ -111,15 +115,15 @@ public:
         const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
         const QFontMetrics metrics(opt.font);
         const int odsazeni = metrics.horizontalAdvance(opt.text + QStringLiteral("  "));
-        const QRect vedle = text.adjusted(odsazeni, 0, 0, 0);
-        if (vedle.width() <= 0) {
+        const QRect misto = text.adjusted(odsazeni, 0, 0, 0);
+        if (misto.width() <= 0) {
             return;
         }
         painter->save();
         painter->setFont(opt.font);
         painter->setPen(opt.palette.color(QPalette::PlaceholderText));
-        painter->drawText(vedle, Qt::AlignLeft | Qt::AlignVCenter,
-                          metrics.elidedText(popis.Vedle, Qt::ElideRight, vedle.width()));
+        painter->drawText(misto, Qt::AlignLeft | Qt::AlignVCenter,
+                          metrics.elidedText(vedle, Qt::ElideRight, misto.width()));
         painter->restore();
     }
 
@@ -137,6 +141,7 @@ public:
 
 private:
     static inline const QColor k_Varovani{255, 214, 153};
+    static inline const QString k_Smazano = QStringLiteral("(smazáno)");
     TEditGrid& fGrid;
 };
 

@@ -891,6 +891,8 @@ void TFrm_Main::SetMemoBold(TMemo memo, bool bold) {
         font.setBold(bold);
         edit->setFont(font);
     }
+    // Shown only while the memo is empty: a text the write will erase.
+    edit->setPlaceholderText(bold ? Q("(smazáno – zápis text vymaže)") : QString());
 }
 
 void TFrm_Main::SetToolTip(TOvladac control, const std::string& text) {

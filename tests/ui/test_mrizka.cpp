@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -421,6 +422,35 @@ TEST_F(Mrizka, RecipientCellShowsTheNumberItRefersTo) {
     EXPECT_THAT(ToolTip(vstupy, 2, 2).toStdString(), ::testing::HasSubstr(said));
     EXPECT_THAT(fFrm->Stb_Main->currentMessage().toStdString(), ::testing::HasSubstr(said));
     EXPECT_TRUE(fFrm->Errors.empty());
+}
+
+// A bold mark on an emptied cell or memo would show nothing: the cell draws a hint, the memo a
+// placeholder, and an unmarked empty cell stays blank.
+TEST_F(Mrizka, AnEmptiedPartMarkedAsChangedSaysItIsDeleted) {
+    TEditGrid* grid = Phone();
+    const auto kresleno = [&](int row) {
+        const QRect r = grid->visualRect(grid->model()->index(row, 1)).adjusted(2, 2, -2, -2);
+        const QImage image = grid->viewport()->grab(r).toImage();
+        const QRgb pozadi = image.pixel(image.width() - 1, image.height() / 2);
+        for (int x = 0; x < image.width(); ++x) {
+            for (int y = 0; y < image.height(); ++y) {
+                if (image.pixel(x, y) != pozadi) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    fFrm->SetCellText(TMrizka::Hg_PhoneNumbers, 1, 9, "");
+    fFrm->SetCellText(TMrizka::Hg_PhoneNumbers, 1, 10, "");
+    fFrm->SetCellBold(TMrizka::Hg_PhoneNumbers, 1, 9, true);
+    EXPECT_TRUE(kresleno(9));
+    EXPECT_FALSE(kresleno(10));
+    fFrm->SetMemoBold(TMemo::Mem_Porucha, true);
+    EXPECT_THAT(fFrm->Mem_Porucha->placeholderText().toStdString(),
+                ::testing::HasSubstr("smazáno"));
+    fFrm->SetMemoBold(TMemo::Mem_Porucha, false);
+    EXPECT_TRUE(fFrm->Mem_Porucha->placeholderText().isEmpty());
 }
 
 } // namespace
