@@ -109,10 +109,12 @@ done
 # The programs find libkovra.so beside them, not through a search path.
 for program in norlink norlink-cli; do
     [ -e "$root/usr/libexec/norlink/$program" ] || continue
-    readelf -d "$root/usr/libexec/norlink/$program" | grep -q 'RUNPATH.*\[\$ORIGIN\]' ||
-        fail "$program has no RUNPATH \$ORIGIN"
-    ldd "$root/usr/libexec/norlink/$program" |
-        grep -qF "libkovra.so => $root/usr/libexec/norlink/libkovra.so" ||
+    # Outputs taken whole first: grep -q ends early, and with pipefail the writer's SIGPIPE
+    # would fail the check now and then.
+    dynamic=$(readelf -d "$root/usr/libexec/norlink/$program")
+    grep -q 'RUNPATH.*\[\$ORIGIN\]' <<<"$dynamic" || fail "$program has no RUNPATH \$ORIGIN"
+    bound=$(ldd "$root/usr/libexec/norlink/$program")
+    grep -qF "libkovra.so => $root/usr/libexec/norlink/libkovra.so" <<<"$bound" ||
         fail "$program does not bind the libkovra.so beside it"
 done
 
@@ -133,7 +135,8 @@ for page in "$root"/usr/share/man/man1/*.1.gz; do
         man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null) || fail "man $page"
     [ -z "$warnings" ] || fail "$page: $warnings"
     name=$(basename "$page" .1.gz)
-    zcat "$page" | grep -qF "${name//-/\\-} \\- " || fail "$page: no NAME line"
+    text=$(zcat "$page")
+    grep -qF "${name//-/\\-} \\- " <<<"$text" || fail "$page: no NAME line"
 done
 
 # --- The installed program against the installed simulator -------------------------------------
