@@ -273,9 +273,9 @@ private:
                 "width=\"44%\">Telefonní číslo</th></tr>\n";
         for (std::size_t k = 0; k < k_Pul; ++k) {
             // Numbered 0 to 15, as the window's grid and the recipient cells number them.
-            fOut += "<tr><td>" + std::to_string(k) + "</td><td>" + HodnotaCisla(k) +
-                    "</td><td>" + std::to_string(k + k_Pul) + "</td><td>" +
-                    HodnotaCisla(k + k_Pul) + "</td></tr>\n";
+            fOut += "<tr><td>" + std::to_string(k) + "</td><td>" + HodnotaCisla(k) + "</td><td>" +
+                    std::to_string(k + k_Pul) + "</td><td>" + HodnotaCisla(k + k_Pul) +
+                    "</td></tr>\n";
         }
         fOut += "</table>\n";
     }
@@ -405,11 +405,11 @@ private:
                 if (!sloupec[k]) {
                     continue;
                 }
-                fOut += "<th>" +
-                        (CisloZname(fIn.Znama, k)
-                             ? HlavickaCisla(fIn.Image.TelCisla[k].View())
-                             : "č. " + std::to_string(k) + "<br>" + Nezname()) +
-                        "</th>";
+                fOut +=
+                    "<th>" +
+                    (CisloZname(fIn.Znama, k) ? HlavickaCisla(fIn.Image.TelCisla[k].View())
+                                              : "č. " + std::to_string(k) + "<br>" + Nezname()) +
+                    "</th>";
             }
             fOut += "</tr>\n" + radky + "</table>\n";
         }
