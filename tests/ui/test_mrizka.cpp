@@ -36,7 +36,14 @@ public:
     using TFrm_Main::TFrm_Main;
     void Varovani(const std::string& text, const std::string&) override { Errors.push_back(text); }
     void Chyba(const std::string& text) override { Errors.push_back(text); }
+    // The write preview, accepted: a modal dialog would wait for ever offscreen.
+    bool KontrolaZapisu(const std::vector<std::string>& zmeny, const std::vector<std::string>&,
+                        const std::string&) override {
+        Nahledy.push_back(zmeny);
+        return true;
+    }
     std::vector<std::string> Errors;
+    std::vector<std::vector<std::string>> Nahledy;
 };
 
 // Keys go where the keyboard sends them: to the focus widget.
@@ -185,7 +192,10 @@ TEST_F(Mrizka, PasteIsNotFilteredAndReachesTheCellRuleBeforeAButtonsHandler) {
     ASSERT_GE(fEvents.size(), 2U);
     EXPECT_EQ(fEvents[0], k_Edited);
     EXPECT_EQ(fEvents[1], k_Exit);
-    // The write saw the number the cell rule made: nine digits at number 2's address.
+    // The preview and the write saw the number the cell rule made: nine digits at number 2's
+    // address.
+    ASSERT_EQ(fFrm->Nahledy.size(), 1U);
+    EXPECT_THAT(fFrm->Nahledy[0], ::testing::ElementsAre(::testing::EndsWith("→ 123456789")));
     const auto write = fFrm->Logika().Link()->ZaznamFronty(0);
     ASSERT_TRUE(write.has_value());
     EXPECT_EQ(write->Akce, Zapis);
