@@ -7,13 +7,13 @@
 
 #include "ComLog.h"
 #include "DekoderOdpovedi.h"
+#include "Komunikace.h"
 #include "Konzole.h"
 #include "Operace.h"
 #include "Povoleni.h"
 #include "PrijemTLG.h"
 #include "SerialDrv.h"
 #include "Timer.h"
-#include "telegramy.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,20 +1,8 @@
 // Request telegrams: built into the send area and appended to the transmit queue.
+#include "Komunikace.h"
 #include "modem.h"
-#include "telegramy.h"
 
-namespace {
-
-// Header (offsets 0..4) of a telegram whose length field is `delka`; kind 0.
-void ZapisHlavicku(std::span<std::uint8_t> tlg, std::uint8_t Zdroj, std::uint8_t Adresat,
-                   std::uint8_t delka) {
-    tlg[0] = SyncByte;
-    tlg[1] = Adresat;
-    tlg[2] = Zdroj;
-    tlg[3] = delka;
-    tlg[4] = SpoctiCRC(tlg.data(), 4);
-}
-
-} // namespace
+#include <algorithm>
 
 void TKomunikace::ZapisDoDataOutBuffer(std::uint8_t position, std::uint8_t value) {
     if (position >= 1) {
@@ -22,57 +10,48 @@ void TKomunikace::ZapisDoDataOutBuffer(std::uint8_t position, std::uint8_t value
     }
 }
 
-bool TKomunikace::SestavTLG(std::uint8_t Zdroj, std::uint8_t Adresat, std::uint8_t Akce,
-                            std::uint8_t TypPameti, std::uint8_t Adresa) {
+const TTelegram& TKomunikace::DoBuffru(const TTelegram& tlg) {
+    const auto bajty = tlg.Bajty();
+    std::copy(bajty.begin(), bajty.end(), fOutputBuffer.begin());
+    fLastMesLength = static_cast<std::uint8_t>(bajty.size());
+    return tlg;
+}
+
+std::optional<TTelegram> TKomunikace::SestavTLG(std::uint8_t Zdroj, std::uint8_t Adresat,
+                                                std::uint8_t Akce, std::uint8_t TypPameti,
+                                                std::uint8_t Adresa) {
     const auto polozka = NajdiPolozkuAdres(Adresat, Adresa);
     if (!polozka) {
-        return false;
+        return std::nullopt;
     }
     // Only the low byte of the length goes into the telegram; every table length fits a telegram.
     const auto c = static_cast<std::uint8_t>(polozka->Delka);
-    const bool zapis = Akce == Zapis;
-    const std::uint8_t d = zapis ? c : 0;
-
-    std::span<std::uint8_t> tlg(fOutputBuffer);
+    const std::uint8_t d = Akce == Zapis ? c : 0;
     // A read carries no data, yet its control byte still announces the count wanted.
-    ZapisHlavicku(tlg, Zdroj, Adresat, static_cast<std::uint8_t>(d + 2));
-    tlg[5] = static_cast<std::uint8_t>(128 * Akce + 32 * TypPameti + c);
-    tlg[6] = static_cast<std::uint8_t>(polozka->Adresa & 0xFF);
-    tlg[7] = static_cast<std::uint8_t>(polozka->Adresa >> 8);
-    for (std::uint8_t i = 0; i < d; ++i) {
-        tlg[8u + i] = fDataOutBuffer[i];
-    }
-    tlg[8u + d] = SpoctiCRC(&tlg[5], static_cast<std::uint8_t>(3 + d));
-    LastMesLength = static_cast<std::uint8_t>(9 + d);
-    return true;
+    const auto ridici = static_cast<std::uint8_t>(128 * Akce + 32 * TypPameti + c);
+    return DoBuffru(::SestavTLG(Zdroj, Adresat, ridici, polozka->Adresa,
+                                std::span<const std::uint8_t>(fDataOutBuffer).first(d)));
 }
 
-bool TKomunikace::SestavTLGNew(std::uint8_t Zdroj, std::uint8_t Adresat, std::uint8_t Akce,
-                               std::uint8_t TypPameti, std::uint16_t Adresa,
-                               std::uint8_t DelkaDat) {
+std::optional<TTelegram> TKomunikace::SestavTLGNew(std::uint8_t Zdroj, std::uint8_t Adresat,
+                                                   std::uint8_t Akce, std::uint8_t TypPameti,
+                                                   std::uint16_t Adresa, std::uint8_t DelkaDat) {
     // More data bytes than the five-bit length field can announce would give a frame that the
     // device misreads (the excess spills into the kind bits); build nothing instead.
     if (DelkaDat > k_MaxPocetDatTLG) {
-        return false;
+        return std::nullopt;
     }
     const std::uint8_t n = DelkaDat;
-    std::span<std::uint8_t> tlg(fOutputBuffer);
-    ZapisHlavicku(tlg, Zdroj, Adresat, static_cast<std::uint8_t>(n + 2));
-    tlg[5] = static_cast<std::uint8_t>((Akce << 7) | (TypPameti << 5) | (n & 0x1F));
-    tlg[6] = static_cast<std::uint8_t>(Adresa & 0xFF);
-    tlg[7] = static_cast<std::uint8_t>(Adresa >> 8);
+    const auto ridici = static_cast<std::uint8_t>((Akce << 7) | (TypPameti << 5) | (n & 0x1F));
     // A read carries the data-out bytes as well: it is as long as a write of the same size.
-    for (std::uint8_t i = 0; i < n; ++i) {
-        tlg[8u + i] = fDataOutBuffer[i];
-    }
-    tlg[8u + n] = SpoctiCRC(&tlg[5], static_cast<std::uint8_t>(3 + n));
-    LastMesLength = static_cast<std::uint8_t>(9 + n);
-    return true;
+    return DoBuffru(::SestavTLG(Zdroj, Adresat, ridici, Adresa,
+                                std::span<const std::uint8_t>(fDataOutBuffer).first(n)));
 }
 
-void TKomunikace::VytvorTLGDoBuffru(std::uint8_t Zdroj, std::uint8_t Adresat, std::uint8_t Akce,
-                                    std::uint8_t TypPameti, std::uint8_t Adresa) {
-    SestavTLG(Zdroj, Adresat, Akce, TypPameti, Adresa);
+std::optional<TTelegram> TKomunikace::VytvorTLGDoBuffru(std::uint8_t Zdroj, std::uint8_t Adresat,
+                                                        std::uint8_t Akce, std::uint8_t TypPameti,
+                                                        std::uint8_t Adresa) {
+    return SestavTLG(Zdroj, Adresat, Akce, TypPameti, Adresa);
 }
 
 void TKomunikace::VytvorTLG(std::uint8_t Zdroj, std::uint8_t Adresat, std::uint8_t Akce,
@@ -84,11 +63,12 @@ void TKomunikace::VytvorTLG(std::uint8_t Zdroj, std::uint8_t Adresat, std::uint8
 
 // Maska and aAdresatTamis3 concern other device families; every caller here passes 0, which
 // leaves the telegram as it is.
-void TKomunikace::VytvorTLGNewDoBuffru(std::uint8_t Zdroj, std::uint8_t Adresat, std::uint8_t Akce,
-                                       std::uint8_t TypPameti, std::uint16_t Adresa,
-                                       std::uint8_t DelkaDat, std::uint8_t /*Maska*/,
-                                       std::uint8_t /*aAdresatTamis3*/) {
-    SestavTLGNew(Zdroj, Adresat, Akce, TypPameti, Adresa, DelkaDat);
+std::optional<TTelegram>
+TKomunikace::VytvorTLGNewDoBuffru(std::uint8_t Zdroj, std::uint8_t Adresat, std::uint8_t Akce,
+                                  std::uint8_t TypPameti, std::uint16_t Adresa,
+                                  std::uint8_t DelkaDat, std::uint8_t /*Maska*/,
+                                  std::uint8_t /*aAdresatTamis3*/) {
+    return SestavTLGNew(Zdroj, Adresat, Akce, TypPameti, Adresa, DelkaDat);
 }
 
 void TKomunikace::VytvorTLGNew(std::uint8_t Zdroj, std::uint8_t Adresat, std::uint8_t Akce,
@@ -100,12 +80,14 @@ void TKomunikace::VytvorTLGNew(std::uint8_t Zdroj, std::uint8_t Adresat, std::ui
 }
 
 bool TKomunikace::KopirujTLGZBuffruDoFronty() {
-    // Nothing built yet: an entry of length 0 could never be sent and would block the queue.
-    if (LastMesLength < k_MinPocetBytuTLG) {
+    // Nothing built yet: an empty entry could never be sent and would block the queue.
+    if (fLastMesLength < k_MinPocetBytuTLG) {
         return false;
     }
-    fZapisovaFronta.push_back(LastMesLength);
-    fZapisovaFronta.insert(fZapisovaFronta.end(), fOutputBuffer.begin(),
-                           fOutputBuffer.begin() + LastMesLength);
+    fFronta.push_back(TDotaz{TTelegram(std::span(fOutputBuffer).first(fLastMesLength))});
     return true;
+}
+
+void TKomunikace::ZaradParZapisu(TTelegram zapis, TTelegram cteni) {
+    fFronta.push_back(TParZapisu{std::move(zapis), std::move(cteni)});
 }

@@ -1,5 +1,6 @@
-// The link engine: driver set-up, the transmit queue and the answer to a poll.
-#include "telegramy.h"
+// The link engine: driver set-up, the transmit queue with its write phase and the answer to a
+// poll.
+#include "Komunikace.h"
 
 #include <algorithm>
 #include <chrono>
@@ -10,12 +11,11 @@ TKomunikace::TKomunikace(std::unique_ptr<IPeriodicTimer> timer, std::unique_ptr<
     : fCom(std::make_unique<TSerialDriver>(std::move(timer), std::move(port))) {}
 
 TKomunikace::~TKomunikace() {
-    fZapisovaFronta.clear();
     fCom->Disconnect();
 }
 
 void TKomunikace::Initialize() {
-    fZapisovaFronta.clear();
+    VyprazdniFrontu();
     if (fCom->Connected()) {
         fCom->Disconnect();
     }
@@ -60,28 +60,40 @@ void TKomunikace::NastavAdresoveLimity(std::uint16_t ALoAddressLimit,
     fHiAddressLimit = AHiAddressLimit;
 }
 
-void TKomunikace::PosliData() {
-    const auto& fronta = fZapisovaFronta;
-    if (fronta.empty()) {
-        return;
+namespace {
+
+// The telegram an entry sends: a pair's read-back on the second poll of its cycle, else the first.
+const TTelegram& Odesilany(const TPolozkaFronty& polozka, bool druhaVyzva) {
+    if (const auto* par = std::get_if<TParZapisu>(&polozka)) {
+        return druhaVyzva ? par->Cteni : par->Zapis;
     }
-    // During a write phase the second poll of each cycle sends the read-back that follows the
-    // write.
-    std::size_t zacatek = 0;
-    if (Zapisuju && PocCyklu == 2) {
-        zacatek = 1u + fronta[0];
-        if (zacatek >= fronta.size()) {
-            return;
+    return std::get<TDotaz>(polozka).Tlg;
+}
+
+} // namespace
+
+void TKomunikace::PrislaVyzva() {
+    if (Zapisuju()) {
+        if (fPocCyklu == 2) {
+            fPocCyklu = 0;
         }
+        ++fPocCyklu;
     }
-    const std::size_t k = fronta[zacatek];
-    // A corrupt entry (no bytes, or more than the send area holds besides the 0xFF prefix) or an
-    // incomplete one is not sent.
-    if (k == 0 || k > MaxOutputDataCount - 1 || fronta.size() - zacatek - 1 < k) {
+    PosliData();
+}
+
+void TKomunikace::PosliData() {
+    if (fFronta.empty()) {
         return;
     }
-    const auto entry = fronta.begin() + static_cast<std::ptrdiff_t>(zacatek + 1);
-    std::copy(entry, entry + static_cast<std::ptrdiff_t>(k), fOutputBuffer.begin() + 1);
+    const auto bajty = Odesilany(fFronta.front(), fPocCyklu == 2).Bajty();
+    const std::size_t k = bajty.size();
+    // An empty telegram, or one longer than the send area holds besides the 0xFF prefix, is not
+    // sent.
+    if (k == 0 || k > MaxOutputDataCount - 1) {
+        return;
+    }
+    std::copy(bajty.begin(), bajty.end(), fOutputBuffer.begin() + 1);
 
     const std::span<const std::uint8_t> tlg(fOutputBuffer.data() + 1, k);
     if (!PropustTelegram(tlg, Vysilani, SamostatnePC)) {
@@ -105,25 +117,6 @@ void TKomunikace::PosliData() {
         fOdeslano(vysilani);
     }
     // The entry stays queued until its answer has been handled.
-}
-
-void TKomunikace::SmazZaznamFronty() {
-    if (fZapisovaFronta.empty()) {
-        return;
-    }
-    // A head entry announcing more bytes than are queued takes the rest with it.
-    const std::size_t konec =
-        std::min<std::size_t>(fZapisovaFronta.size(), 1u + fZapisovaFronta[0]);
-    fZapisovaFronta.erase(fZapisovaFronta.begin(),
-                          fZapisovaFronta.begin() + static_cast<std::ptrdiff_t>(konec));
-}
-
-std::uint16_t TKomunikace::ZjistiPocetPrvkuFronty() const {
-    // Callers test only for an empty queue; a count past 65535 must not read as empty.
-    if (fZapisovaFronta.size() > 0xFFFF) {
-        return 0xFFFF;
-    }
-    return static_cast<std::uint16_t>(fZapisovaFronta.size());
 }
 
 std::uint8_t TKomunikace::CtiPosledniTLG(std::uint16_t position) const {
@@ -154,63 +147,47 @@ void TKomunikace::Delay(std::uint32_t ADelay) {
     }
 }
 
-namespace {
-
-// Offsets of the entries in the queue: each is a length byte and that many telegram bytes. Stops
-// at a damaged entry, which nothing after it can be told apart from.
-std::vector<std::size_t> ZacatkyZaznamu(const std::vector<std::uint8_t>& fronta) {
-    std::vector<std::size_t> zacatky;
-    std::size_t at = 0;
-    while (at < fronta.size()) {
-        const std::size_t k = fronta[at];
-        if (k == 0 || fronta.size() - at - 1 < k) {
-            break;
-        }
-        zacatky.push_back(at);
-        at += 1 + k;
-    }
-    return zacatky;
-}
-
-} // namespace
-
 std::size_t TKomunikace::PocetZaznamuFronty() const {
-    return ZacatkyZaznamu(fZapisovaFronta).size();
+    return fFronta.size();
 }
 
 std::optional<TZaznamFronty> TKomunikace::ZaznamFronty(std::size_t index) const {
-    const auto zacatky = ZacatkyZaznamu(fZapisovaFronta);
-    if (index >= zacatky.size()) {
+    if (index >= fFronta.size()) {
         return std::nullopt;
     }
-    const std::size_t at = zacatky[index];
-    const std::size_t k = fZapisovaFronta[at];
-    // Header, control byte, address and the data checksum at least.
-    if (k < k_MinPocetBytuTLG + 2) {
+    return Odesilany(fFronta[index], false).Rozloz();
+}
+
+std::optional<TZaznamFronty> TKomunikace::CteniParu() const {
+    if (!Zapisuju()) {
         return std::nullopt;
     }
-    const std::uint8_t* tlg = fZapisovaFronta.data() + at + 1;
-    TZaznamFronty zaznam;
-    zaznam.Adresat = tlg[1];
-    zaznam.Zdroj = tlg[2];
-    zaznam.Akce = static_cast<std::uint8_t>(tlg[5] >> 7);
-    zaznam.TypPameti = static_cast<std::uint8_t>((tlg[5] >> 5) & 0x03);
-    zaznam.PocetDat = static_cast<std::uint8_t>(tlg[5] & 0x1F);
-    zaznam.Adresa = static_cast<std::uint16_t>(tlg[6] | (tlg[7] << 8));
-    zaznam.Data.assign(tlg + 8, tlg + k - 1);
-    return zaznam;
+    return std::get<TParZapisu>(fFronta.front()).Cteni.Rozloz();
+}
+
+bool TKomunikace::Zapisuju() const {
+    return !fFronta.empty() && std::holds_alternative<TParZapisu>(fFronta.front());
+}
+
+std::uint8_t TKomunikace::OpakovaniParu() const {
+    return Zapisuju() ? std::get<TParZapisu>(fFronta.front()).Opakovani : 0;
+}
+
+void TKomunikace::SmazZaznamFronty() {
+    if (!fFronta.empty()) {
+        fFronta.pop_front();
+    }
+    fPocCyklu = 0;
+}
+
+void TKomunikace::OpakujPar() {
+    if (auto* par = fFronta.empty() ? nullptr : std::get_if<TParZapisu>(&fFronta.front())) {
+        ++par->Opakovani;
+        fPocCyklu = 0;
+    }
 }
 
 void TKomunikace::VyprazdniFrontu() {
-    fZapisovaFronta.clear();
-}
-
-void TKomunikace::ZahajZapis() {
-    PocCyklu = 0;
-    Zapisuju = true;
-}
-
-void TKomunikace::UkonciZapis() {
-    Zapisuju = false;
-    PocCyklu = 0;
+    fFronta.clear();
+    fPocCyklu = 0;
 }

@@ -124,7 +124,7 @@ void TPrijemTLG::ZpracujComBuffer() {
             }
         }
         std::string sent;
-        for (std::uint16_t pos = 1; pos <= LastMesLength; ++pos) {
+        for (std::uint16_t pos = 1; pos <= fKomunikace.LastMesLength(); ++pos) {
             AppendHexByte(sent, fKomunikace.CtiPosledniTLG(pos));
             sent += ' ';
         }
@@ -170,13 +170,7 @@ void TPrijemTLG::DekodTLG(std::span<const std::uint8_t> telegram) {
         Log("Prisla vyzva");
         fLedIncoming = !fLedIncoming;
         fDekoder.PrepniLed(fLedIncoming);
-        if (Zapisuju) {
-            if (PocCyklu == 2) {
-                PocCyklu = 0;
-            }
-            ++PocCyklu;
-        }
-        fKomunikace.PosliData();
+        fKomunikace.PrislaVyzva();
         return;
     }
 

@@ -10,8 +10,8 @@
 
 #include "ComLog.h"
 #include "DekoderOdpovedi.h"
+#include "Komunikace.h"
 #include "SerialDrv.h"
-#include "telegramy.h"
 
 #include <array>
 #include <cstddef>

@@ -1,6 +1,6 @@
 // The traffic filter: which telegrams the link lets out and in.
+#include "Komunikace.h"
 #include "kovra.h"
-#include "telegramy.h"
 
 namespace {
 

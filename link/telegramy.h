@@ -1,16 +1,11 @@
 #pragma once
-// The telegram link to the communicator: frame format, request builder and the link engine that
-// answers each poll with at most one queued telegram.
+// The telegram format of the link to the communicator: bus addresses, frame constants, checksum,
+// header decoding and the telegram as a value.
 
-#include "SerialDrv.h"
-
-#include <array>
+#include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <memory>
 #include <optional>
 #include <span>
-#include <utility>
 #include <vector>
 
 // Bus addresses.
@@ -65,7 +60,7 @@ void DekodujHlavickuTLG(const std::uint8_t* telegram, std::uint16_t& Adresa,
 // The same on a byte view: false, with nothing filled, when it holds fewer than 8 bytes.
 bool DekodujHlavickuTLG(std::span<const std::uint8_t> telegram, THlavickaTLG& hlavicka);
 
-// A queued telegram as the operations see it.
+// A request telegram as the operations see it.
 struct TZaznamFronty {
     std::uint8_t Adresat = 0;
     std::uint8_t Zdroj = 0;
@@ -78,95 +73,25 @@ struct TZaznamFronty {
     friend bool operator==(const TZaznamFronty&, const TZaznamFronty&) = default;
 };
 
-// Globals of the link.
-extern std::uint8_t LastMesLength; // length of the telegram last built
-extern bool Zapisuju;              // a write phase is running
-extern std::uint8_t PocCyklu;      // poll cycle during a write phase: 1 or 2
-
-class TKomunikace {
+// One telegram's bytes, from its sync byte.
+class TTelegram {
 public:
-    // Creates the queue and the driver; does not configure or open the port.
-    explicit TKomunikace(std::unique_ptr<IPeriodicTimer> timer,
-                         std::unique_ptr<ISerialPort> port = MakePosixSerialPort());
-    ~TKomunikace();
-    TKomunikace(const TKomunikace&) = delete;
-    TKomunikace& operator=(const TKomunikace&) = delete;
+    TTelegram() = default;
+    explicit TTelegram(std::span<const std::uint8_t> bajty) : fBajty(bajty.begin(), bajty.end()) {}
 
-    void Initialize();
-    void NastavComPort(std::uint8_t PortNumber);
-    bool NavazSpojeni(std::uint32_t ABaudRateValue);
-    void NastavObsluhuPrijetiDat(TReceiveDataEvent Event);
-    // Told of every transmission, with its bytes (the 0xFF prefix included), once they are out.
-    using TOdeslanoEvent = std::function<void(std::span<const std::uint8_t> bytes)>;
-    void NastavObsluhuOdeslani(TOdeslanoEvent Event) { fOdeslano = std::move(Event); }
-    void NastavAdresoveLimity(std::uint16_t ALoAddressLimit, std::uint16_t AHiAddressLimit);
+    std::span<const std::uint8_t> Bajty() const { return fBajty; }
+    std::size_t Delka() const { return fBajty.size(); }
+    // The request's fields; nothing when it is too short to hold header, control byte, address and
+    // data checksum.
+    std::optional<TZaznamFronty> Rozloz() const;
 
-    // Answers one poll: sends the first queued telegram (the second during a write phase when
-    // PocCyklu is 2), preceded by 0xFF and framed by DTR. The entry stays queued.
-    void PosliData();
-    // telegram: from its sync byte; count: bytes available there.
-    bool PropustTelegram(std::span<const std::uint8_t> telegram, std::uint8_t ASmer,
-                         std::uint8_t AFunkcePC);
-    void SmazZaznamFronty();
-    std::uint16_t ZjistiPocetPrvkuFronty() const;
-    // Position 1..270 of the last transmission (1 = the 0xFF prefix); 255 outside.
-    std::uint8_t CtiPosledniTLG(std::uint16_t position) const;
-    // Busy-waits until more than ADelay ms have passed on the millisecond clock, unless a wait
-    // has been set with NastavCekani.
-    static void Delay(std::uint32_t ADelay);
-    // Puts a wait in place of Delay's busy wait, for the whole program (nullptr: the busy wait),
-    // so that a harness can run the link faster than the line.
-    using TCekani = void (*)(std::uint32_t ms);
-    static void NastavCekani(TCekani cekani);
-
-    // Builder.
-    void ZapisDoDataOutBuffer(std::uint8_t position, std::uint8_t value); // position 1..255
-    void VytvorTLGDoBuffru(std::uint8_t Zdroj, std::uint8_t Adresat, std::uint8_t Akce,
-                           std::uint8_t TypPameti, std::uint8_t Adresa);
-    void VytvorTLG(std::uint8_t Zdroj, std::uint8_t Adresat, std::uint8_t Akce,
-                   std::uint8_t TypPameti, std::uint8_t Adresa);
-    void VytvorTLGNewDoBuffru(std::uint8_t Zdroj, std::uint8_t Adresat, std::uint8_t Akce,
-                              std::uint8_t TypPameti, std::uint16_t Adresa, std::uint8_t DelkaDat,
-                              std::uint8_t Maska, std::uint8_t aAdresatTamis3);
-    void VytvorTLGNew(std::uint8_t Zdroj, std::uint8_t Adresat, std::uint8_t Akce,
-                      std::uint8_t TypPameti, std::uint16_t Adresa, std::uint8_t DelkaDat,
-                      std::uint8_t Maska, std::uint8_t aAdresatTamis3);
-    bool KopirujTLGZBuffruDoFronty();
-
-    // What operations see of the queue: its entries as telegrams, never its bytes.
-    std::size_t PocetZaznamuFronty() const;
-    // Entry `index` (0 = the head); nothing when there is no such entry or it is damaged.
-    std::optional<TZaznamFronty> ZaznamFronty(std::size_t index) const;
-    // Drops every queued telegram (an operation that ends early).
-    void VyprazdniFrontu();
-    // The write phase: the one place that sets and clears Zapisuju and PocCyklu.
-    static void ZahajZapis();
-    static void UkonciZapis();
-
-    TSerialDriver& Com() { return *fCom; }
-    const TSerialDriver& Com() const { return *fCom; }
-    // Build/send area, 0-based: element 0 is position 1.
-    const std::array<std::uint8_t, MaxOutputDataCount>& OutputBuffer() const {
-        return fOutputBuffer;
-    }
+    friend bool operator==(const TTelegram&, const TTelegram&) = default;
 
 private:
-    friend struct TKomunikaceTestAccess;
-
-    // The builds; false when nothing was built (no table entry, too many data bytes).
-    bool SestavTLG(std::uint8_t Zdroj, std::uint8_t Adresat, std::uint8_t Akce,
-                   std::uint8_t TypPameti, std::uint8_t Adresa);
-    bool SestavTLGNew(std::uint8_t Zdroj, std::uint8_t Adresat, std::uint8_t Akce,
-                      std::uint8_t TypPameti, std::uint16_t Adresa, std::uint8_t DelkaDat);
-
-    std::unique_ptr<TSerialDriver> fCom;
-    std::vector<std::uint8_t> fZapisovaFronta;
-    std::array<std::uint8_t, MaxOutputDataCount> fOutputBuffer{};
-    std::array<std::uint8_t, MaxOutputDataCount> fPosledniTLG{};
-    std::array<std::uint8_t, MaxDataOutCount> fDataOutBuffer{};
-    std::uint16_t fLoAddressLimit = 0;
-    std::uint16_t fHiAddressLimit = 0xFFFF;
-    bool fKontrolujLimitOut = true;
-    bool fToggleDTROnTransmit = true;
-    TOdeslanoEvent fOdeslano;
+    std::vector<std::uint8_t> fBajty;
 };
+
+// A request telegram: header (kind 0, length field data + 2), control byte, address, data and data
+// checksum. The caller keeps data within k_MaxPocetDatTLG.
+TTelegram SestavTLG(std::uint8_t Zdroj, std::uint8_t Adresat, std::uint8_t RidiciBajt,
+                    std::uint16_t Adresa, std::span<const std::uint8_t> data);

@@ -42,7 +42,6 @@ void UkazDialogZapisu(IInfoForm& info, int maximum, std::string_view text) {
 
 void UkonciPredcasne(TKomunikace& komunikace, IInfoForm& info) {
     komunikace.VyprazdniFrontu();
-    TKomunikace::UkonciZapis();
     info.Hide();
 }
 

@@ -123,7 +123,7 @@ TVysledekDekodovani TDekodery::DekodTLGZaznam(std::uint16_t aAdresa,
     if (misto.Oblast == TOblastZaznamu::Zadna) {
         return TVysledekDekodovani::Ignorovano;
     }
-    if (Zapisuju) {
+    if (fKomunikace.Zapisuju()) {
         // A write's answer: counted, never stored; the write decides what it means.
         fInfo.StepDolni();
         return TVysledekDekodovani::Zapis;

@@ -4,9 +4,9 @@
 // running; the read operations hand them the answers that fit the queued request and finish the
 // read when a decoder says the chain is complete.
 
+#include "Komunikace.h"
 #include "OknoMain.h"
 #include "promenne.h"
-#include "telegramy.h"
 
 #include <cstdint>
 #include <span>

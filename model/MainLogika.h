@@ -9,6 +9,7 @@
 #include "ComLog.h"
 #include "DekoderOdpovedi.h"
 #include "EditaceExpanderu.h"
+#include "Komunikace.h"
 #include "NastaveniProgramu.h"
 #include "OknoMain.h"
 #include "Operace.h"
@@ -21,7 +22,6 @@
 #include "Timer.h"
 #include "Zmeny.h"
 #include "ZnameData.h"
-#include "telegramy.h"
 
 #include <cstdint>
 #include <functional>

@@ -3,10 +3,10 @@
 // answer that reaches the decoders, and it ends by completing, by being cancelled, or because the
 // link was lost. One runs at a time; the window's logic owns it.
 
+#include "Komunikace.h"
 #include "OknoMain.h"
 #include "Povoleni.h"
 #include "promenne.h"
-#include "telegramy.h"
 
 #include <cstdint>
 #include <functional>

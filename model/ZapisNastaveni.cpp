@@ -1,6 +1,7 @@
 #include "ZapisNastaveni.h"
 
 #include <algorithm>
+#include <utility>
 
 std::vector<std::uint16_t> TZapisNastaveni::Adresy() const {
     std::vector<std::uint16_t> adresy;
@@ -14,7 +15,6 @@ TZapisNastaveni::TZapisNastaveni(const TKontextOperace& kontext, int pocetExpand
     : fKontext(kontext), fPocetExpanderu(pocetExpanderu) {}
 
 bool TZapisNastaveni::Start() {
-    TKomunikace::UkonciZapis();
     fBloky = RozdilneBloky(fKontext.Rec, fKontext.RecNew, fPocetExpanderu);
     if (fBloky.empty()) {
         fStav = TStavOperace::Hotovo;
@@ -25,22 +25,26 @@ bool TZapisNastaveni::Start() {
         for (std::uint8_t j = 0; j < k_NORLINKTlgSize; ++j) {
             kom.ZapisDoDataOutBuffer(static_cast<std::uint8_t>(j + 1), blok.Data[j]);
         }
-        kom.VytvorTLGNew(PC, MDM, Zapis, ZAZNAM, blok.Adresa, k_NORLINKTlgSize, 0, 0);
-        kom.VytvorTLGNew(PC, MDM, Cteni, ZAZNAM, blok.Adresa, k_NORLINKTlgSize, 0, 0);
+        auto zapis =
+            kom.VytvorTLGNewDoBuffru(PC, MDM, Zapis, ZAZNAM, blok.Adresa, k_NORLINKTlgSize, 0, 0);
+        auto cteni =
+            kom.VytvorTLGNewDoBuffru(PC, MDM, Cteni, ZAZNAM, blok.Adresa, k_NORLINKTlgSize, 0, 0);
+        if (zapis && cteni) {
+            kom.ZaradParZapisu(std::move(*zapis), std::move(*cteni));
+        }
     }
-    TKomunikace::ZahajZapis();
     UkazDialogZapisu(fKontext.Info, static_cast<int>(fBloky.size()), R_ZapisNastaveni);
     return true;
 }
 
 void TZapisNastaveni::Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
                               std::span<const std::uint8_t> data) {
-    if (fStav != TStavOperace::Bezi || typPameti != ZAZNAM || !Zapisuju ||
-        fHlava >= fBloky.size()) {
+    if (fStav != TStavOperace::Bezi || typPameti != ZAZNAM || fHlava >= fBloky.size()) {
         return;
     }
+    TKomunikace& kom = fKontext.Komunikace;
     const TBlokNastaveni& blok = fBloky[fHlava];
-    const auto readBack = fKontext.Komunikace.ZaznamFronty(1);
+    const auto readBack = kom.CteniParu();
     if (!readBack || readBack->Akce != Cteni || readBack->Adresa != hlavicka.Adresa ||
         blok.Adresa != hlavicka.Adresa || data.size() < k_NORLINKTlgSize) {
         return;
@@ -49,10 +53,9 @@ void TZapisNastaveni::Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavic
         ObsluzZapis();
         return;
     }
-    if (fOpakovani < k_OpakovaniZapisu) {
+    if (kom.OpakovaniParu() < k_OpakovaniZapisu) {
         // The pair stays at the head: the next poll sends its write again.
-        ++fOpakovani;
-        PocCyklu = 0;
+        kom.OpakujPar();
         return;
     }
     if (std::find(fNezapsano.begin(), fNezapsano.end(), blok.Popis) == fNezapsano.end()) {
@@ -63,16 +66,12 @@ void TZapisNastaveni::Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavic
 
 void TZapisNastaveni::ObsluzZapis() {
     TKomunikace& kom = fKontext.Komunikace;
-    PocCyklu = 0;
-    kom.SmazZaznamFronty();
     kom.SmazZaznamFronty();
     fKontext.Info.StepDolni();
     ++fHlava;
-    fOpakovani = 0;
-    if (kom.ZjistiPocetPrvkuFronty() != 0) {
+    if (kom.PocetZaznamuFronty() != 0) {
         return;
     }
-    TKomunikace::UkonciZapis();
     fStav = TStavOperace::Hotovo;
     fKontext.Info.Close();
     if (!fNezapsano.empty()) {

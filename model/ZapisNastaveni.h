@@ -44,7 +44,6 @@ private:
     int fPocetExpanderu;
     std::vector<TBlokNastaveni> fBloky;
     std::size_t fHlava = 0; // the block of the pair at the head of the queue
-    int fOpakovani = 0;     // repeats of that pair so far
     std::vector<std::string> fNezapsano;
     TStavOperace fStav = TStavOperace::Bezi;
 };

@@ -3,8 +3,7 @@
 #include "Cp1250.h"
 
 #include <algorithm>
-
-namespace {} // namespace
+#include <utility>
 
 std::vector<TZapisovanyBlok> RozdilneTelCisla(const TNORLINK& rec, const TNORLINK& recNew) {
     std::vector<TZapisovanyBlok> bloky;
@@ -31,7 +30,6 @@ TZapisTelCisel::TZapisTelCisel(const TKontextOperace& kontext)
       fDekodery(kontext.Rec, kontext.Komunikace, kontext.Okno, kontext.Info, fMeze) {}
 
 bool TZapisTelCisel::Start() {
-    TKomunikace::UkonciZapis();
     fBloky = RozdilneTelCisla(fKontext.Rec, fKontext.RecNew);
     fPocet = fBloky.size();
     if (fBloky.empty()) {
@@ -48,11 +46,14 @@ void TZapisTelCisel::ZapisPary() {
         for (std::uint8_t j = 0; j < k_NORLINKTlgSize; ++j) {
             kom.ZapisDoDataOutBuffer(static_cast<std::uint8_t>(j + 1), blok.Data[j]);
         }
-        kom.VytvorTLGNew(PC, MDM, Zapis, ZAZNAM, blok.Adresa, k_NORLINKTlgSize, 0, 0);
-        kom.VytvorTLG(PC, MDM, Cteni, ZAZNAM, NORLINK_Z_SeznamCisel);
+        auto zapis =
+            kom.VytvorTLGNewDoBuffru(PC, MDM, Zapis, ZAZNAM, blok.Adresa, k_NORLINKTlgSize, 0, 0);
+        auto cteni = kom.VytvorTLGDoBuffru(PC, MDM, Cteni, ZAZNAM, NORLINK_Z_SeznamCisel);
+        if (zapis && cteni) {
+            kom.ZaradParZapisu(std::move(*zapis), std::move(*cteni));
+        }
     }
     fOveruje = false;
-    TKomunikace::ZahajZapis();
     UkazDialogZapisu(fKontext.Info, static_cast<int>(fBloky.size()), R_ZapisTelCisel);
 }
 
@@ -70,8 +71,8 @@ void TZapisTelCisel::Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavick
         return;
     }
     // Only the answer to the pair's own read-back completes it.
-    const auto readBack = kom.ZaznamFronty(1);
-    if (!Zapisuju || !readBack || readBack->Akce != Cteni || readBack->Adresa != hlavicka.Adresa) {
+    const auto readBack = kom.CteniParu();
+    if (!readBack || readBack->Akce != Cteni || readBack->Adresa != hlavicka.Adresa) {
         return;
     }
     if (fDekodery.DekodTLGZaznam(hlavicka.Adresa, data) == TVysledekDekodovani::Zapis) {
@@ -81,11 +82,8 @@ void TZapisTelCisel::Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavick
 
 void TZapisTelCisel::ObsluzZapis() {
     TKomunikace& kom = fKontext.Komunikace;
-    PocCyklu = 0;
     kom.SmazZaznamFronty();
-    kom.SmazZaznamFronty();
-    if (kom.ZjistiPocetPrvkuFronty() == 0) {
-        TKomunikace::UkonciZapis();
+    if (kom.PocetZaznamuFronty() == 0) {
         Over();
     }
 }

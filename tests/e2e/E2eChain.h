@@ -10,9 +10,9 @@
 // something that was never asked.
 
 #include "DekoderOdpovedi.h"
+#include "Komunikace.h"
 #include "KomunikaceTestAccess.h"
 #include "modem.h"
-#include "telegramy.h"
 
 #include <array>
 #include <cstddef>
@@ -75,21 +75,14 @@ struct TQueued {
     std::uint8_t Memory() const { return static_cast<std::uint8_t>((Control >> 5) & 3U); }
 };
 
-// Entry `index` (0 = head) of a queue of length-prefixed telegrams; nothing when it is not there
-// or is too short to hold an address.
-inline std::optional<TQueued> QueuedEntry(const std::vector<std::uint8_t>& queue,
+// Telegram `index` (0 = head) of the queued telegrams, a pair's write before its read-back; nothing
+// when it is not there or is too short to hold an address.
+inline std::optional<TQueued> QueuedEntry(const std::vector<std::vector<std::uint8_t>>& queue,
                                           std::size_t index) {
-    std::size_t at = 0;
-    for (std::size_t i = 0; i < index; ++i) {
-        if (at >= queue.size()) {
-            return std::nullopt;
-        }
-        at += 1u + queue[at];
-    }
-    if (at >= queue.size() || queue[at] < 8 || queue.size() - at - 1 < queue[at]) {
+    if (index >= queue.size() || queue[index].size() < 8) {
         return std::nullopt;
     }
-    const std::uint8_t* t = queue.data() + at + 1;
+    const std::uint8_t* t = queue[index].data();
     return TQueued{t[5], static_cast<std::uint16_t>(t[6] | (t[7] << 8))};
 }
 
@@ -108,15 +101,12 @@ public:
     }
     // Queues the first write pair and opens the write phase, as the window's writers do.
     void StartWrite(std::vector<TBlockWrite> blocks) {
-        Zapisuju = false;
         fWrites = std::move(blocks);
         fNextWrite = 0;
         if (fWrites.empty()) {
             return;
         }
         QueuePair(fWrites.front());
-        PocCyklu = 0;
-        Zapisuju = true;
         fWriting = true;
     }
 
@@ -143,14 +133,14 @@ public:
         ++fOtherKinds;
     }
     void DekodTLGZaznam(const THlavickaTLG& h, std::span<const std::uint8_t> data) override {
-        if (Zapisuju) {
+        if (fKomunikace.Zapisuju()) {
             ReadBackAnswer(h, data);
         } else {
             ReadAnswer(ZAZNAM, h, data);
         }
     }
     void DekodTLGHWSW(const THlavickaTLG& h, std::span<const std::uint8_t> data) override {
-        if (Zapisuju) {
+        if (fKomunikace.Zapisuju()) {
             ++fMismatched; // identification texts are never part of a write pair
             return;
         }
@@ -177,13 +167,18 @@ private:
         for (std::size_t j = 0; j < kBlock; ++j) {
             fKomunikace.ZapisDoDataOutBuffer(static_cast<std::uint8_t>(j + 1), w.Data[j]);
         }
-        fKomunikace.VytvorTLGNew(PC, MDM, Zapis, ZAZNAM, w.Address, kBlock, 0, 0);
-        fKomunikace.VytvorTLGNew(PC, MDM, Cteni, ZAZNAM, w.Address, kBlock, 0, 0);
+        auto write =
+            fKomunikace.VytvorTLGNewDoBuffru(PC, MDM, Zapis, ZAZNAM, w.Address, kBlock, 0, 0);
+        auto read =
+            fKomunikace.VytvorTLGNewDoBuffru(PC, MDM, Cteni, ZAZNAM, w.Address, kBlock, 0, 0);
+        if (write && read) {
+            fKomunikace.ZaradParZapisu(std::move(*write), std::move(*read));
+        }
     }
 
     void ReadAnswer(std::uint8_t memory, const THlavickaTLG& h,
                     std::span<const std::uint8_t> data) {
-        const auto head = QueuedEntry(TKomunikaceTestAccess::Fronta(fKomunikace), 0);
+        const auto head = QueuedEntry(TKomunikaceTestAccess::Telegramy(fKomunikace), 0);
         if (!fReading || !head || head->Write() || head->Memory() != memory ||
             head->Address != h.Adresa) {
             ++fMismatched;
@@ -200,8 +195,9 @@ private:
 
     // The read-back of the pair at the head: the write first, its read right behind it.
     void ReadBackAnswer(const THlavickaTLG& h, std::span<const std::uint8_t> data) {
-        const auto write = QueuedEntry(TKomunikaceTestAccess::Fronta(fKomunikace), 0);
-        const auto read = QueuedEntry(TKomunikaceTestAccess::Fronta(fKomunikace), 1);
+        const auto queued = TKomunikaceTestAccess::Telegramy(fKomunikace);
+        const auto write = QueuedEntry(queued, 0);
+        const auto read = QueuedEntry(queued, 1);
         if (!fWriting || !write || !read || !write->Write() || read->Write() ||
             read->Memory() != ZAZNAM || read->Address != h.Adresa) {
             ++fMismatched;
@@ -209,14 +205,11 @@ private:
         }
         fReadBacks.push_back({h.Adresa, {data.begin(), data.end()}});
         // ObsluzZapis: the pair is done.
-        PocCyklu = 0;
-        fKomunikace.SmazZaznamFronty();
         fKomunikace.SmazZaznamFronty();
         if (++fNextWrite < fWrites.size()) {
             QueuePair(fWrites[fNextWrite]);
         }
-        if (fKomunikace.ZjistiPocetPrvkuFronty() == 0) {
-            Zapisuju = false;
+        if (fKomunikace.PocetZaznamuFronty() == 0) {
             fWriting = false;
         }
     }

@@ -13,11 +13,11 @@
 #include "ComLog.h"
 #include "E2eChain.h"
 #include "E2eWire.h"
+#include "Komunikace.h"
 #include "PrijemTLG.h"
 #include "SimStats.h"
 #include "Simulator.h"
 #include "Timer.h"
-#include "telegramy.h"
 
 #include <chrono>
 #include <cstdint>
@@ -77,8 +77,6 @@ public:
     // Starts the simulator and sets the link up as the window's start-up does, on the
     // simulator's pseudo-terminal.
     bool Start(std::string& error) {
-        Zapisuju = false;
-        PocCyklu = 0;
         if (!Sim.Start(error)) {
             return false;
         }
@@ -164,7 +162,7 @@ public:
              std::to_string(Decoder.StepsDone()) + ", pairs done " +
              std::to_string(Decoder.PairsDone()) + ", mismatched answers " +
              std::to_string(Decoder.Mismatched()) + ", queue " +
-             std::to_string(Link.ZjistiPocetPrvkuFronty()) + " values, connected " +
+             std::to_string(Link.PocetZaznamuFronty()) + " entries, connected " +
              (Link.Com().Connected() ? "yes" : "no") + ", bytes written " +
              std::to_string(Wire->BytesWritten) + ", read " + std::to_string(Wire->BytesRead);
         d += "\nlog: header errors " + std::to_string(Tally.HeaderErrors) + ", data errors " +

@@ -87,7 +87,7 @@ TEST_P(LinkFaults, ReadAndWriteStayExact) {
     const std::vector<TBlockWrite> blocks = WriteSet(before, kWriteAddresses, 11);
     rig.Decoder.StartWrite(blocks);
     ASSERT_TRUE(rig.RunUntilIdle(40s)) << rig.Describe();
-    EXPECT_FALSE(Zapisuju);
+    EXPECT_FALSE(rig.Link.Zapisuju());
     EXPECT_EQ(DiffMemory(Written(before, blocks), rig.Sim.Memory()), "") << rig.Describe();
     ASSERT_EQ(rig.Decoder.ReadBacks().size(), blocks.size());
     for (std::size_t k = 0; k < blocks.size(); ++k) {

@@ -64,7 +64,7 @@ TEST(LinkRead, IdentificationTextsAndAllPhoneBlocksArriveExactly) {
     const TParsedWire wire = rig.Sent();
     ASSERT_EQ(wire.Error, "");
     EXPECT_EQ(CheckReadRequests(wire.Sent, chain), "");
-    EXPECT_EQ(rig.Link.ZjistiPocetPrvkuFronty(), 0);
+    EXPECT_EQ(rig.Link.PocetZaznamuFronty(), 0U);
 
     const sim::TSimStats s = rig.Sim.Stats();
     EXPECT_EQ(s.BadFrames, 0U);

@@ -43,7 +43,7 @@ TEST(LinkUnplug, LossIsReportedOnceAndLaterTicksDoNothing) {
                               : memory.Read(sim::TMemoryKind::ZAZNAM, key.second, kBlock);
         EXPECT_EQ(data, want) << Hex(key.second);
     }
-    const auto head = QueuedEntry(TKomunikaceTestAccess::Fronta(rig.Link), 0);
+    const auto head = QueuedEntry(TKomunikaceTestAccess::Telegramy(rig.Link), 0);
     ASSERT_TRUE(head.has_value());
     EXPECT_EQ(head->Address, chain[done].Address);
 

@@ -1,6 +1,6 @@
 // Write pairs through the whole link on a clean line: each write followed by the read-back of
-// the same block, the link alternating between the two on successive polls while Zapisuju is
-// set, the read-back answer completing the pair.
+// the same block, the link alternating between the two on successive polls while the pair is
+// at the head of the queue, the read-back answer completing it.
 
 #include "E2eChecks.h"
 #include "E2eData.h"
@@ -33,10 +33,11 @@ TEST(LinkWrite, EachPairChangesExactlyItsBlock) {
     const sim::TSimMemory want = Written(before, blocks);
 
     rig.Decoder.StartWrite(blocks);
-    ASSERT_TRUE(Zapisuju);
-    EXPECT_EQ(PocCyklu, 0);
-    const auto write = QueuedEntry(TKomunikaceTestAccess::Fronta(rig.Link), 0);
-    const auto read = QueuedEntry(TKomunikaceTestAccess::Fronta(rig.Link), 1);
+    ASSERT_TRUE(rig.Link.Zapisuju());
+    EXPECT_EQ(rig.Link.PocCyklu(), 0);
+    const auto queued = TKomunikaceTestAccess::Telegramy(rig.Link);
+    const auto write = QueuedEntry(queued, 0);
+    const auto read = QueuedEntry(queued, 1);
     ASSERT_TRUE(write && read);
     EXPECT_TRUE(write->Write());
     EXPECT_FALSE(read->Write());
@@ -44,10 +45,10 @@ TEST(LinkWrite, EachPairChangesExactlyItsBlock) {
 
     std::set<int> cycles;
     ASSERT_TRUE(rig.RunUntil([&] { return rig.Decoder.Idle(); }, 20s, kFastTick,
-                             [&] { cycles.insert(PocCyklu); }))
+                             [&] { cycles.insert(rig.Link.PocCyklu()); }))
         << rig.Describe();
-    EXPECT_FALSE(Zapisuju);
-    EXPECT_EQ(rig.Link.ZjistiPocetPrvkuFronty(), 0);
+    EXPECT_FALSE(rig.Link.Zapisuju());
+    EXPECT_EQ(rig.Link.PocetZaznamuFronty(), 0U);
     // The receive path counted the polls of each pair 1, 2; completing a pair put it back to 0.
     EXPECT_TRUE(cycles.count(1) == 1 && cycles.count(2) == 1);
     EXPECT_TRUE(*cycles.rbegin() <= 2) << *cycles.rbegin();
@@ -92,7 +93,7 @@ TEST(LinkWrite, ReadWriteAndReadAgainShowsTheNewNumbers) {
     const std::vector<TBlockWrite> blocks = WriteSet(before, phones, 7);
     rig.Decoder.StartWrite(blocks);
     ASSERT_TRUE(rig.RunUntilIdle(20s)) << rig.Describe();
-    EXPECT_FALSE(Zapisuju);
+    EXPECT_FALSE(rig.Link.Zapisuju());
     const std::size_t afterWrite = rig.Sent().Sent.size();
 
     // Outside the write phase the link sends the head again, and answers are stored.

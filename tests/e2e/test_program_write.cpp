@@ -591,8 +591,8 @@ TEST_P(CancelWrite, EmptiesTheQueueSendsNothingMoreAndClaimsNothing) {
     const std::size_t odeslano = fVedeni->Wire.Written.size();
     EXPECT_FALSE(fOkno->Logika().BeziOperace());
     EXPECT_FALSE(fOkno->Info()->isVisible());
-    EXPECT_EQ(fOkno->Logika().Link()->ZjistiPocetPrvkuFronty(), 0U);
-    EXPECT_FALSE(Zapisuju);
+    EXPECT_EQ(fOkno->Logika().Link()->PocetZaznamuFronty(), 0U);
+    EXPECT_FALSE(fOkno->Logika().Link()->Zapisuju());
 
     QTest::qWait(500);
     const auto [polls, requests] = Statistika();

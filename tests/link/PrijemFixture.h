@@ -5,9 +5,9 @@
 #include "ComLog.h"
 #include "DekoderOdpovedi.h"
 #include "FakeSerialPort.h"
+#include "Komunikace.h"
 #include "LocaleFixture.h"
 #include "PrijemTLG.h"
-#include "telegramy.h"
 
 #include <chrono>
 #include <cstdint>
@@ -117,9 +117,6 @@ private:
 class PrijemTest : public ::testing::Test {
 protected:
     PrijemTest() {
-        LastMesLength = 0;
-        Zapisuju = false;
-        PocCyklu = 0;
         auto timer = std::make_unique<TManualTimer>();
         fTimer = timer.get();
         fKom = std::make_unique<TKomunikace>(std::move(timer),
@@ -133,10 +130,6 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(fKom->NavazSpojeni(4800));
         fLine->ClearEvents();
-    }
-    void TearDown() override {
-        Zapisuju = false;
-        PocCyklu = 0;
     }
 
     // One driver tick that reads the chunk.

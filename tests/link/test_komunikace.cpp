@@ -69,7 +69,7 @@ TEST(Komunikace, InitializeClosesThePortAndEmptiesTheQueue) {
     link.Kom->Initialize();
     EXPECT_FALSE(link.Kom->Com().Connected());
     EXPECT_FALSE(link.Line->IsOpen);
-    EXPECT_EQ(link.Kom->ZjistiPocetPrvkuFronty(), 0);
+    EXPECT_EQ(link.Kom->PocetZaznamuFronty(), 0U);
 }
 
 TEST(Komunikace, NavazSpojeniOpensAtTheGivenRateWithDtrOff) {
@@ -129,8 +129,7 @@ protected:
 
 TEST_F(PosliData, EmptyQueueTouchesNothing) {
     kom.PosliData();
-    Zapisuju = true;
-    PocCyklu = 2;
+    TKomunikaceTestAccess::NastavPocCyklu(kom, 2);
     kom.PosliData();
     EXPECT_TRUE(line.Events.empty());
     EXPECT_EQ(kom.CtiPosledniTLG(1), 0);
@@ -138,7 +137,7 @@ TEST_F(PosliData, EmptyQueueTouchesNothing) {
 
 TEST_F(PosliData, SendsThePrefixedHeadFramedByDtrWithGuards) {
     kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_HWTYP);
-    const auto fronta = TKomunikaceTestAccess::Fronta(kom);
+    const auto fronta = TKomunikaceTestAccess::Telegramy(kom);
     kom.PosliData();
 
     EXPECT_EQ(line.Written(), NaLince(kHWTYP));
@@ -158,7 +157,7 @@ TEST_F(PosliData, SendsThePrefixedHeadFramedByDtrWithGuards) {
     EXPECT_GE(vypnuti.When - udalosti[udalosti.size() - 2].When, 2ms);
     EXPECT_FALSE(line.Dtr);
     // The telegram stays queued until its answer is handled.
-    EXPECT_EQ(TKomunikaceTestAccess::Fronta(kom), fronta);
+    EXPECT_EQ(TKomunikaceTestAccess::Telegramy(kom), fronta);
 }
 
 TEST_F(PosliData, UnansweredPollsRepeatTheSameBytes) {
@@ -192,34 +191,23 @@ TEST_F(PosliData, LastTransmissionCopy) {
     EXPECT_EQ(kom.CtiPosledniTLG(0xFFFF), 255);
 }
 
-TEST_F(PosliData, WritePhaseAlternatesBetweenTheFirstTwoEntries) {
-    kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_HWTYP);
-    kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_VERSW);
+TEST_F(PosliData, WritePhaseAlternatesBetweenThePairsTwoTelegrams) {
+    kom.ZaradParZapisu(TTelegram(Hex(kHWTYP)), TTelegram(Hex(kVERSW)));
     kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_VERHW);
-    Zapisuju = true;
     const std::pair<std::uint8_t, const char*> kola[] = {
         {1, kHWTYP}, {2, kVERSW}, {1, kHWTYP}, {2, kVERSW}, {0, kHWTYP}};
     for (const auto& [cyklus, ocekavany] : kola) {
-        PocCyklu = cyklus;
+        TKomunikaceTestAccess::NastavPocCyklu(kom, cyklus);
         line.ClearEvents();
         kom.PosliData();
         EXPECT_EQ(line.Written(), NaLince(ocekavany)) << "PocCyklu " << int(cyklus);
     }
     // Outside a write phase the cycle counter means nothing.
-    Zapisuju = false;
-    PocCyklu = 2;
+    kom.SmazZaznamFronty();
+    TKomunikaceTestAccess::NastavPocCyklu(kom, 2);
     line.ClearEvents();
     kom.PosliData();
-    EXPECT_EQ(line.Written(), NaLince(kHWTYP));
-}
-
-TEST_F(PosliData, SecondCycleWithOneEntryIsNotAnswered) {
-    kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_HWTYP);
-    Zapisuju = true;
-    PocCyklu = 2;
-    kom.PosliData();
-    EXPECT_TRUE(line.Events.empty());
-    EXPECT_EQ(kom.CtiPosledniTLG(1), 0);
+    EXPECT_EQ(line.Written(), NaLince("A5 14 3F 02 06 70 20 0C 64"));
 }
 
 TEST_F(PosliData, RefusedTelegramRestoresTheSendArea) {
@@ -241,7 +229,7 @@ TEST_F(PosliData, RefusedTelegramRestoresTheSendArea) {
     EXPECT_EQ(kom.CtiPosledniTLG(2), 0xA5);
     EXPECT_EQ(kom.CtiPosledniTLG(8), 0x00);
     EXPECT_EQ(kom.CtiPosledniTLG(9), 0x0C);
-    EXPECT_EQ(kom.ZjistiPocetPrvkuFronty(), 10);
+    EXPECT_EQ(kom.PocetZaznamuFronty(), 1U);
 }
 
 TEST_F(PosliData, ClosedPortSendsNothingButRecordsTheTransmission) {
@@ -254,28 +242,21 @@ TEST_F(PosliData, ClosedPortSendsNothingButRecordsTheTransmission) {
     EXPECT_EQ(kom.CtiPosledniTLG(1), 0xFF);
 }
 
-// Damaged queues: nothing is read or sent past what the queue holds.
+// Queues that no build makes: nothing is read or sent past what a telegram holds.
 struct TPoskozenaFronta {
     const char* Nazev;
-    const char* Fronta;
-    std::uint8_t PocCyklu; // 2: the write phase's second entry is chosen
+    const char* Prvni;     // a request, or a pair's write
+    const char* Cteni;     // a pair's read-back; nullptr for a request
+    std::uint8_t PocCyklu; // 2: a pair's read-back is chosen
     const char* Odeslano;  // expected on the line, "" for nothing
 };
 
 const TPoskozenaFronta kPoskozene[] = {
-    {"ZeroLength", "00 A5 14 3F 02 06 70 00 0C 84", 0, ""},
-    {"OneByteShort", "09 A5 14 3F 02 06 70 00 0C", 0, ""},
-    {"AnnouncesMoreThanHeld", "19 A5 14 3F 12 F6 50 00 01 00 00 00 00 00 00 00 00 00 00 00 00", 0,
-     ""},
-    {"OneByteTooManyIsTheNextLength", "09 A5 14 3F 02 06 70 00 0C 84 05", 0,
-     "FF A5 14 3F 02 06 70 00 0C 84"},
-    {"SecondEntryMissing", "09 A5 14 3F 02 06 70 00 0C 84", 2, ""},
-    {"SecondEntryZeroLength", "09 A5 14 3F 02 06 70 00 0C 84 00", 2, ""},
-    {"SecondEntryShort", "09 A5 14 3F 02 06 70 00 0C 84 09 A5 14 3F 02 06 70 10 0C", 2, ""},
-    {"FirstEntryPointsPastTheQueue", "FF A5 14 3F 02 06 70 00 0C 84", 2, ""},
-    {"SecondEntryWhole", "09 A5 14 3F 02 06 70 00 0C 84 09 A5 14 3F 02 06 70 10 0C 74", 2,
+    {"ZeroLength", "", nullptr, 0, ""},
+    {"SecondEntryZeroLength", "A5 14 3F 02 06 70 00 0C 84", "", 2, ""},
+    {"SecondEntryWhole", "A5 14 3F 02 06 70 00 0C 84", "A5 14 3F 02 06 70 10 0C 74", 2,
      "FF A5 14 3F 02 06 70 10 0C 74"},
-    {"ShorterThanATelegram", "03 A5 14 3F", 0, ""},
+    {"ShorterThanATelegram", "A5 14 3F", nullptr, 0, ""},
 };
 
 class PoskozenaFronta : public testing::TestWithParam<TPoskozenaFronta> {};
@@ -285,16 +266,22 @@ TEST_P(PoskozenaFronta, SendsOnlyAWholeEntry) {
     TFakeLink link;
     ASSERT_TRUE(link.Open());
     // Exactly sized, so that any read past the end is caught by the address sanitizer.
-    TKomunikaceTestAccess::NahradFrontu(*link.Kom, Hex(p.Fronta));
-    Zapisuju = p.PocCyklu != 0;
-    PocCyklu = p.PocCyklu;
+    const TTelegram prvni(Hex(p.Prvni));
+    if (p.Cteni == nullptr) {
+        TKomunikaceTestAccess::NahradFrontu(*link.Kom, {TDotaz{prvni}});
+    } else {
+        TKomunikaceTestAccess::NahradFrontu(*link.Kom,
+                                            {TParZapisu{prvni, TTelegram(Hex(p.Cteni))}});
+    }
+    const auto fronta = TKomunikaceTestAccess::Telegramy(*link.Kom);
+    TKomunikaceTestAccess::NastavPocCyklu(*link.Kom, p.PocCyklu);
     link.Kom->PosliData();
     const auto odeslano = Hex(p.Odeslano);
     EXPECT_EQ(link.Line->Written(), odeslano);
     if (odeslano.empty()) {
         EXPECT_TRUE(link.Line->Events.empty());
     }
-    EXPECT_EQ(TKomunikaceTestAccess::Fronta(*link.Kom), Hex(p.Fronta));
+    EXPECT_EQ(TKomunikaceTestAccess::Telegramy(*link.Kom), fronta);
 }
 
 INSTANTIATE_TEST_SUITE_P(Fronta, PoskozenaFronta, testing::ValuesIn(kPoskozene),
@@ -306,53 +293,47 @@ TEST(Fronta, LongestEntryFitsTheSendArea) {
     // A 255-byte entry: header of a data telegram at address 0x0100, then filler.
     std::vector<std::uint8_t> tlg = Hex("A5 14 3F 12 F6 50 00 01");
     tlg.resize(255, 0x5A);
-    std::vector<std::uint8_t> fronta{255};
-    fronta.insert(fronta.end(), tlg.begin(), tlg.end());
-    TKomunikaceTestAccess::NahradFrontu(*link.Kom, fronta);
+    TKomunikaceTestAccess::NahradFrontu(*link.Kom, {TDotaz{TTelegram(tlg)}});
     link.Kom->PosliData();
     const auto odeslano = link.Line->Written();
     ASSERT_EQ(odeslano.size(), 256u);
     EXPECT_TRUE(std::equal(tlg.begin(), tlg.end(), odeslano.begin() + 1));
     EXPECT_EQ(link.Kom->CtiPosledniTLG(256), 0x5A);
     EXPECT_EQ(link.Kom->CtiPosledniTLG(257), 0);
+
+    // One byte more than the send area holds besides the 0xFF prefix.
+    tlg.resize(MaxOutputDataCount, 0x5A);
+    TKomunikaceTestAccess::NahradFrontu(*link.Kom, {TDotaz{TTelegram(tlg)}});
+    link.Line->ClearEvents();
+    link.Kom->PosliData();
+    EXPECT_TRUE(link.Line->Events.empty());
 }
 
 TEST(Fronta, SmazZaznamFrontyRemovesExactlyTheHead) {
     TFakeLink link;
     auto& kom = *link.Kom;
     kom.SmazZaznamFronty();
-    EXPECT_EQ(kom.ZjistiPocetPrvkuFronty(), 0);
+    EXPECT_EQ(kom.PocetZaznamuFronty(), 0U);
 
     kom.VytvorTLGNew(PC, MDM, Zapis, ZAZNAM, 0x0010, 16, 0, 0);
     kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_VERSW);
-    EXPECT_EQ(kom.ZjistiPocetPrvkuFronty(), 26 + 10);
+    const auto telegramy = TKomunikaceTestAccess::Telegramy(kom);
+    ASSERT_EQ(telegramy.size(), 2U);
+    EXPECT_EQ(telegramy[0].size(), 25U);
     kom.SmazZaznamFronty();
-    std::vector<std::uint8_t> zbytek{9};
-    const auto versw = Hex(kVERSW);
-    zbytek.insert(zbytek.end(), versw.begin(), versw.end());
-    EXPECT_EQ(TKomunikaceTestAccess::Fronta(kom), zbytek);
+    EXPECT_EQ(TKomunikaceTestAccess::Telegramy(kom),
+              std::vector<std::vector<std::uint8_t>>{Hex(kVERSW)});
     kom.SmazZaznamFronty();
-    EXPECT_EQ(kom.ZjistiPocetPrvkuFronty(), 0);
+    EXPECT_EQ(kom.PocetZaznamuFronty(), 0U);
     kom.SmazZaznamFronty();
-    EXPECT_EQ(kom.ZjistiPocetPrvkuFronty(), 0);
-}
+    EXPECT_EQ(kom.PocetZaznamuFronty(), 0U);
 
-TEST(Fronta, SmazZaznamFrontyOnADamagedHeadStaysInside) {
-    TFakeLink link;
-    TKomunikaceTestAccess::NahradFrontu(*link.Kom, Hex("19 A5 14 3F"));
-    link.Kom->SmazZaznamFronty();
-    EXPECT_EQ(link.Kom->ZjistiPocetPrvkuFronty(), 0);
-    TKomunikaceTestAccess::NahradFrontu(*link.Kom, Hex("00 09 A5"));
-    link.Kom->SmazZaznamFronty();
-    EXPECT_EQ(TKomunikaceTestAccess::Fronta(*link.Kom), Hex("09 A5"));
-}
-
-TEST(Fronta, CountNeverReadsAsEmptyWhileSomethingIsQueued) {
-    TFakeLink link;
-    TKomunikaceTestAccess::NahradFrontu(*link.Kom, std::vector<std::uint8_t>(65536, 9));
-    EXPECT_EQ(link.Kom->ZjistiPocetPrvkuFronty(), 0xFFFF);
-    TKomunikaceTestAccess::NahradFrontu(*link.Kom, std::vector<std::uint8_t>(65535, 9));
-    EXPECT_EQ(link.Kom->ZjistiPocetPrvkuFronty(), 0xFFFF);
+    // A pair leaves whole.
+    kom.ZaradParZapisu(TTelegram(Hex(kHWTYP)), TTelegram(Hex(kHWTYP)));
+    kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_VERSW);
+    kom.SmazZaznamFronty();
+    EXPECT_EQ(TKomunikaceTestAccess::Telegramy(kom),
+              std::vector<std::vector<std::uint8_t>>{Hex(kVERSW)});
 }
 
 TEST(Fronta, TypedViewShowsEachEntryAsTheTelegramItIs) {
@@ -375,34 +356,69 @@ TEST(Fronta, TypedViewShowsEachEntryAsTheTelegramItIs) {
     EXPECT_EQ(kom.ZaznamFronty(1), (TZaznamFronty{MDM, PC, Zapis, ZAZNAM, 16, 0x1234, data}));
     EXPECT_EQ(kom.ZaznamFronty(2), (TZaznamFronty{MDM, PC, Cteni, ZAZNAM, 0, 0x0100, {}}));
     EXPECT_FALSE(kom.ZaznamFronty(3).has_value());
+    EXPECT_FALSE(kom.CteniParu().has_value()) << "no pair at the head";
 
     kom.VyprazdniFrontu();
     EXPECT_EQ(kom.PocetZaznamuFronty(), 0U);
-    EXPECT_EQ(kom.ZjistiPocetPrvkuFronty(), 0);
 }
 
-TEST(Fronta, TypedViewStopsAtADamagedEntry) {
+TEST(Fronta, TypedViewGivesNothingForATelegramTooShortForARequest) {
     TFakeLink link;
-    // A whole entry, then one that announces more bytes than are queued.
-    TKomunikaceTestAccess::NahradFrontu(*link.Kom, Hex("09 A5 14 3F 02 06 70 00 0C 84 19 A5 14"));
-    EXPECT_EQ(link.Kom->PocetZaznamuFronty(), 1U);
+    TKomunikaceTestAccess::NahradFrontu(*link.Kom, {TDotaz{TTelegram(Hex(kHWTYP))}});
     EXPECT_TRUE(link.Kom->ZaznamFronty(0).has_value());
-    EXPECT_FALSE(link.Kom->ZaznamFronty(1).has_value());
-    // Too short to be a telegram.
-    TKomunikaceTestAccess::NahradFrontu(*link.Kom, Hex("03 A5 14 3F"));
+    TKomunikaceTestAccess::NahradFrontu(*link.Kom,
+                                        {TDotaz{TTelegram(Hex("A5 14 3F 02 06 70 00 0C"))}});
+    EXPECT_FALSE(link.Kom->ZaznamFronty(0).has_value());
+    TKomunikaceTestAccess::NahradFrontu(*link.Kom, {TDotaz{TTelegram(Hex("A5 14 3F"))}});
     EXPECT_FALSE(link.Kom->ZaznamFronty(0).has_value());
 }
 
-TEST(Fronta, WritePhaseIsEnteredAndLeftWithTheCycleAtZero) {
+TEST(Fronta, WritePhaseLastsWhileAPairIsAtTheHead) {
     TFakeLink link;
-    PocCyklu = 2;
-    TKomunikace::ZahajZapis();
-    EXPECT_TRUE(Zapisuju);
-    EXPECT_EQ(PocCyklu, 0);
-    PocCyklu = 1;
-    TKomunikace::UkonciZapis();
-    EXPECT_FALSE(Zapisuju);
-    EXPECT_EQ(PocCyklu, 0);
+    TKomunikace& kom = *link.Kom;
+    EXPECT_FALSE(kom.Zapisuju());
+    kom.ZaradParZapisu(TTelegram(Hex(kHWTYP)), TTelegram(Hex(kVERSW)));
+    kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_VERHW);
+    EXPECT_TRUE(kom.Zapisuju());
+    EXPECT_EQ(kom.PocCyklu(), 0);
+    EXPECT_EQ(kom.ZaznamFronty(0)->Adresa, 0x0C00);
+    EXPECT_EQ(kom.CteniParu()->Adresa, 0x0C10);
+
+    kom.PrislaVyzva();
+    EXPECT_EQ(kom.PocCyklu(), 1);
+    // Repeating starts the pair over from its write.
+    kom.OpakujPar();
+    EXPECT_EQ(kom.PocCyklu(), 0);
+    EXPECT_EQ(kom.OpakovaniParu(), 1);
+    EXPECT_TRUE(kom.Zapisuju());
+    EXPECT_EQ(kom.PocetZaznamuFronty(), 2U);
+
+    kom.PrislaVyzva();
+    kom.PrislaVyzva();
+    EXPECT_EQ(kom.PocCyklu(), 2);
+    kom.SmazZaznamFronty();
+    EXPECT_FALSE(kom.Zapisuju());
+    EXPECT_EQ(kom.PocCyklu(), 0);
+    EXPECT_EQ(kom.OpakovaniParu(), 0);
+    EXPECT_FALSE(kom.CteniParu().has_value());
+    kom.PrislaVyzva();
+    EXPECT_EQ(kom.PocCyklu(), 0) << "outside a write phase polls do not count";
+    kom.OpakujPar();
+    EXPECT_EQ(kom.PocetZaznamuFronty(), 1U);
+
+    // A pair behind a request waits for its turn.
+    kom.ZaradParZapisu(TTelegram(Hex(kHWTYP)), TTelegram(Hex(kVERSW)));
+    EXPECT_FALSE(kom.Zapisuju());
+    kom.PrislaVyzva();
+    kom.PrislaVyzva();
+    EXPECT_EQ(kom.PocCyklu(), 0);
+    kom.SmazZaznamFronty();
+    EXPECT_TRUE(kom.Zapisuju());
+
+    kom.PrislaVyzva();
+    kom.VyprazdniFrontu();
+    EXPECT_FALSE(kom.Zapisuju());
+    EXPECT_EQ(kom.PocCyklu(), 0);
 }
 
 TEST(Delay, WaitsMoreThanTheGivenMillisecondsUnlessAWaitIsSet) {

@@ -210,13 +210,13 @@ TEST_F(PrijemTest, TelegramsTheFilterRefusesAreLoggedAndDropped) {
 
 TEST_F(PrijemTest, DataTelegramsGoToTheDecoderOfTheirMemoryKind) {
     QueueHwTypRead();
-    const auto queued = TKomunikaceTestAccess::Fronta(*fKom);
+    const auto queued = TKomunikaceTestAccess::Telegramy(*fKom);
     Receive(Response(RAM, 0x0020, Sixteen(1)));
     ASSERT_EQ(fDekoder.Calls.size(), 1u);
     EXPECT_EQ(fDekoder.Calls[0].Kind, 'R');
     EXPECT_EQ(Messages(), (std::vector<std::string>{"Prisly data"}));
     // A RAM answer has no further effect on the link.
-    EXPECT_EQ(TKomunikaceTestAccess::Fronta(*fKom), queued);
+    EXPECT_EQ(TKomunikaceTestAccess::Telegramy(*fKom), queued);
     EXPECT_TRUE(Written().empty());
 
     Receive(Response(EEPROM, 0x0030, Sixteen(2)));
@@ -297,31 +297,34 @@ TEST_F(PrijemTest, PollsDuringAWritePhaseAlternateBetweenWriteAndReadBack) {
     for (std::uint8_t i = 1; i <= 16; ++i) {
         fKom->ZapisDoDataOutBuffer(i, static_cast<std::uint8_t>('0' + i));
     }
-    fKom->VytvorTLGNew(PC, MDM, Zapis, ZAZNAM, 0x0010, 16, 0, 0);
-    fKom->VytvorTLGNew(PC, MDM, Cteni, ZAZNAM, 0x0010, 16, 0, 0);
-    const auto& q = TKomunikaceTestAccess::Fronta(*fKom);
-    ASSERT_EQ(q.size(), 52u);
-    const std::vector<std::uint8_t> zapis(q.begin() + 1, q.begin() + 26);
-    const std::vector<std::uint8_t> cteni(q.begin() + 27, q.end());
+    auto zapisTlg = fKom->VytvorTLGNewDoBuffru(PC, MDM, Zapis, ZAZNAM, 0x0010, 16, 0, 0);
+    auto cteniTlg = fKom->VytvorTLGNewDoBuffru(PC, MDM, Cteni, ZAZNAM, 0x0010, 16, 0, 0);
+    ASSERT_TRUE(zapisTlg && cteniTlg);
+    fKom->ZaradParZapisu(*zapisTlg, *cteniTlg);
+    fKom->VytvorTLGNew(PC, MDM, Zapis, ZAZNAM, 0x0020, 16, 0, 0);
+    const auto q = TKomunikaceTestAccess::Telegramy(*fKom);
+    ASSERT_EQ(q.size(), 3u);
+    const std::vector<std::uint8_t>& zapis = q[0];
+    const std::vector<std::uint8_t>& cteni = q[1];
+    ASSERT_EQ(zapis.size(), 25u);
     ASSERT_NE(zapis, cteni);
 
-    Zapisuju = true;
-    PocCyklu = 0;
+    EXPECT_EQ(fKom->PocCyklu(), 0);
     Receive(Poll());
-    EXPECT_EQ(PocCyklu, 1);
+    EXPECT_EQ(fKom->PocCyklu(), 1);
     Receive(Poll());
-    EXPECT_EQ(PocCyklu, 2);
+    EXPECT_EQ(fKom->PocCyklu(), 2);
     Receive(Poll());
-    EXPECT_EQ(PocCyklu, 1);
+    EXPECT_EQ(fKom->PocCyklu(), 1);
     EXPECT_EQ(Written(), Bytes("FF") + zapis + Bytes("FF") + cteni + Bytes("FF") + zapis);
 
-    // Outside a write phase the counter stays where it is and the first entry goes out.
-    Zapisuju = false;
-    PocCyklu = 2;
+    // Outside a write phase the counter stays where it is and the head goes out.
+    fKom->SmazZaznamFronty();
+    TKomunikaceTestAccess::NastavPocCyklu(*fKom, 2);
     fLine->ClearEvents();
     Receive(Poll());
-    EXPECT_EQ(PocCyklu, 2);
-    EXPECT_EQ(Written(), Bytes("FF") + zapis);
+    EXPECT_EQ(fKom->PocCyklu(), 2);
+    EXPECT_EQ(Written(), Bytes("FF") + q[2]);
 }
 
 // --- Bounded buffer ------------------------------------------------------------------------------

@@ -51,7 +51,7 @@ const TPozadavek kPozadavky[] = {
 
 class GoldenRequest : public testing::TestWithParam<TPozadavek> {};
 
-TEST_P(GoldenRequest, BuildsTheFrameAndQueuesItBehindItsLength) {
+TEST_P(GoldenRequest, BuildsTheFrameAndQueuesIt) {
     const auto& p = GetParam();
     TFakeLink link;
     auto& kom = *link.Kom;
@@ -61,7 +61,7 @@ TEST_P(GoldenRequest, BuildsTheFrameAndQueuesItBehindItsLength) {
     }
     // Something queued before must stay in front.
     kom.VytvorTLGNew(PC, MDM, Cteni, RAM, 0x0000, 0, 0, 0);
-    const auto pred = TKomunikaceTestAccess::Fronta(kom);
+    const auto pred = TKomunikaceTestAccess::Telegramy(kom);
 
     if (p.Druh == Forma::Tabulka) {
         kom.VytvorTLG(PC, MDM, p.Akce, p.TypPameti, static_cast<std::uint8_t>(p.Adresa));
@@ -70,11 +70,10 @@ TEST_P(GoldenRequest, BuildsTheFrameAndQueuesItBehindItsLength) {
     }
 
     const auto ocekavany = Hex(p.Frame);
-    EXPECT_EQ(LastMesLength, ocekavany.size());
-    std::vector<std::uint8_t> fronta = pred;
-    fronta.push_back(static_cast<std::uint8_t>(ocekavany.size()));
-    fronta.insert(fronta.end(), ocekavany.begin(), ocekavany.end());
-    EXPECT_EQ(TKomunikaceTestAccess::Fronta(kom), fronta);
+    EXPECT_EQ(kom.LastMesLength(), ocekavany.size());
+    auto fronta = pred;
+    fronta.push_back(ocekavany);
+    EXPECT_EQ(TKomunikaceTestAccess::Telegramy(kom), fronta);
 }
 
 INSTANTIATE_TEST_SUITE_P(Builder, GoldenRequest, testing::ValuesIn(kPozadavky),
@@ -83,25 +82,27 @@ INSTANTIATE_TEST_SUITE_P(Builder, GoldenRequest, testing::ValuesIn(kPozadavky),
 TEST(Builder, BuildWithoutQueuingLeavesTheQueueAlone) {
     TFakeLink link;
     auto& kom = *link.Kom;
-    kom.VytvorTLGDoBuffru(PC, MDM, Cteni, HWSW, NORLINK_Z_HWTYP);
-    EXPECT_EQ(LastMesLength, 9);
-    EXPECT_EQ(kom.ZjistiPocetPrvkuFronty(), 0);
+    const auto hwtyp = kom.VytvorTLGDoBuffru(PC, MDM, Cteni, HWSW, NORLINK_Z_HWTYP);
+    EXPECT_EQ(kom.LastMesLength(), 9);
+    EXPECT_EQ(kom.PocetZaznamuFronty(), 0U);
     const auto ocekavany = Hex("A5 14 3F 02 06 70 00 0C 84");
     EXPECT_TRUE(std::equal(ocekavany.begin(), ocekavany.end(), kom.OutputBuffer().begin()));
+    EXPECT_EQ(hwtyp, TTelegram(ocekavany)) << "the telegram built is returned";
 
     kom.VytvorTLGNewDoBuffru(PC, MDM, Cteni, ZAZNAM, 0x0100, 16, 0, 0);
-    EXPECT_EQ(LastMesLength, 25);
+    EXPECT_EQ(kom.LastMesLength(), 25);
     EXPECT_TRUE(kom.KopirujTLGZBuffruDoFronty());
-    ASSERT_EQ(kom.ZjistiPocetPrvkuFronty(), 26);
-    EXPECT_EQ(TKomunikaceTestAccess::Fronta(kom)[0], 25);
-    EXPECT_EQ(TKomunikaceTestAccess::Fronta(kom)[8], 0x01); // address high byte of 0x0100
+    const auto telegramy = TKomunikaceTestAccess::Telegramy(kom);
+    ASSERT_EQ(telegramy.size(), 1U);
+    ASSERT_EQ(telegramy[0].size(), 25U);
+    EXPECT_EQ(telegramy[0][7], 0x01); // address high byte of 0x0100
 }
 
 TEST(Builder, DestinationWithoutATableBuildsNothing) {
     TFakeLink link;
     auto& kom = *link.Kom;
     kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_HWTYP);
-    const auto pred = TKomunikaceTestAccess::Fronta(kom);
+    const auto pred = TKomunikaceTestAccess::Telegramy(kom);
     const auto oblast = kom.OutputBuffer();
     // Every other bus address, the other families' rows included.
     for (unsigned adresat = 0; adresat < 256; ++adresat) {
@@ -109,10 +110,10 @@ TEST(Builder, DestinationWithoutATableBuildsNothing) {
             continue;
         }
         kom.VytvorTLG(PC, static_cast<std::uint8_t>(adresat), Cteni, HWSW, NORLINK_Z_HWTYP);
-        kom.VytvorTLGDoBuffru(PC, static_cast<std::uint8_t>(adresat), Cteni, HWSW, 0);
+        EXPECT_FALSE(kom.VytvorTLGDoBuffru(PC, static_cast<std::uint8_t>(adresat), Cteni, HWSW, 0));
     }
-    EXPECT_EQ(LastMesLength, 9);
-    EXPECT_EQ(TKomunikaceTestAccess::Fronta(kom), pred);
+    EXPECT_EQ(kom.LastMesLength(), 9);
+    EXPECT_EQ(TKomunikaceTestAccess::Telegramy(kom), pred);
     EXPECT_EQ(kom.OutputBuffer(), oblast);
 }
 
@@ -121,8 +122,8 @@ TEST(Builder, IndexPastTheTableBuildsNothing) {
     auto& kom = *link.Kom;
     kom.VytvorTLG(PC, MDM, Cteni, ZAZNAM, MDM_MaxPocetAdres);
     kom.VytvorTLG(PC, MDM, Zapis, ZAZNAM, 255);
-    EXPECT_EQ(LastMesLength, 0);
-    EXPECT_EQ(kom.ZjistiPocetPrvkuFronty(), 0);
+    EXPECT_EQ(kom.LastMesLength(), 0);
+    EXPECT_EQ(kom.PocetZaznamuFronty(), 0U);
 }
 
 TEST(Builder, MoreDataThanTheLengthFieldHoldsBuildsNothing) {
@@ -132,15 +133,15 @@ TEST(Builder, MoreDataThanTheLengthFieldHoldsBuildsNothing) {
         kom.ZapisDoDataOutBuffer(static_cast<std::uint8_t>(pozice), 0x5A);
     }
     kom.VytvorTLGNew(PC, MDM, Zapis, ZAZNAM, 0x0100, 29, 0, 0);
-    EXPECT_EQ(LastMesLength, 38);
-    const auto pred = TKomunikaceTestAccess::Fronta(kom);
+    EXPECT_EQ(kom.LastMesLength(), 38);
+    const auto pred = TKomunikaceTestAccess::Telegramy(kom);
     for (unsigned n : {30u, 31u, 247u, 255u}) {
         kom.VytvorTLGNew(PC, MDM, Zapis, ZAZNAM, 0x0100, static_cast<std::uint8_t>(n), 0, 0);
-        kom.VytvorTLGNewDoBuffru(PC, MDM, Cteni, ZAZNAM, 0x0100, static_cast<std::uint8_t>(n), 0,
-                                 0);
+        EXPECT_FALSE(kom.VytvorTLGNewDoBuffru(PC, MDM, Cteni, ZAZNAM, 0x0100,
+                                              static_cast<std::uint8_t>(n), 0, 0));
     }
-    EXPECT_EQ(LastMesLength, 38);
-    EXPECT_EQ(TKomunikaceTestAccess::Fronta(kom), pred);
+    EXPECT_EQ(kom.LastMesLength(), 38);
+    EXPECT_EQ(TKomunikaceTestAccess::Telegramy(kom), pred);
 }
 
 TEST(Builder, DataOutBufferKeepsItsBytesAndPositionZeroIsIgnored) {
@@ -155,12 +156,7 @@ TEST(Builder, DataOutBufferKeepsItsBytesAndPositionZeroIsIgnored) {
     // Both telegrams carry 11 22: the buffer is not cleared by a build and position 0 is no
     // alias of position 1.
     const auto tlg = Hex("A5 14 3F 04 04 C2 00 00 11 22 0B");
-    std::vector<std::uint8_t> fronta;
-    for (int i = 0; i < 2; ++i) {
-        fronta.push_back(11);
-        fronta.insert(fronta.end(), tlg.begin(), tlg.end());
-    }
-    EXPECT_EQ(TKomunikaceTestAccess::Fronta(kom), fronta);
+    EXPECT_EQ(TKomunikaceTestAccess::Telegramy(kom), (std::vector{tlg, tlg}));
 }
 
 TEST(Builder, ReadsWithDifferentDataOutDifferOnlyInDataAndChecksum) {
@@ -177,7 +173,7 @@ TEST(Builder, ReadsWithDifferentDataOutDifferOnlyInDataAndChecksum) {
     EXPECT_EQ(static_cast<std::uint8_t>(prvni[24] - 0x40), druhy[24]);
 }
 
-TEST(Builder, EveryBuildGrowsTheQueueByItsLengthPlusOne) {
+TEST(Builder, EveryBuildQueuesOneTelegramOfItsLength) {
     TFakeLink link;
     auto& kom = *link.Kom;
     std::size_t ocekavano = 0;
@@ -185,9 +181,10 @@ TEST(Builder, EveryBuildGrowsTheQueueByItsLengthPlusOne) {
         for (std::uint8_t akce : {Cteni, Zapis}) {
             kom.VytvorTLG(PC, MDM, akce, EEPROM, index);
             const std::size_t c = MDM_Delka(index);
-            EXPECT_EQ(LastMesLength, akce == Zapis ? 9 + c : 9);
-            ocekavano += LastMesLength + 1u;
-            ASSERT_EQ(kom.ZjistiPocetPrvkuFronty(), ocekavano);
+            EXPECT_EQ(kom.LastMesLength(), akce == Zapis ? 9 + c : 9);
+            const auto telegramy = TKomunikaceTestAccess::Telegramy(kom);
+            ASSERT_EQ(telegramy.size(), ++ocekavano);
+            EXPECT_EQ(telegramy.back().size(), kom.LastMesLength());
             // The control byte always announces the entry's count.
             EXPECT_EQ(kom.OutputBuffer()[5], 128 * akce + 32 * EEPROM + c);
         }
@@ -197,7 +194,7 @@ TEST(Builder, EveryBuildGrowsTheQueueByItsLengthPlusOne) {
 TEST(Builder, CopyingWithNothingBuiltQueuesNothing) {
     TFakeLink link;
     EXPECT_FALSE(link.Kom->KopirujTLGZBuffruDoFronty());
-    EXPECT_EQ(link.Kom->ZjistiPocetPrvkuFronty(), 0);
+    EXPECT_EQ(link.Kom->PocetZaznamuFronty(), 0U);
 }
 
 } // namespace

@@ -516,8 +516,7 @@ TEST_F(MainLogika, PollsToggleTheLampAndAreAnsweredFromTheQueue) {
     EXPECT_THAT(std::string((*logika.Log())[0].Message()), HasSubstr("Prisla vyzva"));
 
     Komunikace->VytvorTLG(PC, MDM, Cteni, HWSW, 20);
-    const std::vector<std::uint8_t> queued(TKomunikaceTestAccess::Fronta(*Komunikace).begin() + 1,
-                                           TKomunikaceTestAccess::Fronta(*Komunikace).end());
+    const std::vector<std::uint8_t> queued = TKomunikaceTestAccess::Telegramy(*Komunikace).at(0);
     fLine->Feed(k_Vyzva);
     fTimer->Pump();
     EXPECT_FALSE(fOkno.Led);

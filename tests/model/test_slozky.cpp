@@ -4,7 +4,6 @@
 
 #include "FakeOkno.h"
 #include "FakeSerialPort.h"
-#include "LinkGlobals.h"
 #include "MainLogika.h"
 #include "ScratchDir.h"
 #include "Slozky.h"
@@ -233,7 +232,6 @@ TEST_F(SlozkyProgramu, InstalledCreatesTheUserFoldersACopyCreatesNothing) {
 
 TEST_F(SlozkyProgramu, InstalledWindowKeepsItsIniAndExportsInTheUserFolders) {
     fs::create_directories(fHome / "Documents");
-    ResetLinkGlobals();
     InicializujNORLINKRec(NORLINKRec);
     NORLINKRecNew = NORLINKRec;
     TFakeOkno okno;
@@ -249,7 +247,6 @@ TEST_F(SlozkyProgramu, InstalledWindowKeepsItsIniAndExportsInTheUserFolders) {
         logika.cmUlozNastaveniClick();
         logika.FormClose();
     }
-    ResetLinkGlobals();
 
     EXPECT_TRUE(okno.Errors.empty()) << okno.Errors.front();
     ASSERT_EQ(okno.Messages.size(), 1U);

@@ -5,7 +5,6 @@
 #include "Export.h"
 #include "FakeOkno.h"
 #include "FakeSerialPort.h"
-#include "LinkGlobals.h"
 #include "MainLogika.h"
 #include "ScratchDir.h"
 #include "promenne.h"
@@ -22,7 +21,6 @@ using ::testing::HasSubstr;
 class Zmeny : public ::testing::Test {
 protected:
     Zmeny() {
-        ResetLinkGlobals();
         InicializujNORLINKRec(NORLINKRec);
         NORLINKRecNew = NORLINKRec;
         TMainZavislosti deps;
@@ -36,7 +34,6 @@ protected:
     }
     ~Zmeny() override {
         fLogika.reset();
-        ResetLinkGlobals();
         InicializujNORLINKRec(NORLINKRec);
         NORLINKRecNew = NORLINKRec;
     }
@@ -45,9 +42,9 @@ protected:
         TKomunikace& kom = *fLogika->Link();
         for (int i = 0; i < 5000 && kom.PocetZaznamuFronty() > 0; ++i) {
             auto dotaz = kom.ZaznamFronty(0);
-            if (Zapisuju) {
+            if (kom.Zapisuju()) {
                 std::copy(dotaz->Data.begin(), dotaz->Data.end(), fPamet.begin() + dotaz->Adresa);
-                dotaz = kom.ZaznamFronty(1);
+                dotaz = kom.CteniParu();
             }
             THlavickaTLG h;
             h.Adresa = dotaz->Adresa;

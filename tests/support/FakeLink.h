@@ -1,16 +1,15 @@
 #pragma once
-// A link on a fake port for tests, the one reset of the link's globals, and frames written as hex.
+// A link on a fake port for tests, and frames written as hex.
 
 #include "FakeSerialPort.h"
 #include "HexBytes.h"
-#include "LinkGlobals.h"
-#include "telegramy.h"
+#include "Komunikace.h"
 
 #include <cstdint>
 #include <memory>
 #include <utility>
 
-// A link whose driver runs on a fake port and a manual timer; the link's globals start cleared.
+// A link whose driver runs on a fake port and a manual timer.
 struct TFakeLink {
     std::shared_ptr<FakeLine> Line = std::make_shared<FakeLine>();
     TManualTimer* Timer = nullptr;
@@ -21,7 +20,6 @@ struct TFakeLink {
         Timer = timer.get();
         Kom =
             std::make_unique<TKomunikace>(std::move(timer), std::make_unique<FakeSerialPort>(Line));
-        ResetLinkGlobals();
     }
     // Configured as at start-up and connected; the line's record starts empty.
     bool Open() {

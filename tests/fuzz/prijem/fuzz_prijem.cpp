@@ -21,10 +21,9 @@
 #include "ComLog.h"
 #include "DekoderOdpovedi.h"
 #include "FakeSerialPort.h"
+#include "Komunikace.h"
 #include "KomunikaceTestAccess.h"
-#include "LinkGlobals.h"
 #include "PrijemTLG.h"
-#include "telegramy.h"
 
 #include <algorithm>
 #include <array>
@@ -34,6 +33,7 @@
 #include <cstdlib>
 #include <memory>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -139,7 +139,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool emptyQueue = (config & 8U) != 0;
 
     TKomunikace::NastavCekani(Cekej);
-    ResetLinkGlobals();
     auto line = std::make_shared<FakeLine>();
     TKomunikace kom(std::make_unique<TManualTimer>(), std::make_unique<FakeSerialPort>(line));
     kom.Initialize();
@@ -157,19 +156,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::uint8_t i = 1; i <= 16; ++i) {
             kom.ZapisDoDataOutBuffer(i, i);
         }
-        kom.VytvorTLGNew(PC, MDM, writePhase ? Zapis : Cteni, ZAZNAM, 0x0010, 16, 0, 0);
-        kom.VytvorTLGNew(PC, MDM, Cteni, ZAZNAM, 0x0010, 16, 0, 0);
+        if (writePhase) {
+            auto zapis = kom.VytvorTLGNewDoBuffru(PC, MDM, Zapis, ZAZNAM, 0x0010, 16, 0, 0);
+            auto cteni = kom.VytvorTLGNewDoBuffru(PC, MDM, Cteni, ZAZNAM, 0x0010, 16, 0, 0);
+            Check(zapis && cteni);
+            kom.ZaradParZapisu(std::move(*zapis), std::move(*cteni));
+        } else {
+            kom.VytvorTLGNew(PC, MDM, Cteni, ZAZNAM, 0x0010, 16, 0, 0);
+            kom.VytvorTLGNew(PC, MDM, Cteni, ZAZNAM, 0x0010, 16, 0, 0);
+        }
     }
     // Copies: the queue is emptied later on.
-    const std::vector<std::uint8_t> fronta = TKomunikaceTestAccess::Fronta(kom);
+    const auto fronta = TKomunikaceTestAccess::Telegramy(kom);
     const auto entry = [&](std::size_t which) {
-        const std::size_t start = which == 0 ? 0 : 1U + fronta[0];
         std::vector<std::uint8_t> out = {0xFF};
-        out.insert(out.end(), fronta.begin() + static_cast<std::ptrdiff_t>(start + 1),
-                   fronta.begin() + static_cast<std::ptrdiff_t>(start + 1 + fronta[start]));
+        out.insert(out.end(), fronta[which].begin(), fronta[which].end());
         return out;
     };
-    Zapisuju = writePhase;
     line->ClearEvents();
 
     const std::size_t inBufSize = kom.Com().InBufSize();
@@ -191,7 +194,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         gCekani = 0;
         const int vyzvyPred = dekoder.Vyzvy;
-        const bool queued = !TKomunikaceTestAccess::Fronta(kom).empty();
+        const bool queued = kom.PocetZaznamuFronty() > 0;
         prijem.ComReceiveData(kom.Com(), chunk);
         const int vyzvy = dekoder.Vyzvy - vyzvyPred;
 
@@ -200,13 +203,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(vyzvy <= 1);
 
         std::vector<std::uint8_t> expected;
-        if (vyzvy == 1 && writePhase) {
+        if (vyzvy == 1 && writePhase && queued) {
             if (pocCyklu == 2) {
                 pocCyklu = 0;
             }
             ++pocCyklu;
         }
-        Check(PocCyklu == pocCyklu);
+        Check(kom.PocCyklu() == pocCyklu);
         if (vyzvy == 1 && queued) {
             expected = entry(writePhase && pocCyklu == 2 ? 1 : 0);
             ++odpovedi;
@@ -216,12 +219,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         line->ClearEvents();
 
         if (odpovedi >= k_MaxOdpovedi) {
-            while (!TKomunikaceTestAccess::Fronta(kom).empty()) {
+            while (kom.PocetZaznamuFronty() > 0) {
                 kom.SmazZaznamFronty();
             }
+            pocCyklu = 0;
         }
     }
-    Zapisuju = false;
-    PocCyklu = 0;
     return 0;
 }
