@@ -230,10 +230,9 @@ private:
         std::string zaloha;
         try {
             const auto ted = std::chrono::system_clock::now();
-            const auto ident = [](const TIdentText& t) { return CitelnyText(t.View()); };
             zaloha = UlozZalohu(SlozkaZaloh(SlozkaExportu(SlozkaSpustitelnehoSouboru())),
                                 DateTimeStamp(ted), CasZalohy(LocalDateTimeParts(ted)), NORLINKRec,
-                                zarizeni, {ident(HWTYP), ident(VERSW), ident(VERHW)});
+                                zarizeni, IdentZarizeni(HWTYP, VERSW, VERHW));
         } catch (const EProfileWriteError& error) {
             Rekni(std::string(R_ZalohaNeulozena) + "\n" + error.what() +
                   "\nDůvod: " + error.Reason());

@@ -858,3 +858,14 @@ void TMainLogika::PrepniLed(bool zapnuto) {
         fOkno.InfoForm().SetText(fPopisPredTichem);
     }
 }
+
+std::string TMainLogika::ProtokolHtml(const std::string& objekt, const std::string& technik) const {
+    const std::size_t nezapsano =
+        RozdilneTelCisla(NORLINKRec, NORLINKRecNew).size() +
+        RozdilneBloky(NORLINKRec, NORLINKRecNew, fOkno.ItemCount(TSeznam::Cmb_Expander)).size();
+    const int expanderu = fOkno.PocetExpanderu();
+    return ::ProtokolHtml(VstupProtokolu(
+        NORLINKRecNew, fZnama, HWTYP.View(), VERSW.View(), VERHW.View(), expanderu, objekt, technik,
+        CasProtokolu(LocalDateTimeParts(std::chrono::system_clock::now())),
+        StavProtokolu(nezapsano, fZnama, expanderu, fCasOvereni)));
+}

@@ -202,8 +202,9 @@ public:
     void SpojeniZtraceno();
 
     bool BeziOperace() const { return fOperace != nullptr; }
-    // When the last read or verified write ended ("9. 12. 2026 12:03"; empty before the first).
-    const std::string& CasOvereni() const { return fCasOvereni; }
+    // The handover report of what the window holds now: the working image, whether it differs
+    // from the device, and when the device last agreed (the last read or verified write).
+    std::string ProtokolHtml(const std::string& objekt, const std::string& technik) const;
     const TPovoleni& Povoleni() const { return fPovoleni; }
 
     // The receive path's decoders and lamp.

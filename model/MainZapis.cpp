@@ -5,8 +5,6 @@
 
 #include "MainLogika.h"
 
-#include "Cp1250.h"
-#include "Dekodery.h"
 #include "Export.h"
 #include "ProfileFile.h"
 #include "Slozky.h"
@@ -14,15 +12,6 @@
 #include "Zalohy.h"
 
 #include <chrono>
-
-namespace {
-
-// Windows-1250, as the rest of the backup.
-std::string Ident(const TIdentText& text) {
-    return CitelnyText(text.View());
-}
-
-} // namespace
 
 bool TMainLogika::SmiPrepsat(bool cisla) {
     const bool zmeny =
@@ -48,7 +37,7 @@ bool TMainLogika::PripravZapis(const std::vector<std::uint16_t>& adresy, std::si
     try {
         fZaloha = UlozZalohu(SlozkaZaloh(SlozkaExportu(InstDir)), DateTimeStamp(ted),
                              CasZalohy(LocalDateTimeParts(ted)), fZmeny.Zname(),
-                             fZmeny.ZnamaZarizeni(), {Ident(HWTYP), Ident(VERSW), Ident(VERHW)});
+                             fZmeny.ZnamaZarizeni(), IdentZarizeni(HWTYP, VERSW, VERHW));
     } catch (const EProfileWriteError& error) {
         fOkno.Chyba(std::string(R_ZalohaNeulozena) + "\n" + error.what() +
                     "\nDůvod: " + error.Reason());

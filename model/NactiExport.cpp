@@ -435,3 +435,12 @@ TNacteniExportu NactiExportZeSouboru(const std::string& path) {
     }
     return out;
 }
+
+std::string HodnotaZalohy(const std::vector<TProfileEntry>& zaloha, std::string_view klic) {
+    for (const TProfileEntry& z : zaloha) {
+        if (StejneBezVelikosti(z.Key, klic)) {
+            return z.Value;
+        }
+    }
+    return {};
+}

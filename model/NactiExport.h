@@ -25,5 +25,7 @@ struct TNacteniExportu {
 };
 
 TNacteniExportu NactiExport(std::string_view text);
+// A value of the backup section (letter case ignored, as in profile files); empty when absent.
+std::string HodnotaZalohy(const std::vector<TProfileEntry>& zaloha, std::string_view klic);
 // The file's bytes; a file that cannot be read, or one far larger than any export, is refused.
 TNacteniExportu NactiExportZeSouboru(const std::string& path);

@@ -434,14 +434,6 @@ private:
     std::string fOut;
 };
 
-bool StejneBezVelikosti(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto lx = static_cast<unsigned char>(x);
-               const auto ly = static_cast<unsigned char>(y);
-               return std::tolower(lx) == std::tolower(ly);
-           });
-}
-
 } // namespace
 
 std::string ProtokolHtml(const TVstupProtokolu& vstup) {
@@ -528,15 +520,6 @@ TVstupProtokolu VstupProtokolu(const TNORLINK& image, const TZnameData& znama,
                            std::move(cas),
                            std::move(stav),
                            pocetExpanderu};
-}
-
-std::string HodnotaZalohy(const std::vector<TProfileEntry>& zaloha, std::string_view klic) {
-    for (const TProfileEntry& z : zaloha) {
-        if (StejneBezVelikosti(z.Key, klic)) {
-            return z.Value;
-        }
-    }
-    return {};
 }
 
 int ExpanderyProtokolu(const TNORLINK& image, const TZnameData& znama) {

@@ -31,13 +31,6 @@ inline constexpr std::string_view k_SekceProtokol = "Protokol";
 inline constexpr std::string_view k_KlicObjekt = "Objekt";
 inline constexpr std::string_view k_KlicTechnik = "Technik";
 
-// Keys of a backup's section [Zaloha] that the report reads: the device's identification texts as
-// the device sent them (Windows-1250) and the time the backup was made.
-inline constexpr std::string_view k_ZalohaTyp = "Typ";
-inline constexpr std::string_view k_ZalohaVerzeSW = "Verze SW";
-inline constexpr std::string_view k_ZalohaVerzeHW = "Verze HW";
-inline constexpr std::string_view k_ZalohaCas = "Cas";
-
 struct TVstupProtokolu {
     const TNORLINK& Image;
     const TZnameData& Znama;
@@ -77,9 +70,6 @@ TVstupProtokolu VstupProtokolu(const TNORLINK& image, const TZnameData& znama,
                                std::string_view hwtyp, std::string_view versw,
                                std::string_view verhw, int pocetExpanderu, std::string objekt,
                                std::string technik, std::string cas, std::string stav);
-
-// A backup section's value for a key (letter case ignored, as in profile files); empty when absent.
-std::string HodnotaZalohy(const std::vector<TProfileEntry>& zaloha, std::string_view klic);
 
 // The expanders a report of a file covers: up to the last one with a known block that differs from
 // an empty image's (at least 1). Unknown expanders before it show as unknown.

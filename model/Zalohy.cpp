@@ -1,6 +1,7 @@
 #include "Zalohy.h"
 
 #include "Cp1250.h"
+#include "Dekodery.h"
 #include "Export.h"
 #include "NactiExport.h"
 #include "WholeFile.h"
@@ -10,18 +11,10 @@
 #include <cstdio>
 #include <filesystem>
 
-namespace {
-
-std::string HodnotaZalohy(const TNacteniExportu& n, std::string_view klic) {
-    for (const TProfileEntry& e : n.Zaloha) {
-        if (e.Key == klic) {
-            return e.Value;
-        }
-    }
-    return {};
+TIdentZarizeni IdentZarizeni(const TIdentText& typ, const TIdentText& verzeSW,
+                             const TIdentText& verzeHW) {
+    return {CitelnyText(typ.View()), CitelnyText(verzeSW.View()), CitelnyText(verzeHW.View())};
 }
-
-} // namespace
 
 std::string SlozkaZaloh(const std::string& slozkaExportu) {
     return slozkaExportu + std::string(k_SlozkaZaloh) + "/";
@@ -41,10 +34,10 @@ std::string UlozZalohu(const std::string& slozka, const std::string& stamp, cons
     }
     std::vector<TProfileEntry> entries = ExportniZaznamy(image, znama);
     const std::string sekce(R_Log_Zaloha);
-    entries.push_back({sekce, "Cas", cas});
-    entries.push_back({sekce, "Typ", ident.Typ});
-    entries.push_back({sekce, "Verze SW", ident.VerzeSW});
-    entries.push_back({sekce, "Verze HW", ident.VerzeHW});
+    entries.push_back({sekce, std::string(k_ZalohaCas), cas});
+    entries.push_back({sekce, std::string(k_ZalohaTyp), ident.Typ});
+    entries.push_back({sekce, std::string(k_ZalohaVerzeSW), ident.VerzeSW});
+    entries.push_back({sekce, std::string(k_ZalohaVerzeHW), ident.VerzeHW});
     std::string why;
     if (!ReplaceWholeFile(path, TextExportu(entries), &why)) {
         throw EProfileWriteError(path, why);
@@ -96,10 +89,10 @@ std::vector<TZaloha> NajdiZalohy(const std::string& slozka) {
         }
         TZaloha z;
         z.Cesta = it->path().string();
-        z.Cas = HodnotaZalohy(n, "Cas");
-        z.Zarizeni = {Cp1250DoUtf8(HodnotaZalohy(n, "Typ")),
-                      Cp1250DoUtf8(HodnotaZalohy(n, "Verze SW")),
-                      Cp1250DoUtf8(HodnotaZalohy(n, "Verze HW"))};
+        z.Cas = HodnotaZalohy(n.Zaloha, k_ZalohaCas);
+        z.Zarizeni = {Cp1250DoUtf8(HodnotaZalohy(n.Zaloha, k_ZalohaTyp)),
+                      Cp1250DoUtf8(HodnotaZalohy(n.Zaloha, k_ZalohaVerzeSW)),
+                      Cp1250DoUtf8(HodnotaZalohy(n.Zaloha, k_ZalohaVerzeHW))};
         z.Obsah = ObsahZalohy(n.Znama);
         out.push_back(std::move(z));
     }

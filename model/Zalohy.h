@@ -16,6 +16,12 @@ inline constexpr std::string_view k_souborzalohy = "zaloha%s.log";
 inline constexpr std::string_view R_ZalohaNeulozena =
     "Zálohu toho, co komunikátor obsahuje, nelze uložit, proto nebylo nic zapsáno.";
 
+// Keys of the section [Zaloha]: when the backup was made and the device's identification texts.
+inline constexpr std::string_view k_ZalohaCas = "Cas";
+inline constexpr std::string_view k_ZalohaTyp = "Typ";
+inline constexpr std::string_view k_ZalohaVerzeSW = "Verze SW";
+inline constexpr std::string_view k_ZalohaVerzeHW = "Verze HW";
+
 // The device's identification texts made readable: Windows-1250 when saved, as the rest of the
 // backup; UTF-8 in a found backup, for the list the window shows.
 struct TIdentZarizeni {
@@ -23,6 +29,9 @@ struct TIdentZarizeni {
     std::string VerzeSW;
     std::string VerzeHW;
 };
+// The identification as the device sent it, made readable, for a backup.
+TIdentZarizeni IdentZarizeni(const TIdentText& typ, const TIdentText& verzeSW,
+                             const TIdentText& verzeHW);
 
 // The folder of the backups inside the exports' folder (both ending with '/').
 std::string SlozkaZaloh(const std::string& slozkaExportu);

@@ -9,11 +9,8 @@
 #include "ProfileFile.h"
 #include "Protokol.h"
 #include "ProtokolOkno.h"
-#include "RozdilyNastaveni.h"
 #include "Slozky.h"
 #include "UkonceniSignalem.h"
-#include "ZapisTelCisel.h"
-#include "promenne.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -40,7 +37,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <chrono>
 #include <utility>
 
 namespace {
@@ -659,19 +655,6 @@ void TFrm_Main::cmNactiNastaveniClick() {
     fLogika.cmNactiNastaveniClick();
 }
 
-std::string TFrm_Main::ProtokolHtml(const std::string& objekt, const std::string& technik) const {
-    // The working image holds the numbers as the grid shows them.
-    const std::size_t nezapsano =
-        RozdilneTelCisla(NORLINKRec, NORLINKRecNew).size() +
-        RozdilneBloky(NORLINKRec, NORLINKRecNew, ItemCount(TSeznam::Cmb_Expander)).size();
-    const TZnameData& znama = fLogika.ZnamaData();
-    const int expanderu = PocetExpanderu();
-    return ::ProtokolHtml(VstupProtokolu(
-        NORLINKRecNew, znama, HWTYP.View(), VERSW.View(), VERHW.View(), expanderu, objekt, technik,
-        CasProtokolu(LocalDateTimeParts(std::chrono::system_clock::now())),
-        StavProtokolu(nezapsano, znama, expanderu, fLogika.CasOvereni())));
-}
-
 int TFrm_Main::DialogProtokolu(std::string& objekt, std::string& technik) {
     TProtokolDialog dialog(objekt, technik, this);
     const int volba = dialog.exec();
@@ -699,7 +682,7 @@ void TFrm_Main::cmProtokolClick() {
     } catch (const EProfileWriteError&) {
         // Only the suggestion for the next report is lost; the report goes on.
     }
-    const std::string html = ProtokolHtml(udaje.Objekt, udaje.Technik);
+    const std::string html = fLogika.ProtokolHtml(udaje.Objekt, udaje.Technik);
     if (volba == TProtokolDialog::Tisk) {
         QPrinter printer(QPrinter::HighResolution);
         printer.setPageSize(QPageSize(QPageSize::A4));

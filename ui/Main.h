@@ -53,8 +53,6 @@ public:
     // The handover report (menu "Protokol…"): asks for the site and technician, then saves a PDF
     // into the exports' folder or prints.
     void cmProtokolClick();
-    // The report of what the window holds now.
-    std::string ProtokolHtml(const std::string& objekt, const std::string& technik) const;
 
     // Gives the window the size and place of its last close (norlink.ini, section "Okno"), else
     // the designed ones, within the screen's available area.

@@ -7,7 +7,7 @@
 
 #include "Export.h"
 #include "NactiExport.h"
-#include "ScratchDir.h"
+#include "Zalohy.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -449,23 +449,6 @@ TEST(Protokol, ExpanderCountOfAFileIsItsLastKnownConfiguredExpander) {
     EXPECT_EQ(ExpanderyProtokolu(paty, znama), 5);
     Neznamy(znama, AdresaSeznamuExpanderu(4, true), 16);
     EXPECT_EQ(ExpanderyProtokolu(paty, znama), 3) << "placeholder bytes of an unknown block";
-}
-
-TEST(Protokol, SiteAndTechnicianAreRememberedBesideTheOtherSettings) {
-    TScratchDir dir("norlink-protokol");
-    const std::string ini = (dir / "sub" / "norlink.ini").string();
-    EXPECT_EQ(NactiUdajeProtokolu(ini).Objekt, "") << "no file yet";
-    std::filesystem::create_directories(dir / "sub");
-    std::ofstream(ini) << "[ComPort]\nCislo=3\n";
-    UlozUdajeProtokolu(ini, {"Sklad Žižkov", "Jan Novák"});
-    const TUdajeProtokolu udaje = NactiUdajeProtokolu(ini);
-    EXPECT_EQ(udaje.Objekt, "Sklad Žižkov");
-    EXPECT_EQ(udaje.Technik, "Jan Novák");
-    std::ifstream in(ini);
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_THAT(text.str(), HasSubstr("[ComPort]\nCislo=3\n"));
-    EXPECT_THAT(text.str(), HasSubstr("[Protokol]\nObjekt=Sklad Žižkov\nTechnik=Jan Novák\n"));
 }
 
 } // namespace
