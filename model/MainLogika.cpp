@@ -575,19 +575,19 @@ void TMainLogika::Spust(std::unique_ptr<IOperace> operace) {
 void TMainLogika::DokonciOperaci() {
     if (fOperace && fOperace->Stav() == TStavOperace::Hotovo) {
         IOperace* op = fOperace.get();
-        const auto zapis = dynamic_cast<TZapisTelCisel*>(op);
-        const auto zapisNastaveni = dynamic_cast<TZapisNastaveni*>(op);
-        // A read, or a write read back as written: the report says when the device last agreed.
-        if ((zapis == nullptr || zapis->Overeno()) &&
-            (zapisNastaveni == nullptr || zapisNastaveni->Overeno())) {
+        // After a read, or a write read back as written: the report says when the device last
+        // agreed.
+        const auto shoda = [this] {
             fCasOvereni = CasProtokolu(LocalDateTimeParts(std::chrono::system_clock::now()));
-        }
+        };
         if (dynamic_cast<TCteniTelCisel*>(op) != nullptr) {
+            shoda();
             fZmeny.PrectenaCisla(NORLINKRec);
             const std::uint32_t bajtu = k_OknoTelCisel.Konec - k_OknoTelCisel.Zacatek;
             fZnama.Nastav(k_OknoTelCisel.Zacatek, bajtu, TPuvod::Zarizeni);
             fZnamaRec.Nastav(k_OknoTelCisel.Zacatek, bajtu, TPuvod::Zarizeni);
         } else if (auto* cteni = dynamic_cast<TCteniNastaveni*>(op)) {
+            shoda();
             const TRozsahCteni& r = cteni->Rozsah();
             fZnamaRec = PoCteniNastaveni(fZnamaRec, r.Vse, r.N, r.E, r.V);
             // The working image is the device image now, but for its numbers.
@@ -603,6 +603,7 @@ void TMainLogika::DokonciOperaci() {
             Cmb_ExpanderChange();
         } else if (auto* tel = dynamic_cast<TZapisTelCisel*>(op)) {
             if (tel->Overeno()) {
+                shoda();
                 // Read back as written: the device image holds them now, so the next preview
                 // compares with what is there and a restored backup has something to send.
                 fZmeny.ZapsanaCisla(NORLINKRecNew);
@@ -611,6 +612,7 @@ void TMainLogika::DokonciOperaci() {
             ZapisDokoncen(tel->Overeno(), tel->Zapsano(), {});
         } else if (auto* nast = dynamic_cast<TZapisNastaveni*>(op)) {
             if (nast->Overeno()) {
+                shoda();
                 fZmeny.ZapsanyBloky(NORLINKRecNew, nast->Adresy());
                 for (const std::uint16_t a : nast->Adresy()) {
                     KopirujCast(NORLINKRec, NORLINKRecNew, a);
