@@ -12,10 +12,10 @@
 #include "FakeOkno.h"
 #include "ForwardingPort.h"
 #include "KomunikacniLog.h"
-#include "MainLogika.h"
 #include "ScratchDir.h"
 #include "Simulator.h"
-#include "promenne.h"
+#include "okno/MainLogika.h"
+#include "stav/promenne.h"
 
 #include <QApplication>
 

@@ -4,7 +4,7 @@
 // dialog's lower bar becomes one progress line (drawn only on a terminal), and the steps the
 // operations post are queued for the session's loop.
 
-#include "OknoMain.h"
+#include "okno/OknoMain.h"
 
 #include <chrono>
 #include <deque>

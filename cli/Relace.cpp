@@ -1,7 +1,7 @@
 #include "Relace.h"
 
-#include "MainLogika.h"
-#include "promenne.h"
+#include "okno/MainLogika.h"
+#include "stav/promenne.h"
 
 #include <cerrno>
 #include <csignal>

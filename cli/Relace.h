@@ -5,15 +5,15 @@
 // steady clock, as the window's timer does, so each tick reads what waits and the receive path
 // answers a poll within that tick; it waits on a signalfd, so SIGINT and SIGTERM cancel at once.
 
-#include "ComLog.h"
-#include "DekoderOdpovedi.h"
-#include "Komunikace.h"
 #include "Konzole.h"
-#include "Operace.h"
-#include "Povoleni.h"
-#include "PrijemTLG.h"
-#include "SerialDrv.h"
-#include "Timer.h"
+#include "okno/Povoleni.h"
+#include "operace/Operace.h"
+#include "port/SerialDrv.h"
+#include "port/Timer.h"
+#include "spojeni/ComLog.h"
+#include "spojeni/DekoderOdpovedi.h"
+#include "spojeni/Komunikace.h"
+#include "spojeni/PrijemTLG.h"
 
 #include <chrono>
 #include <cstdint>

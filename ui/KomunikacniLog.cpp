@@ -1,7 +1,7 @@
 #include "KomunikacniLog.h"
 
-#include "ComLog.h"
 #include "Hlaseni.h"
+#include "spojeni/ComLog.h"
 
 #include <QCheckBox>
 #include <QComboBox>

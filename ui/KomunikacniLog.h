@@ -4,7 +4,7 @@
 // on a timer of its own, and redraws only when the log changed and only the rows in view, so the
 // serial driver's tick never waits for it.
 
-#include "ComLog.h"
+#include "spojeni/ComLog.h"
 
 #include <QAbstractTableModel>
 #include <QWidget>

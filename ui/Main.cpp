@@ -1,16 +1,16 @@
 #include "Main.h"
 
-#include "Cp1250.h"
 #include "Dialogy.h"
-#include "Editace.h"
-#include "EditaceExpanderu.h"
 #include "Hlaseni.h"
 #include "Meritko.h"
-#include "ProfileFile.h"
-#include "Protokol.h"
 #include "ProtokolOkno.h"
-#include "Slozky.h"
 #include "UkonceniSignalem.h"
+#include "editace/Editace.h"
+#include "editace/EditaceExpanderu.h"
+#include "soubory/ProfileFile.h"
+#include "soubory/Protokol.h"
+#include "soubory/Slozky.h"
+#include "text/Cp1250.h"
 
 #include <QAction>
 #include <QActionGroup>

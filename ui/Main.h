@@ -6,10 +6,10 @@
 #include "EditGrid.h"
 #include "KomunikacniLog.h"
 #include "Led.h"
-#include "MainLogika.h"
 #include "MemoEdit.h"
-#include "OknoMain.h"
 #include "info.h"
+#include "okno/MainLogika.h"
+#include "okno/OknoMain.h"
 
 #include <QMainWindow>
 

@@ -1,6 +1,6 @@
 #include "MemoEdit.h"
 
-#include "TextZpravy.h"
+#include "text/TextZpravy.h"
 
 #include <QApplication>
 #include <QFocusEvent>

@@ -1,7 +1,7 @@
 #pragma once
 // The serial driver's periodic timer on the Qt event loop: ticks run on the GUI thread.
 
-#include "Timer.h"
+#include "port/Timer.h"
 
 #include <QTimer>
 

@@ -1,7 +1,7 @@
 #include "info.h"
 
 #include "Meritko.h"
-#include "Prubeh.h"
+#include "text/Prubeh.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -3,7 +3,7 @@
 // caption buttons, and the user cannot close it (neither the window manager's close nor Alt+F4):
 // only the operations that showed it hide or close it, through Hide() and Close().
 
-#include "OknoMain.h"
+#include "okno/OknoMain.h"
 
 #include <QElapsedTimer>
 #include <QWidget>

@@ -3,12 +3,12 @@
 
 #include "CrashReport.h"
 #include "Main.h"
-#include "MainLogika.h"
 #include "NorlinkApplication.h"
 #include "QtTimer.h"
-#include "Slozky.h"
 #include "UkonceniSignalem.h"
 #include "kovra.h"
+#include "okno/MainLogika.h"
+#include "soubory/Slozky.h"
 
 #include <csignal>
 #include <cstdlib>

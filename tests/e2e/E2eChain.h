@@ -9,10 +9,10 @@
 // mismatch and changes nothing, so a test sees at once when an answer is delivered twice or for
 // something that was never asked.
 
-#include "DekoderOdpovedi.h"
-#include "Komunikace.h"
 #include "KomunikaceTestAccess.h"
-#include "modem.h"
+#include "spojeni/DekoderOdpovedi.h"
+#include "spojeni/Komunikace.h"
+#include "stav/AdresyPameti.h"
 
 #include <array>
 #include <cstddef>

@@ -10,14 +10,14 @@
 //   rig.Decoder.StartRead(PhoneChain());
 //   ASSERT_TRUE(rig.RunUntil([&] { return rig.Decoder.Idle(); }, 20s)) << rig.Describe();
 
-#include "ComLog.h"
 #include "E2eChain.h"
 #include "E2eWire.h"
-#include "Komunikace.h"
-#include "PrijemTLG.h"
 #include "SimStats.h"
 #include "Simulator.h"
-#include "Timer.h"
+#include "port/Timer.h"
+#include "spojeni/ComLog.h"
+#include "spojeni/Komunikace.h"
+#include "spojeni/PrijemTLG.h"
 
 #include <chrono>
 #include <cstdint>

@@ -3,12 +3,12 @@
 // norlink.ini in a scratch folder), against the norlink-sim command preloaded with a raw 64 KiB
 // image. Boxes are recorded instead of shown; every wait has a deadline.
 
-#include "Cp1250.h"
 #include "Main.h"
 #include "NorlinkApplication.h"
 #include "QtTimer.h"
-#include "SerialPort.h"
-#include "promenne.h"
+#include "port/SerialPort.h"
+#include "stav/promenne.h"
+#include "text/Cp1250.h"
 
 // InstallProgram (which needs the program's path) is not used here.
 #define NORLINK_BIN ""

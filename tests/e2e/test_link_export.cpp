@@ -2,11 +2,11 @@
 // the program's profile code: a fully populated image (every slot value, every text byte 1..254,
 // line breaks inside texts) comes back as the device memory it describes.
 
-#include "Export.h"
 #include "ScratchDir.h"
 #include "SimExport.h"
 #include "SimMemory.h"
-#include "promenne.h"
+#include "soubory/Export.h"
+#include "stav/promenne.h"
 
 #include <gtest/gtest.h>
 

@@ -4,17 +4,17 @@
 // whole 64 KiB is compared with what the screen asked for: a write ends verified with exactly
 // that memory, or a box names exactly the numbers or blocks that are wrong on the device.
 
-#include "Cp1250.h"
 #include "E2eWire.h"
-#include "Export.h"
 #include "ForwardingPort.h"
-#include "MainLogika.h"
-#include "NactiExport.h"
 #include "ProgramRig.h"
 #include "SimExport.h"
-#include "ZapisNastaveni.h"
-#include "ZapisTelCisel.h"
-#include "telegramy.h"
+#include "okno/MainLogika.h"
+#include "operace/ZapisNastaveni.h"
+#include "operace/ZapisTelCisel.h"
+#include "soubory/Export.h"
+#include "soubory/NactiExport.h"
+#include "telegram/telegramy.h"
+#include "text/Cp1250.h"
 
 #include <gmock/gmock.h>
 

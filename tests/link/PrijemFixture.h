@@ -2,12 +2,12 @@
 // A receive path wired as the window wires it: a link on a fake port driven by a manual timer, a
 // decoder that records what reaches it, and a log with a fixed clock in the C locale.
 
-#include "ComLog.h"
-#include "DekoderOdpovedi.h"
 #include "FakeSerialPort.h"
-#include "Komunikace.h"
 #include "LocaleFixture.h"
-#include "PrijemTLG.h"
+#include "spojeni/ComLog.h"
+#include "spojeni/DekoderOdpovedi.h"
+#include "spojeni/Komunikace.h"
+#include "spojeni/PrijemTLG.h"
 
 #include <chrono>
 #include <cstdint>

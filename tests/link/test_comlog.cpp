@@ -1,5 +1,5 @@
-#include "ComLog.h"
 #include "LocaleFixture.h"
+#include "spojeni/ComLog.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // poll.
 #include "FakeLink.h"
 #include "KomunikaceTestAccess.h"
-#include "modem.h"
+#include "telegram/modem.h"
 
 #include <gtest/gtest.h>
 

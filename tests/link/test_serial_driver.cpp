@@ -1,7 +1,7 @@
 // TSerialDriver's own rules, against a scripted port: defaults and clamps, the modem lines after
 // opening, sends over short and refused writes, time limits, and a port that goes away.
 
-#include "SerialDrv.h"
+#include "port/SerialDrv.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

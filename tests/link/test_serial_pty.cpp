@@ -1,8 +1,8 @@
 // TSerialDriver on the termios port layer, against a real pseudo-terminal.
 
-#include "PosixSerialPort.h"
 #include "PtyPair.h"
-#include "SerialDrv.h"
+#include "port/SerialDrv.h"
+#include "port/SerialPort_posix.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Port names to device paths, and the texts for the port layer's errors.
 
-#include "PosixSerialPort.h"
-#include "SerialDrv.h"
+#include "port/SerialDrv.h"
+#include "port/SerialPort_posix.h"
 
 #include <gtest/gtest.h>
 

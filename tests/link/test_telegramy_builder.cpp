@@ -1,7 +1,7 @@
 // The request builder: golden telegrams and what a build does to the transmit queue.
 #include "FakeLink.h"
 #include "KomunikaceTestAccess.h"
-#include "modem.h"
+#include "telegram/modem.h"
 
 #include <gtest/gtest.h>
 

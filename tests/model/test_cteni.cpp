@@ -3,12 +3,12 @@
 // and the device watch go over the line as telegrams.
 
 #include "../link/PrijemFixture.h"
-#include "Cp1250.h"
-#include "Cteni.h"
 #include "FakeOkno.h"
 #include "FakeSerialPort.h"
-#include "MainLogika.h"
 #include "ScratchDir.h"
+#include "okno/MainLogika.h"
+#include "operace/Cteni.h"
+#include "text/Cp1250.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The response decoders on their own: where each answer lands, which request carries the chain on,
 // and what a decoder refuses. A link on a fake port and a fake window; the image is the test's.
 
-#include "Cp1250.h"
-#include "Dekodery.h"
 #include "FakeLink.h"
 #include "FakeOkno.h"
+#include "operace/Dekodery.h"
+#include "text/Cp1250.h"
 
 #include <gtest/gtest.h>
 

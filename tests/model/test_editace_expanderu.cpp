@@ -2,11 +2,11 @@
 // rules of both grids, the memos' exit rules, the stored length of a text, and the rules acting on
 // the expander and input on display.
 
-#include "Cp1250.h"
-#include "EditaceExpanderu.h"
 #include "FakeOkno.h"
-#include "TextZpravy.h"
+#include "editace/EditaceExpanderu.h"
 #include "test_nastaveni_locale.h"
+#include "text/Cp1250.h"
+#include "text/TextZpravy.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The window's view of device texts: Windows-1250 bytes to UTF-8 and back.
 
-#include "Cp1250.h"
+#include "text/Cp1250.h"
 
 #include <gtest/gtest.h>
 

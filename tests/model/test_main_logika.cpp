@@ -3,11 +3,11 @@
 
 #include "FakeOkno.h"
 #include "KomunikaceTestAccess.h"
-#include "MainLogika.h"
 #include "NoFileOverride.h"
-#include "ProfileFile.h"
 #include "ScratchDir.h"
-#include "promenne.h"
+#include "okno/MainLogika.h"
+#include "soubory/ProfileFile.h"
+#include "stav/promenne.h"
 
 #include "FakeSerialPort.h"
 

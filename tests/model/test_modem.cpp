@@ -1,6 +1,6 @@
 // The communicator's address table and record-memory layout.
-#include "modem.h"
-#include "telegramy.h"
+#include "stav/AdresyPameti.h"
+#include "telegram/telegramy.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // several lines, blank lines in and at the end of texts), and every malformed file is refused with
 // a message naming the line.
 
-#include "Export.h"
-#include "NactiExport.h"
 #include "ScratchDir.h"
+#include "soubory/Export.h"
+#include "soubory/NactiExport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

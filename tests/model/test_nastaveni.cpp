@@ -1,7 +1,7 @@
 // The program's own settings in norlink.ini: section "ComPort" and the port map of section "Porty".
 
-#include "NastaveniProgramu.h"
-#include "ProfileFile.h"
+#include "soubory/NastaveniProgramu.h"
+#include "soubory/ProfileFile.h"
 #include "test_nastaveni_locale.h"
 #include "test_profile_scratch.h"
 

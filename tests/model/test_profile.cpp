@@ -1,6 +1,6 @@
 // The profile-file format in memory: reading, writing, order, case, line ends, odd contents.
 
-#include "ProfileFile.h"
+#include "soubory/ProfileFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The one-pass writer used by the export gives the very bytes that writing the entries one by one
 // gives.
 
-#include "ProfileFile.h"
+#include "soubory/ProfileFile.h"
 #include "test_profile_scratch.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // replaced as a whole, and failures reported with the file's full path.
 
 #include "NoFileOverride.h"
-#include "ProfileFile.h"
-#include "WholeFile.h"
+#include "soubory/ProfileFile.h"
+#include "soubory/WholeFile.h"
 #include "test_profile_scratch.h"
 
 #include <gmock/gmock.h>

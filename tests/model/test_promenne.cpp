@@ -1,7 +1,7 @@
 // The configuration image and its texts: capacities, bytes kept unchanged, the empty state, copy,
 // clear and comparison.
 
-#include "promenne.h"
+#include "stav/promenne.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // DateTimeStamp: local date and time to the millisecond, 16 or 17 digits.
 
-#include "DateTimeStamp.h"
+#include "soubory/DateTimeStamp.h"
 
 #include <gtest/gtest.h>
 

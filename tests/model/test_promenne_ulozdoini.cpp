@@ -1,7 +1,7 @@
 // UlozDoIni: the four conversions, folder creation, and the write error.
 
-#include "ProfileFile.h"
-#include "UlozDoIni.h"
+#include "soubory/ProfileFile.h"
+#include "soubory/UlozDoIni.h"
 #include "test_nastaveni_locale.h"
 #include "test_profile_scratch.h"
 

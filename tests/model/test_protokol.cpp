@@ -3,11 +3,11 @@
 // escaped, the checksum of the configuration, the verification line, and the remembered site and
 // technician.
 
-#include "Protokol.h"
+#include "soubory/Protokol.h"
 
-#include "Export.h"
-#include "NactiExport.h"
-#include "Zalohy.h"
+#include "soubory/Export.h"
+#include "soubory/NactiExport.h"
+#include "soubory/Zalohy.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

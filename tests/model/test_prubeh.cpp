@@ -1,6 +1,6 @@
 // The progress dialog's second line: the count and the time left at the measured rate.
 
-#include "Prubeh.h"
+#include "text/Prubeh.h"
 
 #include <gtest/gtest.h>
 

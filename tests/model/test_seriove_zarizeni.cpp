@@ -2,7 +2,7 @@
 // their stable names, maker and model; placeholders and consoles left out.
 
 #include "ScratchDir.h"
-#include "SerioveZarizeni.h"
+#include "port/SerioveZarizeni.h"
 
 #include <gtest/gtest.h>
 

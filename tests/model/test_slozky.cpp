@@ -4,10 +4,10 @@
 
 #include "FakeOkno.h"
 #include "FakeSerialPort.h"
-#include "MainLogika.h"
 #include "ScratchDir.h"
-#include "Slozky.h"
-#include "promenne.h"
+#include "okno/MainLogika.h"
+#include "soubory/Slozky.h"
+#include "stav/promenne.h"
 
 #include <gtest/gtest.h>
 

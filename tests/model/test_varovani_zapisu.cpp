@@ -1,7 +1,7 @@
 // The warnings before a write, as a table: each row changes an empty image and lists every line
 // it must give, in order; parts not read give none.
 
-#include "VarovaniZapisu.h"
+#include "operace/VarovaniZapisu.h"
 
 #include <gtest/gtest.h>
 

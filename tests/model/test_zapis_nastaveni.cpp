@@ -2,13 +2,13 @@
 // a small device answering the queue as the link would (the write of a pair goes into its memory
 // unless the test loses it; the read-back answers from memory).
 
-#include "Export.h"
 #include "FakeOkno.h"
 #include "FakeSerialPort.h"
-#include "MainLogika.h"
-#include "RozdilyNastaveni.h"
 #include "ScratchDir.h"
-#include "promenne.h"
+#include "okno/MainLogika.h"
+#include "operace/RozdilyNastaveni.h"
+#include "soubory/Export.h"
+#include "stav/promenne.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -2,13 +2,13 @@
 // window and a small device that answers the queue as the link would: a write pair's write goes
 // into its memory (unless the test loses it), the read-back and every read answer from memory.
 
-#include "Editace.h"
 #include "FakeOkno.h"
 #include "FakeSerialPort.h"
-#include "MainLogika.h"
 #include "ScratchDir.h"
-#include "ZapisTelCisel.h"
-#include "promenne.h"
+#include "editace/Editace.h"
+#include "okno/MainLogika.h"
+#include "operace/ZapisTelCisel.h"
+#include "stav/promenne.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -2,12 +2,12 @@
 // buttons' tooltips and the question at close, through the window's logic with a fake window and a
 // small device that answers the queue from its memory.
 
-#include "Export.h"
 #include "FakeOkno.h"
 #include "FakeSerialPort.h"
-#include "MainLogika.h"
 #include "ScratchDir.h"
-#include "promenne.h"
+#include "okno/MainLogika.h"
+#include "soubory/Export.h"
+#include "stav/promenne.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,12 +1,12 @@
 // Known data: what each read makes known, what a refused write names, unknown blocks carried
 // through an export and a backup; the change list of the write preview in both languages.
 
-#include "Export.h"
-#include "NactiExport.h"
 #include "ScratchDir.h"
-#include "SeznamZmen.h"
-#include "Zalohy.h"
-#include "ZnameData.h"
+#include "operace/SeznamZmen.h"
+#include "soubory/Export.h"
+#include "soubory/NactiExport.h"
+#include "soubory/Zalohy.h"
+#include "stav/ZnameData.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

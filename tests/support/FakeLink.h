@@ -3,7 +3,7 @@
 
 #include "FakeSerialPort.h"
 #include "HexBytes.h"
-#include "Komunikace.h"
+#include "spojeni/Komunikace.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,7 +2,7 @@
 // A fake main window for the logic's tests: it remembers what the logic shows and answers the
 // boxes from a script. A box the test did not expect fails the test.
 
-#include "OknoMain.h"
+#include "okno/OknoMain.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 //   auto line = std::make_shared<FakeLine>();
 //   TSerialDriver drv(std::make_unique<TManualTimer>(), std::make_unique<FakeSerialPort>(line));
 
-#include "SerialPort.h"
+#include "port/SerialPort.h"
 
 #include <chrono>
 #include <cstddef>

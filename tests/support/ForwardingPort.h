@@ -2,7 +2,7 @@
 // A serial port that passes every call to the real termios port; decorators for tests and the
 // benchmark derive from it and override only what they watch or change.
 
-#include "SerialPort.h"
+#include "port/SerialPort.h"
 
 #include <memory>
 #include <span>

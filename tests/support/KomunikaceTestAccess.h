@@ -2,7 +2,7 @@
 // The link's queue and poll cycle, for tests that check the telegrams queued or put a queue or a
 // cycle in place. Production code sees the queue only through TKomunikace's typed view.
 
-#include "Komunikace.h"
+#include "spojeni/Komunikace.h"
 
 #include <cstdint>
 #include <deque>

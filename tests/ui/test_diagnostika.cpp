@@ -6,7 +6,7 @@
 #include "ProgramRun.h"
 #include "QtTimer.h"
 #include "UkonceniSignalem.h"
-#include "promenne.h"
+#include "stav/promenne.h"
 
 #include "FakeSerialPort.h"
 

@@ -2,11 +2,11 @@
 // and input it was typed for however the selection changes, a character the device cannot store
 // is refused, a text from the device goes back byte for byte, the expander count stays 1..8.
 
-#include "Cp1250.h"
 #include "Main.h"
 #include "ProgramRun.h"
 #include "QtTimer.h"
-#include "promenne.h"
+#include "stav/promenne.h"
+#include "text/Cp1250.h"
 
 #include "FakeSerialPort.h"
 

@@ -1,11 +1,11 @@
 // The grids of the real window: the key filter whatever the keyboard layout, paste, the cell rule
 // for every way out of an editor, the exit rule, Delete.
 
-#include "Editace.h"
 #include "Main.h"
 #include "ProgramRun.h"
 #include "QtTimer.h"
-#include "promenne.h"
+#include "editace/Editace.h"
+#include "stav/promenne.h"
 
 #include "FakeSerialPort.h"
 

@@ -4,7 +4,7 @@
 #include "Main.h"
 #include "ProgramRun.h"
 #include "QtTimer.h"
-#include "promenne.h"
+#include "stav/promenne.h"
 
 #include "FakeSerialPort.h"
 

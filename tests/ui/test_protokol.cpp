@@ -5,11 +5,11 @@
 
 #include "Main.h"
 #include "ProgramRun.h"
-#include "Protokol.h"
 #include "ProtokolOkno.h"
 #include "QtTimer.h"
-#include "modem.h"
-#include "promenne.h"
+#include "soubory/Protokol.h"
+#include "stav/AdresyPameti.h"
+#include "stav/promenne.h"
 
 #include "FakeSerialPort.h"
 

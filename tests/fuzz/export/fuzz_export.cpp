@@ -2,8 +2,8 @@
 // it accepts is an image that the export writes back to a file the reader gives the same image
 // from, and that file's text is what the export writes for it (so nothing accepted is altered).
 
-#include "Export.h"
-#include "NactiExport.h"
+#include "soubory/Export.h"
+#include "soubory/NactiExport.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -18,12 +18,12 @@
 // length byte (255: a 16-bit little-endian length follows) and that many bytes, the last chunk
 // cut to what is left.
 
-#include "ComLog.h"
-#include "DekoderOdpovedi.h"
 #include "FakeSerialPort.h"
-#include "Komunikace.h"
 #include "KomunikaceTestAccess.h"
-#include "PrijemTLG.h"
+#include "spojeni/ComLog.h"
+#include "spojeni/DekoderOdpovedi.h"
+#include "spojeni/Komunikace.h"
+#include "spojeni/PrijemTLG.h"
 
 #include <algorithm>
 #include <array>

@@ -7,9 +7,9 @@
 // replace, so it runs for one input in k_FileSample, chosen by a hash of the input: a finding
 // replays the same way.
 
-#include "NastaveniProgramu.h"
-#include "ProfileFile.h"
-#include "WholeFile.h"
+#include "soubory/NastaveniProgramu.h"
+#include "soubory/ProfileFile.h"
+#include "soubory/WholeFile.h"
 
 #include <array>
 #include <cstdint>

@@ -1,0 +1,83 @@
+#pragma once
+// The three reads: the identification texts and phone numbers, the settings of the first N
+// expanders, and the settings of one expander and one of its inputs. Each carries its chain
+// through the decoders, takes only answers that fit the request at the head of the queue (a late
+// answer to a cancelled read must not steer the next one), and on a cancel or a lost link puts
+// back what it had emptied, so nothing half-read is shown or later written.
+
+#include "operace/Dekodery.h"
+#include "operace/Operace.h"
+
+#include <array>
+#include <string>
+
+class TCteni : public IOperace {
+public:
+    explicit TCteni(const TKontextOperace& kontext);
+    // The decoders hold the bounds by reference.
+    TCteni(const TCteni&) = delete;
+    TCteni& operator=(const TCteni&) = delete;
+
+    void Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
+                 std::span<const std::uint8_t> data) override;
+    void Zrus() override;
+    void SpojeniZtraceno() override { Zrus(); }
+    TStavOperace Stav() const override { return fStav; }
+
+protected:
+    // The chain's last answer has been stored.
+    virtual void Dokonci(TVysledekDekodovani vysledek) = 0;
+    // Puts back what Start emptied.
+    virtual void Obnov() = 0;
+
+    TKontextOperace fKontext;
+    TMezeCteni fMeze;
+    TDekodery fDekodery;
+    TStavOperace fStav = TStavOperace::Bezi;
+};
+
+class TCteniTelCisel final : public TCteni {
+public:
+    using TCteni::TCteni;
+    bool Start() override;
+
+private:
+    void Dokonci(TVysledekDekodovani vysledek) override;
+    void Obnov() override;
+
+    std::array<std::string, k_NORLINKMaxPocetCisel> fBunky;
+    decltype(TNORLINK::TelCisla) fTelCisla{};
+    std::array<TIdentText, 3> fIdent{};
+    std::array<std::string, 3> fPanely;
+};
+
+// What a settings read covers: all of the first N expanders, or expander E and its input V
+// (0-based).
+struct TRozsahCteni {
+    bool Vse = true;
+    int N = 1;
+    int E = 0;
+    int V = 0;
+};
+
+class TCteniNastaveni final : public TCteni {
+public:
+    TCteniNastaveni(const TKontextOperace& kontext, TRozsahCteni rozsah);
+    bool Start() override;
+    // A read of all expanders (not one input alone).
+    bool Uplne() const { return fRozsah.Vse; }
+    const TRozsahCteni& Rozsah() const { return fRozsah; }
+
+private:
+    void Dokonci(TVysledekDekodovani vysledek) override;
+    void Obnov() override;
+
+    TRozsahCteni fRozsah;
+    TNORLINK fPuvodni{};
+    bool fExpanderPovolen = true;
+    bool fVstupPovolen = true;
+};
+
+inline constexpr std::string_view R_VstupMimoPamet =
+    "Vstup 8 expanderu 8 nelze z komunikátoru načíst: leží mimo oblast paměti, kterou program "
+    "čte. Vyberte jiný vstup.";

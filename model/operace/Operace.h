@@ -1,0 +1,54 @@
+#pragma once
+// A device operation (a read, later a write): its button creates and starts it, it is handed every
+// answer that reaches the decoders, and it ends by completing, by being cancelled, or because the
+// link was lost. One runs at a time; the window's logic owns it.
+
+#include "okno/OknoMain.h"
+#include "okno/Povoleni.h"
+#include "spojeni/Komunikace.h"
+#include "stav/promenne.h"
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+
+enum class TStavOperace : std::uint8_t { Bezi, Hotovo, Zrusena };
+
+// What an operation works on. References, so tests build their own.
+struct TKontextOperace {
+    TNORLINK& Rec;
+    TNORLINK& RecNew;
+    TKomunikace& Komunikace;
+    IFrm_Main& Okno;
+    IInfoForm& Info;
+    TPovoleni& Povoleni;
+    // Redisplays the selected expander and input from the working image.
+    std::function<void()> ZobrazVyber;
+};
+
+class IOperace {
+public:
+    virtual ~IOperace() = default;
+
+    // Queues the first request and shows the dialog; false when the operation cannot start
+    // (it has said why).
+    virtual bool Start() = 0;
+    // One accepted data telegram of memory kind typPameti.
+    virtual void Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
+                         std::span<const std::uint8_t> data) = 0;
+    // The user's cancel: nothing more is sent, the dialog goes, nothing half-read is kept.
+    virtual void Zrus() = 0;
+    // The port has gone: ends as a cancel does.
+    virtual void SpojeniZtraceno() = 0;
+    virtual TStavOperace Stav() const = 0;
+};
+
+// The dialog as a read shows it: only the lower bar, its maximum, the text, an empty caption, the
+// cancel button.
+void UkazDialogCteni(IInfoForm& info, int maximum, const std::string& text);
+// The dialog as a write shows it: the same, the caption left as it is.
+void UkazDialogZapisu(IInfoForm& info, int maximum, std::string_view text);
+// Ends an operation early: empties the queue, leaves a write phase, hides the dialog.
+void UkonciPredcasne(TKomunikace& komunikace, IInfoForm& info);

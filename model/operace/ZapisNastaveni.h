@@ -1,0 +1,49 @@
+#pragma once
+// Writing the expander and input settings: every block in which the working image differs from
+// the device image goes out as a write pair, the write and a read of the same block built from the
+// same 16 bytes. The read's answer is the device's memory at that block: a pair completes when it
+// shows what was written; otherwise the pair is sent again, up to k_OpakovaniZapisu times, and
+// what never arrived is named in a box at the end. Answers for another address complete nothing,
+// wherever the block lies, so no block is waited for without its answer being counted.
+
+#include "operace/Operace.h"
+#include "operace/RozdilyNastaveni.h"
+
+#include <string_view>
+#include <vector>
+
+inline constexpr std::string_view R_ZapisNastaveni = "Zápis nastavení";
+inline constexpr std::string_view R_NastaveniNezapsano = "Do komunikátoru se nepodařilo zapsat:\n";
+inline constexpr std::string_view R_NastaveniNezapsanoRada =
+    "\nZkontrolujte spojení a zapište nastavení znovu.";
+// Repeats of a pair whose read-back differs, after its first send.
+inline constexpr int k_OpakovaniZapisu = 3;
+
+class TZapisNastaveni final : public IOperace {
+public:
+    // pocetExpanderu: the first expanders that are written (the items of Cmb_Expander).
+    TZapisNastaveni(const TKontextOperace& kontext, int pocetExpanderu);
+
+    bool Start() override;
+    void Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
+                 std::span<const std::uint8_t> data) override;
+    void Zrus() override;
+    void SpojeniZtraceno() override { Zrus(); }
+    TStavOperace Stav() const override { return fStav; }
+    // Ended with every pair's read-back showing what was written.
+    bool Overeno() const { return fStav == TStavOperace::Hotovo && fNezapsano.empty(); }
+    // The blocks the write set out to send.
+    std::vector<std::uint16_t> Adresy() const;
+
+    // The completion step of the pair at the head: it leaves the queue, and the write phase ends
+    // with the queue.
+    void ObsluzZapis();
+
+private:
+    TKontextOperace fKontext;
+    int fPocetExpanderu;
+    std::vector<TBlokNastaveni> fBloky;
+    std::size_t fHlava = 0; // the block of the pair at the head of the queue
+    std::vector<std::string> fNezapsano;
+    TStavOperace fStav = TStavOperace::Bezi;
+};
