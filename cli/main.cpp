@@ -252,7 +252,7 @@ private:
                 return Neuspech(konec, "Zápis telefonních čísel nedokončen, neověřena: " + seznam +
                                            (bloky.empty() ? "." : ". Nastavení nezapsáno."));
             }
-            overeno = zapis.Overeno();
+            overeno = std::get<TZapsaneBloky>(zapis.Vysledek()).Overeno;
             if (overeno) {
                 Rekni("Telefonní čísla zapsána a ověřena: " + std::to_string(cisla.size()) + ".");
             }
@@ -260,10 +260,11 @@ private:
         if (!bloky.empty()) {
             TZapisNastaveni zapis(fRelace.Kontext(), expandery);
             const auto konec = fRelace.Proved(zapis);
+            const auto zapsano = std::get<TZapsaneBloky>(zapis.Vysledek());
             if (konec != TKonecOperace::Hotovo) {
-                // The pairs complete in order: those from the dialog's position on are unconfirmed.
-                const auto hotovo = static_cast<std::size_t>(std::clamp(
-                    fOkno.InfoForm().DolniPosition(), 0, static_cast<int>(bloky.size())));
+                // The pairs complete in order: those from the first not completed on are
+                // unconfirmed.
+                const std::size_t hotovo = std::min(zapsano.Dokonceno, bloky.size());
                 std::string seznam;
                 std::string posledni;
                 for (std::size_t i = hotovo; i < bloky.size(); ++i) {
@@ -276,7 +277,7 @@ private:
                                            " z " + std::to_string(bloky.size()) +
                                            " bloků), neověřeno:" + seznam);
             }
-            overeno = overeno && zapis.Overeno();
+            overeno = overeno && zapsano.Overeno;
         }
         if (!overeno) {
             return k_KodNezapsano;

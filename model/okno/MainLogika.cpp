@@ -26,6 +26,7 @@
 #include <system_error>
 #include <unistd.h>
 #include <utility>
+#include <variant>
 #include <vector>
 
 namespace {
@@ -574,53 +575,7 @@ void TMainLogika::Spust(std::unique_ptr<IOperace> operace) {
 
 void TMainLogika::DokonciOperaci() {
     if (fOperace && fOperace->Stav() == TStavOperace::Hotovo) {
-        IOperace* op = fOperace.get();
-        // After a read, or a write read back as written: the report says when the device last
-        // agreed.
-        const auto shoda = [this] {
-            fCasOvereni = CasProtokolu(LocalDateTimeParts(std::chrono::system_clock::now()));
-        };
-        if (dynamic_cast<TCteniTelCisel*>(op) != nullptr) {
-            shoda();
-            fZmeny.PrectenaCisla(NORLINKRec);
-            const std::uint32_t bajtu = k_OknoTelCisel.Konec - k_OknoTelCisel.Zacatek;
-            fZnama.Nastav(k_OknoTelCisel.Zacatek, bajtu, TPuvod::Zarizeni);
-            fZnamaRec.Nastav(k_OknoTelCisel.Zacatek, bajtu, TPuvod::Zarizeni);
-        } else if (auto* cteni = dynamic_cast<TCteniNastaveni*>(op)) {
-            shoda();
-            const TRozsahCteni& r = cteni->Rozsah();
-            fZnamaRec = PoCteniNastaveni(fZnamaRec, r.Vse, r.N, r.E, r.V);
-            // The working image is the device image now, but for its numbers.
-            TZnameData znama = fZnamaRec;
-            for (std::uint32_t a = k_OknoTelCisel.Zacatek; a < k_OknoTelCisel.Konec;
-                 a += k_NORLINKTlgSize) {
-                znama.Nastav(a, k_NORLINKTlgSize, fZnama.Puvod(a));
-            }
-            fZnama = znama;
-            fZmeny.PrectenoNastaveni(NORLINKRec, fZnamaRec);
-            fNastaveniPrectena = fNastaveniPrectena || cteni->Uplne();
-            // What was on display was replaced: show it anew, unknown parts empty.
-            Cmb_ExpanderChange();
-        } else if (auto* tel = dynamic_cast<TZapisTelCisel*>(op)) {
-            if (tel->Overeno()) {
-                shoda();
-                // Read back as written: the device image holds them now, so the next preview
-                // compares with what is there and a restored backup has something to send.
-                fZmeny.ZapsanaCisla(NORLINKRecNew);
-                NORLINKRec.TelCisla = NORLINKRecNew.TelCisla;
-            }
-            ZapisDokoncen(tel->Overeno(), tel->Zapsano(), {});
-        } else if (auto* nast = dynamic_cast<TZapisNastaveni*>(op)) {
-            if (nast->Overeno()) {
-                shoda();
-                fZmeny.ZapsanyBloky(NORLINKRecNew, nast->Adresy());
-                for (const std::uint16_t a : nast->Adresy()) {
-                    KopirujCast(NORLINKRec, NORLINKRecNew, a);
-                    fZnamaRec.Nastav(a, k_NORLINKTlgSize, TPuvod::Zarizeni);
-                }
-            }
-            ZapisDokoncen(nast->Overeno(), 0, nast->Adresy());
-        }
+        std::visit([this](const auto& vysledek) { Dokonceno(vysledek); }, fOperace->Vysledek());
     }
     if (fOperace && fOperace->Stav() != TStavOperace::Bezi) {
         fOperace.reset();
@@ -628,6 +583,56 @@ void TMainLogika::DokonciOperaci() {
         fPovoleni.UkonciOperaci();
         ObnovZnacky();
     }
+}
+
+void TMainLogika::Shoda() {
+    fCasOvereni = CasProtokolu(LocalDateTimeParts(std::chrono::system_clock::now()));
+}
+
+void TMainLogika::Dokonceno(const TPrectenaCisla&) {
+    Shoda();
+    fZmeny.PrectenaCisla(NORLINKRec);
+    const std::uint32_t bajtu = k_OknoTelCisel.Konec - k_OknoTelCisel.Zacatek;
+    fZnama.Nastav(k_OknoTelCisel.Zacatek, bajtu, TPuvod::Zarizeni);
+    fZnamaRec.Nastav(k_OknoTelCisel.Zacatek, bajtu, TPuvod::Zarizeni);
+}
+
+void TMainLogika::Dokonceno(const TPrectenoNastaveni& precteno) {
+    Shoda();
+    const TRozsahCteni& r = precteno.Rozsah;
+    fZnamaRec = PoCteniNastaveni(fZnamaRec, r.Vse, r.N, r.E, r.V);
+    // The working image is the device image now, but for its numbers.
+    TZnameData znama = fZnamaRec;
+    for (std::uint32_t a = k_OknoTelCisel.Zacatek; a < k_OknoTelCisel.Konec;
+         a += k_NORLINKTlgSize) {
+        znama.Nastav(a, k_NORLINKTlgSize, fZnama.Puvod(a));
+    }
+    fZnama = znama;
+    fZmeny.PrectenoNastaveni(NORLINKRec, fZnamaRec);
+    fNastaveniPrectena = fNastaveniPrectena || r.Vse;
+    // What was on display was replaced: show it anew, unknown parts empty.
+    Cmb_ExpanderChange();
+}
+
+void TMainLogika::Dokonceno(const TZapsaneBloky& zapsano) {
+    if (zapsano.Overeno) {
+        // Read back as written: the device image holds them now, so the next preview compares
+        // with what is there and a restored backup has something to send.
+        Shoda();
+        if (zapsano.Cisla) {
+            fZmeny.ZapsanaCisla(NORLINKRecNew);
+            NORLINKRec.TelCisla = NORLINKRecNew.TelCisla;
+        } else {
+            fZmeny.ZapsanyBloky(NORLINKRecNew, zapsano.Bloky);
+            for (const std::uint16_t a : zapsano.Bloky) {
+                KopirujCast(NORLINKRec, NORLINKRecNew, a);
+                fZnamaRec.Nastav(a, k_NORLINKTlgSize, TPuvod::Zarizeni);
+            }
+        }
+    }
+    const std::vector<std::uint16_t> zadne;
+    ZapisDokoncen(zapsano.Overeno, zapsano.Cisla ? zapsano.Bloky.size() : 0,
+                  zapsano.Cisla ? zadne : zapsano.Bloky);
 }
 
 void TMainLogika::ZrusOperaci() {

@@ -232,6 +232,12 @@ private:
                  std::span<const std::uint8_t> data);
     // Releases an operation that has ended and gives the buttons back.
     void DokonciOperaci();
+    // What an operation that ended hands over.
+    void Dokonceno(const TPrectenaCisla& precteno);
+    void Dokonceno(const TPrectenoNastaveni& precteno);
+    void Dokonceno(const TZapsaneBloky& zapsano);
+    // The device agreed with the window: the report's time of verification.
+    void Shoda();
     void ZrusOperaci();
     // A read that would replace changes neither written nor saved asks first.
     bool SmiPrepsat(bool cisla);

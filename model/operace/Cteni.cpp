@@ -49,14 +49,14 @@ TCteni::TCteni(const TKontextOperace& kontext)
     : fKontext(kontext),
       fDekodery(kontext.Rec, kontext.Komunikace, kontext.Okno, kontext.Info, fMeze) {}
 
-void TCteni::Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
-                     std::span<const std::uint8_t> data) {
+TKrok TCteni::Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
+                      std::span<const std::uint8_t> data) {
     if (fStav != TStavOperace::Bezi) {
-        return;
+        return TKrok::Pokracuje;
     }
     const auto head = fKontext.Komunikace.ZaznamFronty(0);
     if (!head || head->TypPameti != typPameti || head->Adresa != hlavicka.Adresa) {
-        return;
+        return TKrok::Pokracuje;
     }
     TVysledekDekodovani vysledek = TVysledekDekodovani::Ignorovano;
     switch (typPameti) {
@@ -79,7 +79,9 @@ void TCteni::Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
         vysledek == TVysledekDekodovani::NastaveniHotovo) {
         fStav = TStavOperace::Hotovo;
         Dokonci(vysledek);
+        return TKrok::Hotovo;
     }
+    return TKrok::Pokracuje;
 }
 
 void TCteni::Zrus() {

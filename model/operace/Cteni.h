@@ -18,8 +18,8 @@ public:
     TCteni(const TCteni&) = delete;
     TCteni& operator=(const TCteni&) = delete;
 
-    void Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
-                 std::span<const std::uint8_t> data) override;
+    TKrok Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
+                  std::span<const std::uint8_t> data) override;
     void Zrus() override;
     void SpojeniZtraceno() override { Zrus(); }
     TStavOperace Stav() const override { return fStav; }
@@ -40,6 +40,7 @@ class TCteniTelCisel final : public TCteni {
 public:
     using TCteni::TCteni;
     bool Start() override;
+    TVysledekOperace Vysledek() const override { return TPrectenaCisla{}; }
 
 private:
     void Dokonci(TVysledekDekodovani vysledek) override;
@@ -51,22 +52,11 @@ private:
     std::array<std::string, 3> fPanely;
 };
 
-// What a settings read covers: all of the first N expanders, or expander E and its input V
-// (0-based).
-struct TRozsahCteni {
-    bool Vse = true;
-    int N = 1;
-    int E = 0;
-    int V = 0;
-};
-
 class TCteniNastaveni final : public TCteni {
 public:
     TCteniNastaveni(const TKontextOperace& kontext, TRozsahCteni rozsah);
     bool Start() override;
-    // A read of all expanders (not one input alone).
-    bool Uplne() const { return fRozsah.Vse; }
-    const TRozsahCteni& Rozsah() const { return fRozsah; }
+    TVysledekOperace Vysledek() const override { return TPrectenoNastaveni{fRozsah}; }
 
 private:
     void Dokonci(TVysledekDekodovani vysledek) override;

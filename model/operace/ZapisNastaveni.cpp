@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <utility>
 
-std::vector<std::uint16_t> TZapisNastaveni::Adresy() const {
-    std::vector<std::uint16_t> adresy;
+TVysledekOperace TZapisNastaveni::Vysledek() const {
+    TZapsaneBloky vysledek;
     for (const TBlokNastaveni& b : fBloky) {
-        adresy.push_back(b.Adresa);
+        vysledek.Bloky.push_back(b.Adresa);
     }
-    return adresy;
+    vysledek.Dokonceno = fHlava;
+    vysledek.Nezapsane = fNezapsaneBloky;
+    vysledek.Overeno = fStav == TStavOperace::Hotovo && fNezapsano.empty();
+    return vysledek;
 }
 
 TZapisNastaveni::TZapisNastaveni(const TKontextOperace& kontext, int pocetExpanderu)
@@ -37,44 +40,47 @@ bool TZapisNastaveni::Start() {
     return true;
 }
 
-void TZapisNastaveni::Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
-                              std::span<const std::uint8_t> data) {
+TKrok TZapisNastaveni::Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
+                               std::span<const std::uint8_t> data) {
     if (fStav != TStavOperace::Bezi || typPameti != ZAZNAM || fHlava >= fBloky.size()) {
-        return;
+        return TKrok::Pokracuje;
     }
     TKomunikace& kom = fKontext.Komunikace;
     const TBlokNastaveni& blok = fBloky[fHlava];
     const auto readBack = kom.CteniParu();
     if (!readBack || readBack->Akce != Cteni || readBack->Adresa != hlavicka.Adresa ||
         blok.Adresa != hlavicka.Adresa || data.size() < k_NORLINKTlgSize) {
-        return;
+        return TKrok::Pokracuje;
     }
     if (std::equal(blok.Data.begin(), blok.Data.end(), data.begin())) {
-        ObsluzZapis();
-        return;
+        return ObsluzZapis();
     }
     if (kom.OpakovaniParu() < k_OpakovaniZapisu) {
         // The pair stays at the head: the next poll sends its write again.
         kom.OpakujPar();
-        return;
+        return TKrok::Opakuje;
     }
     if (std::find(fNezapsano.begin(), fNezapsano.end(), blok.Popis) == fNezapsano.end()) {
         fNezapsano.push_back(blok.Popis);
     }
-    ObsluzZapis();
+    fNezapsaneBloky.push_back(blok.Adresa);
+    return ObsluzZapis();
 }
 
-void TZapisNastaveni::ObsluzZapis() {
+TKrok TZapisNastaveni::ObsluzZapis() {
     TKomunikace& kom = fKontext.Komunikace;
     kom.SmazZaznamFronty();
     fKontext.Info.StepDolni();
     ++fHlava;
     if (kom.PocetZaznamuFronty() != 0) {
-        return;
+        return TKrok::Pokracuje;
     }
     fStav = TStavOperace::Hotovo;
     fKontext.Info.Close();
-    if (!fNezapsano.empty()) {
+    if (fNezapsano.empty()) {
+        return TKrok::Hotovo;
+    }
+    {
         std::string seznam;
         for (const std::string& popis : fNezapsano) {
             seznam += "- " + popis + "\n";
@@ -83,6 +89,7 @@ void TZapisNastaveni::ObsluzZapis() {
         okno.Naplanuj([&okno, text = std::string(R_NastaveniNezapsano) + seznam +
                                      std::string(R_NastaveniNezapsanoRada)] { okno.Chyba(text); });
     }
+    return TKrok::Selhalo;
 }
 
 void TZapisNastaveni::Zrus() {

@@ -25,25 +25,23 @@ public:
     TZapisNastaveni(const TKontextOperace& kontext, int pocetExpanderu);
 
     bool Start() override;
-    void Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
-                 std::span<const std::uint8_t> data) override;
+    TKrok Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
+                  std::span<const std::uint8_t> data) override;
     void Zrus() override;
     void SpojeniZtraceno() override { Zrus(); }
     TStavOperace Stav() const override { return fStav; }
-    // Ended with every pair's read-back showing what was written.
-    bool Overeno() const { return fStav == TStavOperace::Hotovo && fNezapsano.empty(); }
-    // The blocks the write set out to send.
-    std::vector<std::uint16_t> Adresy() const;
-
-    // The completion step of the pair at the head: it leaves the queue, and the write phase ends
-    // with the queue.
-    void ObsluzZapis();
+    TVysledekOperace Vysledek() const override;
 
 private:
+    // The completion step of the pair at the head: it leaves the queue, and the write phase ends
+    // with the queue.
+    TKrok ObsluzZapis();
+
     TKontextOperace fKontext;
     int fPocetExpanderu;
     std::vector<TBlokNastaveni> fBloky;
     std::size_t fHlava = 0; // the block of the pair at the head of the queue
     std::vector<std::string> fNezapsano;
+    std::vector<std::uint16_t> fNezapsaneBloky;
     TStavOperace fStav = TStavOperace::Bezi;
 };

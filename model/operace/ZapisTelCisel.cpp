@@ -29,9 +29,25 @@ TZapisTelCisel::TZapisTelCisel(const TKontextOperace& kontext)
     : fKontext(kontext),
       fDekodery(kontext.Rec, kontext.Komunikace, kontext.Okno, kontext.Info, fMeze) {}
 
+TVysledekOperace TZapisTelCisel::Vysledek() const {
+    TZapsaneBloky vysledek;
+    vysledek.Cisla = true;
+    vysledek.Bloky = fAdresy;
+    vysledek.Overeno = fStav == TStavOperace::Hotovo && fRozdilne.empty();
+    if (fStav == TStavOperace::Hotovo) {
+        vysledek.Dokonceno = fAdresy.size();
+        for (const TZapisovanyBlok& b : fRozdilne) {
+            vysledek.Nezapsane.push_back(b.Adresa);
+        }
+    }
+    return vysledek;
+}
+
 bool TZapisTelCisel::Start() {
     fBloky = RozdilneTelCisla(fKontext.Rec, fKontext.RecNew);
-    fPocet = fBloky.size();
+    for (const TZapisovanyBlok& b : fBloky) {
+        fAdresy.push_back(b.Adresa);
+    }
     if (fBloky.empty()) {
         fStav = TStavOperace::Hotovo;
         return false;
@@ -57,27 +73,28 @@ void TZapisTelCisel::ZapisPary() {
     UkazDialogZapisu(fKontext.Info, static_cast<int>(fBloky.size()), R_ZapisTelCisel);
 }
 
-void TZapisTelCisel::Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
-                             std::span<const std::uint8_t> data) {
+TKrok TZapisTelCisel::Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
+                              std::span<const std::uint8_t> data) {
     if (fStav != TStavOperace::Bezi || typPameti != ZAZNAM) {
-        return;
+        return TKrok::Pokracuje;
     }
     TKomunikace& kom = fKontext.Komunikace;
     if (fOveruje) {
         const auto head = kom.ZaznamFronty(0);
         if (head && head->Adresa == hlavicka.Adresa && data.size() >= k_NORLINKTlgSize) {
-            Overeno(hlavicka.Adresa, data.first(k_NORLINKTlgSize));
+            return Overeno(hlavicka.Adresa, data.first(k_NORLINKTlgSize));
         }
-        return;
+        return TKrok::Pokracuje;
     }
     // Only the answer to the pair's own read-back completes it.
     const auto readBack = kom.CteniParu();
     if (!readBack || readBack->Akce != Cteni || readBack->Adresa != hlavicka.Adresa) {
-        return;
+        return TKrok::Pokracuje;
     }
     if (fDekodery.DekodTLGZaznam(hlavicka.Adresa, data) == TVysledekDekodovani::Zapis) {
         ObsluzZapis();
     }
+    return TKrok::Pokracuje;
 }
 
 void TZapisTelCisel::ObsluzZapis() {
@@ -102,10 +119,10 @@ void TZapisTelCisel::Over() {
     info.SetText(std::string(R_OvereniTelCisel));
 }
 
-void TZapisTelCisel::Overeno(std::uint16_t adresa, std::span<const std::uint8_t> data) {
+TKrok TZapisTelCisel::Overeno(std::uint16_t adresa, std::span<const std::uint8_t> data) {
     const TZapisovanyBlok& blok = fBloky.at(fOvereno);
     if (blok.Adresa != adresa) {
-        return;
+        return TKrok::Pokracuje;
     }
     fKontext.Komunikace.SmazZaznamFronty();
     fKontext.Info.StepDolni();
@@ -113,17 +130,17 @@ void TZapisTelCisel::Overeno(std::uint16_t adresa, std::span<const std::uint8_t>
         fRozdilne.push_back(blok);
     }
     if (++fOvereno < fBloky.size()) {
-        return;
+        return TKrok::Pokracuje;
     }
     if (fRozdilne.empty()) {
         Ukonci();
-        return;
+        return TKrok::Hotovo;
     }
     if (fKolo < k_KolZapisu) {
         ++fKolo;
         fBloky = fRozdilne;
         ZapisPary();
-        return;
+        return TKrok::Opakuje;
     }
     std::string cisla;
     for (const TZapisovanyBlok& b : fRozdilne) {
@@ -134,6 +151,7 @@ void TZapisTelCisel::Overeno(std::uint16_t adresa, std::span<const std::uint8_t>
     IFrm_Main& okno = fKontext.Okno;
     okno.Naplanuj([&okno, text = std::string(R_CislaNezapsana) + cisla +
                                  std::string(R_CislaNezapsanaRada)] { okno.Chyba(text); });
+    return TKrok::Selhalo;
 }
 
 void TZapisTelCisel::Ukonci() {

@@ -43,24 +43,20 @@ public:
     TZapisTelCisel& operator=(const TZapisTelCisel&) = delete;
 
     bool Start() override;
-    void Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
-                 std::span<const std::uint8_t> data) override;
+    TKrok Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
+                  std::span<const std::uint8_t> data) override;
     void Zrus() override;
     void SpojeniZtraceno() override { Zrus(); }
     TStavOperace Stav() const override { return fStav; }
-    // Ended with every written number read back as sent.
-    bool Overeno() const { return fStav == TStavOperace::Hotovo && fRozdilne.empty(); }
-    // The numbers the write set out to send.
-    std::size_t Zapsano() const { return fPocet; }
+    TVysledekOperace Vysledek() const override;
 
+private:
     // The completion step of one write pair: the pair leaves the queue; once the queue is empty
     // the write phase ends.
     void ObsluzZapis();
-
-private:
     void ZapisPary();
     void Over();
-    void Overeno(std::uint16_t adresa, std::span<const std::uint8_t> data);
+    TKrok Overeno(std::uint16_t adresa, std::span<const std::uint8_t> data);
     void Ukonci();
 
     TKontextOperace fKontext;
@@ -69,7 +65,7 @@ private:
     std::vector<TZapisovanyBlok> fBloky;    // what this round writes
     std::vector<TZapisovanyBlok> fRozdilne; // what the read-back found different
     std::size_t fOvereno = 0;
-    std::size_t fPocet = 0;
+    std::vector<std::uint16_t> fAdresy; // what the write set out to send
     int fKolo = 1;
     bool fOveruje = false;
     TStavOperace fStav = TStavOperace::Bezi;
