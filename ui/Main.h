@@ -1,12 +1,11 @@
 #pragma once
-// Frm_Main: the main window. It holds the controls under their own names, shows what the logic
-// (TMainLogika) sets through IFrm_Main, and forwards its handlers to the logic under the same
-// names. The boxes it asks are virtual, so a test can answer them instead of a user.
+// Frm_Main: the main window. It owns the controls ui/RozvrzeniOkna builds, under their own names;
+// shows what the logic (TMainLogika) sets through IFrm_Main (MainPohled.cpp); and forwards its
+// handlers to the logic under the same names (Main.cpp). The boxes it asks are virtual, so a test
+// can answer them instead of a user.
 
-#include "EditGrid.h"
 #include "KomunikacniLog.h"
-#include "Led.h"
-#include "MemoEdit.h"
+#include "RozvrzeniOkna.h"
 #include "info.h"
 #include "okno/MainLogika.h"
 #include "okno/OknoMain.h"
@@ -16,17 +15,9 @@
 #include <array>
 #include <memory>
 
-class QAction;
-class QComboBox;
-class QLabel;
-class QMenu;
-class QMenuBar;
 class QPrinter;
-class QPushButton;
-class QSpinBox;
-class QStatusBar;
 
-class TFrm_Main : public QMainWindow, public IFrm_Main {
+class TFrm_Main : public QMainWindow, public IFrm_Main, public TOvladaceOkna {
     Q_OBJECT
 
 public:
@@ -57,7 +48,6 @@ public:
     // Gives the window the size and place of its last close (norlink.ini, section "Okno"), else
     // the designed ones, within the screen's available area.
     void UmistiNaObrazovku();
-    QSize VychoziVelikost() const;
     // The progress dialog, created after the window (hidden).
     void VytvorInfoForm();
     TInfoForm* Info() const { return fInfoForm; }
@@ -112,52 +102,6 @@ public:
     virtual int DialogProtokolu(std::string& objekt, std::string& technik);
     virtual bool DialogTisku(QPrinter& printer);
 
-    // Controls; they lie on Klient, which scrolls when the window is smaller than it.
-    QWidget* Klient = nullptr;
-    TLed* Led_Incoming = nullptr;
-    QPushButton* Btn_NactiTelCisla = nullptr;
-    QPushButton* Btn_ZapisTelCisla = nullptr;
-    TEditGrid* Hg_PhoneNumbers = nullptr;
-    QLabel* Label1 = nullptr;
-    QSpinBox* SEdt_PocetExpanderu = nullptr;
-    QPushButton* Btn_NactiExpandery = nullptr;
-    QPushButton* Btn_NactiAktualni = nullptr;
-    QPushButton* Btn_reset = nullptr;
-    QPushButton* Btn_ZapisNastaveni = nullptr;
-    QComboBox* Cmb_Expander = nullptr;
-    TEditGrid* Hg_Komunikace = nullptr;
-    QLabel* Label2 = nullptr;
-    TMemoEdit* Mem_Porucha = nullptr;
-    QLabel* Label4 = nullptr;
-    TMemoEdit* Mem_Obnova = nullptr;
-    QComboBox* Cmb_Vstup = nullptr;
-    TEditGrid* Hg_Vstupy = nullptr;
-    QLabel* Label6 = nullptr;
-    TMemoEdit* Mem_Sepnuti = nullptr;
-    QLabel* Label5 = nullptr;
-    TMemoEdit* Mem_Rozpojeni = nullptr;
-    // Under each memo: its stored length against the limit ("73/160").
-    std::array<QLabel*, 4> Lbl_Delka{};
-    QStatusBar* Stb_Main = nullptr;
-    std::array<QLabel*, 4> Stb_Panels{};
-
-    // Menu.
-    QMenuBar* Men_Main = nullptr;
-    QMenu* Men_Program = nullptr;
-    QAction* cmNactiTelCisla = nullptr; // F5, as Btn_NactiTelCisla
-    QAction* cmUlozNastaveni = nullptr;
-    QAction* cmObnovitZeZalohy = nullptr;
-    QAction* N1 = nullptr;
-    QAction* Men_Ukonci = nullptr;
-    QMenu* Sriovport1 = nullptr;
-    std::array<QAction*, TPortMenu::k_PocetPolozek> cmCOM{}; // cmCOM1 .. cmCOM11
-    QAction* cmJinyCOMOddelovac = nullptr;
-    QAction* cmJinyCOMport = nullptr;
-    QAction* cmZarizeniOddelovac = nullptr;
-    QList<QAction*> cmZarizeni; // the serial devices present, built when the menu opens
-    QAction* cmKomunikacniLog = nullptr;
-    QAction* cmNactiNastaveni = nullptr;
-    QAction* cmProtokol = nullptr;
     // Opens (or brings up) the communication log window.
     void cmKomunikacniLogClick();
     TKomunikacniLog* KomunikacniLog() const { return fLogOkno; }
@@ -167,29 +111,23 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void VytvorOvladace();
-    void VytvorMenu();
-    QWidget* Ovladac(TOvladac control) const;
-    TEditGrid* Mrizka(TMrizka grid) const;
-    // A recipient cell: the number its index refers to, drawn beside it, and its tooltip.
-    TEditGrid::TPopis PopisPrijemce(TMrizka grid, int col, int row) const;
-    // The grids' events go to the logic; typed characters pass its key filter.
+    // The controls' events go to the logic; typed characters pass its key filter.
+    void PropojOvladace();
     void PropojMrizky();
     void PropojMema();
+    void PropojMenu();
+    // A recipient cell: the number its index refers to, drawn beside it, and its tooltip.
+    TEditGrid::TPopis PopisPrijemce(TMrizka grid, int col, int row) const;
     // Stores the text of a memo that has the focus and commits an open cell editor.
     void UlozRozpracovane();
-    TMemoEdit* Memo(TMemo memo) const;
-    QComboBox* Seznam(TSeznam list) const;
+    // The serial devices present, listed in the port menu when it opens.
+    void ObnovZarizeni();
+    // The memos' counters: the colour turns as the text nears its limit.
+    void ObnovDelky();
 
     TMainLogika fLogika;
     TPortMenu fPortMenu; // what the menu shows; restored when a click toggles an item itself
     TInfoForm* fInfoForm = nullptr;
     TKomunikacniLog* fLogOkno = nullptr;
     bool fPtatSePriZavreni = false; // "Ukonči" asks like the close button
-    void ObnovZarizeni();
-    // The memos' counters: the colour turns as the text nears its limit.
-    void ObnovDelky();
-    // Writes the window's size and place into norlink.ini, unless the file could not be read.
-    void UlozUmisteni();
-    QSize fVychoziKlient; // the client area the window opens with where the screen has room
 };
