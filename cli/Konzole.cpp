@@ -140,52 +140,6 @@ void TKonzoleInfo::Prekresli(bool hned) {
     fVystup.Prubeh(radek);
 }
 
-bool TKonzoleOkno::Enabled(TOvladac control) const {
-    const auto found = fPovoleno.find(control);
-    return found == fPovoleno.end() || found->second;
-}
-
-std::string TKonzoleOkno::CellText(TMrizka grid, int col, int row) const {
-    const auto found = fBunky.find({grid, col, row});
-    return found == fBunky.end() ? std::string() : found->second;
-}
-
-std::string TKonzoleOkno::MemoText(TMemo memo) const {
-    const auto found = fMemo.find(memo);
-    return found == fMemo.end() ? std::string() : found->second;
-}
-
-void TKonzoleOkno::ClearItems(TSeznam list) {
-    fPolozky[list].clear();
-    fVybrano[list] = -1;
-}
-
-int TKonzoleOkno::ItemCount(TSeznam list) const {
-    const auto found = fPolozky.find(list);
-    return found == fPolozky.end() ? 0 : static_cast<int>(found->second.size());
-}
-
-std::string TKonzoleOkno::ItemText(TSeznam list, int index) const {
-    if (index < 0 || index >= ItemCount(list)) {
-        return {};
-    }
-    return fPolozky.at(list)[static_cast<std::size_t>(index)];
-}
-
-void TKonzoleOkno::SetItemIndex(TSeznam list, int index) {
-    fVybrano[list] = index >= 0 && index < ItemCount(list) ? index : -1;
-}
-
-int TKonzoleOkno::ItemIndex(TSeznam list) const {
-    const auto found = fVybrano.find(list);
-    return found == fVybrano.end() ? -1 : found->second;
-}
-
-std::string TKonzoleOkno::PanelText(int panel) const {
-    const auto found = fPanely.find(panel);
-    return found == fPanely.end() ? std::string() : found->second;
-}
-
 void TKonzoleOkno::Varovani(const std::string& text, const std::string& detail) {
     fVystup.Zprava("Varování: " + text + (detail.empty() ? "" : "\n" + detail));
 }

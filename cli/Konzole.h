@@ -1,17 +1,15 @@
 #pragma once
-// The console stand-in for the main window and its progress dialog, so that the operations of
-// model/ run unchanged: cells, memos and lists are held in memory, boxes go to standard error, the
-// dialog's lower bar becomes one progress line (drawn only on a terminal), and the steps the
-// operations post are queued for the session's loop.
+// The console's boxes and progress dialog, all the operations of model/ ask of a view: boxes go to
+// standard error, the dialog's lower bar becomes one progress line (drawn only on a terminal), and
+// the steps the operations post are queued for the session's loop.
 
-#include "okno/OknoMain.h"
+#include "okno/Hlaseni.h"
+#include "okno/InfoForm.h"
 
 #include <chrono>
 #include <deque>
 #include <functional>
-#include <map>
 #include <string>
-#include <tuple>
 #include <vector>
 
 // Standard error as the program's messages and its one progress line share it.
@@ -72,40 +70,9 @@ private:
     std::chrono::steady_clock::time_point fKresleno{};
 };
 
-class TKonzoleOkno final : public IFrm_Main {
+class TKonzoleOkno final : public IHlaseni {
 public:
     TKonzoleOkno() : fInfo(fVystup) {}
-
-    void SetCaption(const std::string& text) override { fCaption = text; }
-    std::string Caption() const override { return fCaption; }
-    void SetEnabled(TOvladac control, bool enabled) override { fPovoleno[control] = enabled; }
-    bool Enabled(TOvladac control) const override;
-    void SetCellText(TMrizka grid, int col, int row, const std::string& text) override {
-        fBunky[{grid, col, row}] = text;
-    }
-    std::string CellText(TMrizka grid, int col, int row) const override;
-    // Change marks and tooltips have nobody to show them to.
-    void SetCellBold(TMrizka, int, int, bool) override {}
-    void SetMemoBold(TMemo, bool) override {}
-    void SetToolTip(TOvladac, const std::string&) override {}
-    void OdkazOmezen(TMrizka, int, int, const std::string&) override {}
-    void SetMemoText(TMemo memo, const std::string& text) override { fMemo[memo] = text; }
-    std::string MemoText(TMemo memo) const override;
-    void SetMemoMaxLength(TMemo, int) override {}
-    void ClearItems(TSeznam list) override;
-    void AddItem(TSeznam list, const std::string& text) override { fPolozky[list].push_back(text); }
-    int ItemCount(TSeznam list) const override;
-    std::string ItemText(TSeznam list, int index) const override;
-    void SetItemIndex(TSeznam list, int index) override;
-    int ItemIndex(TSeznam list) const override;
-    void SetPocetExpanderu(int value) override { fPocetExpanderu = value; }
-    int PocetExpanderu() const override { return fPocetExpanderu; }
-    void SetPanelText(int panel, const std::string& text) override { fPanely[panel] = text; }
-    std::string PanelText(int panel) const override;
-    void ZobrazPortMenu(const TPortMenu&) override {}
-    void SetLed(bool on) override { fLed = on; }
-    bool LedOn() const override { return fLed; }
-    void SetLedAktivni(bool) override {}
 
     void Varovani(const std::string& text, const std::string& detail) override;
     // Nobody is there to answer: "&Ne".
@@ -128,7 +95,7 @@ public:
                                       const std::vector<std::string>&) override {
         return std::nullopt;
     }
-    IInfoForm& InfoForm() override { return fInfo; }
+    IInfoForm& InfoForm() { return fInfo; }
     void Naplanuj(std::function<void()> krok) override { fNaplanovano.push_back(std::move(krok)); }
 
     // The loop's turn: runs what was posted, including what those steps post.
@@ -138,14 +105,5 @@ public:
 private:
     TChybovyVystup fVystup;
     TKonzoleInfo fInfo;
-    std::string fCaption;
-    std::map<TOvladac, bool> fPovoleno;
-    std::map<std::tuple<TMrizka, int, int>, std::string> fBunky;
-    std::map<TMemo, std::string> fMemo;
-    std::map<TSeznam, std::vector<std::string>> fPolozky;
-    std::map<TSeznam, int> fVybrano;
-    std::map<int, std::string> fPanely;
-    int fPocetExpanderu = 1;
-    bool fLed = false;
     std::deque<std::function<void()>> fNaplanovano;
 };

@@ -93,7 +93,7 @@ std::string TRelace::PopisZtraty() const {
 }
 
 TKontextOperace TRelace::Kontext() {
-    return {NORLINKRec, NORLINKRecNew, *fKomunikace, fOkno, fOkno.InfoForm(), fPovoleni, {}};
+    return {NORLINKRec, NORLINKRecNew, *fKomunikace, fOkno, fOkno.InfoForm(), fPovoleni};
 }
 
 bool TRelace::PrisloZruseni() {
@@ -177,8 +177,7 @@ void TRelace::Hlidej() {
     info.SetText(std::string(R_KomunikatorNeodpovida));
 }
 
-void TRelace::PrepniLed(bool zapnuto) {
-    fOkno.SetLed(zapnuto);
+void TRelace::PrepniLed(bool) {
     fPosledniVyzva = TClock::now();
     if (fTicho) {
         // The device polls again: the operation goes on under its own label.

@@ -77,7 +77,7 @@ private:
     TManualTimer* fCasovac = nullptr; // owned by the driver
     std::unique_ptr<TKomunikace> fKomunikace;
     std::unique_ptr<TPrijemTLG> fPrijem;
-    TPovoleni fPovoleni{fOkno};
+    TPovoleni fPovoleni;
     IOperace* fOperace = nullptr;
     bool fZtraceno = false;
     TClock::time_point fPosledniVyzva{};

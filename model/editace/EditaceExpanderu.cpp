@@ -209,7 +209,7 @@ void TEditaceExpanderu::CellEdited(TMrizka grid, int ACol, int ARow) {
     // A communication fault must reach a number that exists on screen.
     if (grid == TMrizka::Hg_Komunikace &&
         fOkno.CellText(TMrizka::Hg_PhoneNumbers, 1, number + 1).empty()) {
-        fOkno.Chyba(std::string(R_OdkazPrazdny));
+        fHlaseni.Chyba(std::string(R_OdkazPrazdny));
         fOkno.SetCellText(grid, ACol, ARow, std::string());
         return;
     }
@@ -268,7 +268,7 @@ void TEditaceExpanderu::MemoExit(TMemo memo) {
     }
     const auto bytes = TextDoZpravy(text, k_NORLINKDelkaZpravy);
     if (!bytes) {
-        fOkno.Chyba(std::string(R_ZnakyMimoKodovani));
+        fHlaseni.Chyba(std::string(R_ZnakyMimoKodovani));
         return;
     }
     *zprava = *bytes;

@@ -5,7 +5,8 @@
 // now: a list can change its selection (the mouse wheel over it) while a memo is still being
 // typed in, and that text belongs where it was typed.
 
-#include "okno/OknoMain.h"
+#include "okno/Hlaseni.h"
+#include "okno/Mrizky.h"
 #include "stav/ZnameData.h"
 #include "stav/promenne.h"
 
@@ -32,7 +33,8 @@ std::string PopisOmezeni(std::string_view zadano, int index);
 
 class TEditaceExpanderu {
 public:
-    TEditaceExpanderu(IFrm_Main& okno, TNORLINK& recNew) : fOkno(okno), fRecNew(recNew) {}
+    TEditaceExpanderu(IMrizky& okno, IHlaseni& hlaseni, TNORLINK& recNew)
+        : fOkno(okno), fHlaseni(hlaseni), fRecNew(recNew) {}
 
     // The working image's known data and the device image: unknown parts show empty (a list shows
     // only the slots typed since), and an edit makes what it sets the technician's. Without them
@@ -73,7 +75,8 @@ private:
     TZprava* Zprava(TMemo memo);
     void ZobrazMemo(TMemo memo);
 
-    IFrm_Main& fOkno;
+    IMrizky& fOkno;
+    IHlaseni& fHlaseni;
     TNORLINK& fRecNew;
     TZnameData* fZnama = nullptr;
     const TNORLINK* fRec = nullptr;

@@ -436,74 +436,17 @@ void TMainLogika::MemoExit(TMemo memo) {
     ObnovZnacky();
 }
 
-namespace {
-
-std::string Bloku(std::size_t n) {
-    const char* slovo = n == 1 ? "blok" : (n >= 2 && n <= 4 ? "bloky" : "bloků");
-    return std::to_string(n) + " " + slovo;
-}
-
-} // namespace
-
 void TMainLogika::ObnovZnacky() {
     if (!fVytvoreno) {
         return;
     }
-    const TNORLINK& zname = fZmeny.Zname();
-    for (int r = 1; r <= k_PocetRadkuMrizky; ++r) {
-        const auto k = static_cast<std::size_t>(r - 1);
-        fOkno.SetCellBold(TMrizka::Hg_PhoneNumbers, 1, r,
-                          !(NORLINKRecNew.TelCisla[k] == zname.TelCisla[k]));
-    }
-    const int e = fEditace.Expander();
-    const int v = fEditace.Vstup();
-    if (e >= 0) {
-        const auto ue = static_cast<std::size_t>(e);
-        for (int r = 1; r <= k_PocetRadkuMrizky; ++r) {
-            const auto k = static_cast<std::size_t>(r - 1);
-            fOkno.SetCellBold(TMrizka::Hg_Komunikace, 1, r,
-                              NORLINKRecNew.TelCislaPoruchaKom[ue][k] !=
-                                  zname.TelCislaPoruchaKom[ue][k]);
-            fOkno.SetCellBold(TMrizka::Hg_Komunikace, 2, r,
-                              NORLINKRecNew.TelCislaObnovaKom[ue][k] !=
-                                  zname.TelCislaObnovaKom[ue][k]);
-        }
-        fOkno.SetMemoBold(TMemo::Mem_Porucha,
-                          !(NORLINKRecNew.ZpravaPorucha[ue] == zname.ZpravaPorucha[ue]));
-        fOkno.SetMemoBold(TMemo::Mem_Obnova,
-                          !(NORLINKRecNew.ZpravaObnova[ue] == zname.ZpravaObnova[ue]));
-        if (v >= 0) {
-            const auto uv = static_cast<std::size_t>(v);
-            for (int r = 1; r <= k_PocetRadkuMrizky; ++r) {
-                const auto k = static_cast<std::size_t>(r - 1);
-                fOkno.SetCellBold(TMrizka::Hg_Vstupy, 1, r,
-                                  NORLINKRecNew.TelCislaSepnuti[ue][uv][k] !=
-                                      zname.TelCislaSepnuti[ue][uv][k]);
-                fOkno.SetCellBold(TMrizka::Hg_Vstupy, 2, r,
-                                  NORLINKRecNew.TelCislaRozpojeni[ue][uv][k] !=
-                                      zname.TelCislaRozpojeni[ue][uv][k]);
-            }
-            fOkno.SetMemoBold(TMemo::Mem_Sepnuti, !(NORLINKRecNew.ZpravaSepnuti[ue][uv] ==
-                                                    zname.ZpravaSepnuti[ue][uv]));
-            fOkno.SetMemoBold(TMemo::Mem_Rozpojeni, !(NORLINKRecNew.ZpravaRozpojeni[ue][uv] ==
-                                                      zname.ZpravaRozpojeni[ue][uv]));
-        }
-    }
-    // What a write sends is the difference from the last read, unless it would send what
-    // nobody read.
-    const auto tip = [this](const auto& bloky) {
-        std::vector<std::uint16_t> adresy;
-        for (const auto& b : bloky) {
-            adresy.push_back(b.Adresa);
-        }
-        const std::string nejdriv = CoNacistNejdriv(fZnama, adresy);
-        return nejdriv.empty() ? "Zápis teď pošle " + Bloku(bloky.size())
-                               : "Zápis teď nelze: " + nejdriv;
-    };
-    fOkno.SetToolTip(TOvladac::Btn_ZapisTelCisla, tip(RozdilneTelCisla(NORLINKRec, NORLINKRecNew)));
-    fOkno.SetToolTip(
-        TOvladac::Btn_ZapisNastaveni,
-        tip(RozdilneBloky(NORLINKRec, NORLINKRecNew, fOkno.ItemCount(TSeznam::Cmb_Expander))));
+    fPrekresleni.Znacky(NORLINKRec, NORLINKRecNew, fZmeny.Zname(), fZnama, fEditace.Expander(),
+                        fEditace.Vstup(), fOkno.ItemCount(TSeznam::Cmb_Expander));
+}
+
+void TMainLogika::Prekresli() {
+    fPrekresleni.TelCisla(NORLINKRecNew);
+    fPrekresleni.Ident();
 }
 
 bool TMainLogika::NeulozeneZmeny() const {
@@ -537,20 +480,13 @@ void TMainLogika::NactiSoubor(const std::string& path) {
     PrevezmiNezname(NORLINKRecNew, NORLINKRec, nacteno.Znama);
     fZnama = nacteno.Znama;
     fZnama.DoplnZ(fZnamaRec);
-    for (int r = 1; r <= k_PocetRadkuMrizky; ++r) {
-        fOkno.SetCellText(
-            TMrizka::Hg_PhoneNumbers, 1, r,
-            Cp1250DoUtf8(NORLINKRecNew.TelCisla[static_cast<std::size_t>(r - 1)].View()));
-    }
+    fPrekresleni.TelCisla(NORLINKRecNew);
     Cmb_ExpanderChange();
     fOkno.Zprava(Text(R_NastaveniNacteno), path);
 }
 
 TKontextOperace TMainLogika::Kontext() {
-    return {NORLINKRec, NORLINKRecNew, *fKomunikace, fOkno, fOkno.InfoForm(), fPovoleni, [this] {
-                Cmb_ExpanderChange();
-                Cmb_VstupChange();
-            }};
+    return {NORLINKRec, NORLINKRecNew, *fKomunikace, fOkno, fOkno.InfoForm(), fPovoleni};
 }
 
 void TMainLogika::Spust(std::unique_ptr<IOperace> operace) {
@@ -570,6 +506,7 @@ void TMainLogika::Spust(std::unique_ptr<IOperace> operace) {
     }
     fOperace = std::move(operace);
     fPovoleni.ZahajOperaci();
+    Prekresli();
     DokonciOperaci();
 }
 
@@ -578,6 +515,8 @@ void TMainLogika::DokonciOperaci() {
         std::visit([this](const auto& vysledek) { Dokonceno(vysledek); }, fOperace->Vysledek());
     }
     if (fOperace && fOperace->Stav() != TStavOperace::Bezi) {
+        // A cancel has put back what the operation had emptied.
+        Prekresli();
         fOperace.reset();
         fTicho = false;
         fPovoleni.UkonciOperaci();
@@ -838,6 +777,7 @@ void TMainLogika::Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
                           std::span<const std::uint8_t> data) {
     if (fOperace) {
         fOperace->Odpoved(typPameti, hlavicka, data);
+        Prekresli();
         DokonciOperaci();
     }
 }

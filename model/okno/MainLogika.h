@@ -9,6 +9,7 @@
 #include "editace/EditaceExpanderu.h"
 #include "okno/OknoMain.h"
 #include "okno/Povoleni.h"
+#include "okno/Prekresleni.h"
 #include "operace/Operace.h"
 #include "operace/SeznamZmen.h"
 #include "port/SerialDrv.h"
@@ -193,6 +194,8 @@ public:
     // Marks what differs from what the device holds and tells the write buttons' tooltips how
     // many blocks a write would send now.
     void ObnovZnacky();
+    // The phone grid and the identification panels drawn from the images.
+    void Prekresli();
 
     // The progress dialog's cancel button (and Escape there).
     void Btn_PrerusitClick();
@@ -264,8 +267,9 @@ private:
     std::unique_ptr<TComLog> fComLog;
     std::unique_ptr<TKomunikace> fKomunikace;
     std::unique_ptr<TPrijemTLG> fPrijem;
-    TPovoleni fPovoleni{fOkno};
-    TEditaceExpanderu fEditace{fOkno, NORLINKRecNew};
+    TPovoleni fPovoleni{&fOkno};
+    TEditaceExpanderu fEditace{fOkno, fOkno, NORLINKRecNew};
+    TPrekresleni fPrekresleni{fOkno, fOkno, fOkno};
     TZmeny fZmeny;
     // Known data of the working image and of the device image.
     TZnameData fZnama;

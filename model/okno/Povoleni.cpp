@@ -34,5 +34,7 @@ void TPovoleni::UkonciOperaci() {
 }
 
 void TPovoleni::Zobraz(TOvladac control) {
-    fOkno.SetEnabled(control, fStav[Index(control)] && !(fOperace && SpoustiOperaci(control)));
+    if (fOkno != nullptr) {
+        fOkno->SetEnabled(control, fStav[Index(control)] && !(fOperace && SpoustiOperaci(control)));
+    }
 }

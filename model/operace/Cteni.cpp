@@ -1,7 +1,5 @@
 #include "operace/Cteni.h"
 
-#include "text/Cp1250.h"
-
 namespace {
 
 constexpr int k_RadkuTelCisel = static_cast<int>(k_NORLINKMaxPocetCisel);
@@ -46,8 +44,7 @@ void UkonciPredcasne(TKomunikace& komunikace, IInfoForm& info) {
 }
 
 TCteni::TCteni(const TKontextOperace& kontext)
-    : fKontext(kontext),
-      fDekodery(kontext.Rec, kontext.Komunikace, kontext.Okno, kontext.Info, fMeze) {}
+    : fKontext(kontext), fDekodery(kontext.Rec, kontext.Komunikace, kontext.Info, fMeze) {}
 
 TKrok TCteni::Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
                       std::span<const std::uint8_t> data) {
@@ -75,6 +72,9 @@ TKrok TCteni::Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
     default:
         break;
     }
+    if (vysledek != TVysledekDekodovani::Ignorovano) {
+        Ulozeno();
+    }
     if (vysledek == TVysledekDekodovani::TelCislaHotova ||
         vysledek == TVysledekDekodovani::NastaveniHotovo) {
         fStav = TStavOperace::Hotovo;
@@ -94,25 +94,26 @@ void TCteni::Zrus() {
 }
 
 bool TCteniTelCisel::Start() {
-    IFrm_Main& okno = fKontext.Okno;
-    for (int row = 1; row <= k_RadkuTelCisel; ++row) {
-        fBunky[static_cast<std::size_t>(row - 1)] = okno.CellText(TMrizka::Hg_PhoneNumbers, 1, row);
-        okno.SetCellText(TMrizka::Hg_PhoneNumbers, 1, row, std::string());
-    }
+    // The numbers are empty until their answers come, in both images: the window shows them
+    // arriving, and a cancel puts both back.
     fTelCisla = fKontext.Rec.TelCisla;
-    fIdent = {HWTYP, VERSW, VERHW};
-    for (int panel = 1; panel <= 3; ++panel) {
-        fPanely[static_cast<std::size_t>(panel - 1)] = okno.PanelText(panel);
+    fTelCislaNew = fKontext.RecNew.TelCisla;
+    for (auto& cislo : fKontext.Rec.TelCisla) {
+        cislo.Clear();
     }
+    fKontext.RecNew.TelCisla = fKontext.Rec.TelCisla;
+    fIdent = {HWTYP, VERSW, VERHW};
     UkazDialogCteni(fKontext.Info, 3 + k_RadkuTelCisel, std::string(R_NacitaniTelCisel));
     fKontext.Komunikace.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_HWTYP);
     return true;
 }
 
+void TCteniTelCisel::Ulozeno() {
+    fKontext.RecNew.TelCisla = fKontext.Rec.TelCisla;
+}
+
 void TCteniTelCisel::Dokonci(TVysledekDekodovani) {
     fKontext.Info.Hide();
-    // The working numbers are the device's now.
-    fKontext.RecNew.TelCisla = fKontext.Rec.TelCisla;
     for (const TOvladac control :
          {TOvladac::Hg_PhoneNumbers, TOvladac::Btn_ZapisTelCisla, TOvladac::Btn_NactiExpandery,
           TOvladac::Btn_NactiAktualni, TOvladac::Btn_reset}) {
@@ -121,17 +122,11 @@ void TCteniTelCisel::Dokonci(TVysledekDekodovani) {
 }
 
 void TCteniTelCisel::Obnov() {
-    for (int row = 1; row <= k_RadkuTelCisel; ++row) {
-        fKontext.Okno.SetCellText(TMrizka::Hg_PhoneNumbers, 1, row,
-                                  fBunky[static_cast<std::size_t>(row - 1)]);
-    }
     fKontext.Rec.TelCisla = fTelCisla;
+    fKontext.RecNew.TelCisla = fTelCislaNew;
     HWTYP = fIdent[0];
     VERSW = fIdent[1];
     VERHW = fIdent[2];
-    for (int panel = 1; panel <= 3; ++panel) {
-        fKontext.Okno.SetPanelText(panel, fPanely[static_cast<std::size_t>(panel - 1)]);
-    }
 }
 
 TCteniNastaveni::TCteniNastaveni(const TKontextOperace& kontext, TRozsahCteni rozsah)
@@ -143,7 +138,7 @@ bool TCteniNastaveni::Start() {
     // ever carry the read on.
     if (!k_OknoVstupu.Obsahuje(fMeze.fPrvniCtenaAdresaVstupy)) {
         fStav = TStavOperace::Zrusena;
-        fKontext.Okno.Chyba(std::string(R_VstupMimoPamet));
+        fKontext.Hlaseni.Chyba(std::string(R_VstupMimoPamet));
         return false;
     }
     TPovoleni& povoleni = fKontext.Povoleni;
@@ -172,9 +167,6 @@ void TCteniNastaveni::Dokonci(TVysledekDekodovani) {
     const auto cisla = fKontext.RecNew.TelCisla;
     fKontext.RecNew = fKontext.Rec;
     fKontext.RecNew.TelCisla = cisla;
-    if (fKontext.ZobrazVyber) {
-        fKontext.ZobrazVyber();
-    }
     fKontext.Povoleni.Nastav(TOvladac::Btn_ZapisNastaveni, true);
 }
 

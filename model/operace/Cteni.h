@@ -1,9 +1,10 @@
 #pragma once
 // The three reads: the identification texts and phone numbers, the settings of the first N
 // expanders, and the settings of one expander and one of its inputs. Each carries its chain
-// through the decoders, takes only answers that fit the request at the head of the queue (a late
-// answer to a cancelled read must not steer the next one), and on a cancel or a lost link puts
-// back what it had emptied, so nothing half-read is shown or later written.
+// through the decoders, changes only the images (whoever runs it redraws the window from them),
+// takes only answers that fit the request at the head of the queue (a late answer to a cancelled
+// read must not steer the next one), and on a cancel or a lost link puts back what it had emptied,
+// so nothing half-read is shown or later written.
 
 #include "operace/Dekodery.h"
 #include "operace/Operace.h"
@@ -25,6 +26,8 @@ public:
     TStavOperace Stav() const override { return fStav; }
 
 protected:
+    // An answer has been stored.
+    virtual void Ulozeno() {}
     // The chain's last answer has been stored.
     virtual void Dokonci(TVysledekDekodovani vysledek) = 0;
     // Puts back what Start emptied.
@@ -43,13 +46,13 @@ public:
     TVysledekOperace Vysledek() const override { return TPrectenaCisla{}; }
 
 private:
+    void Ulozeno() override;
     void Dokonci(TVysledekDekodovani vysledek) override;
     void Obnov() override;
 
-    std::array<std::string, k_NORLINKMaxPocetCisel> fBunky;
     decltype(TNORLINK::TelCisla) fTelCisla{};
+    decltype(TNORLINK::TelCisla) fTelCislaNew{};
     std::array<TIdentText, 3> fIdent{};
-    std::array<std::string, 3> fPanely;
 };
 
 class TCteniNastaveni final : public TCteni {

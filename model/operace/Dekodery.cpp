@@ -65,9 +65,9 @@ std::string CitelnyText(std::string_view bytes) {
     return Cp1250DoUtf8(kept);
 }
 
-TDekodery::TDekodery(TNORLINK& rec, TKomunikace& komunikace, IFrm_Main& okno, IInfoForm& info,
+TDekodery::TDekodery(TNORLINK& rec, TKomunikace& komunikace, IInfoForm& info,
                      const TMezeCteni& meze)
-    : fRec(rec), fKomunikace(komunikace), fOkno(okno), fInfo(info), fMeze(meze) {}
+    : fRec(rec), fKomunikace(komunikace), fInfo(info), fMeze(meze) {}
 
 // Answers from RAM and EEPROM are not part of any read.
 TVysledekDekodovani TDekodery::DekodTLGRam(std::uint16_t, std::span<const std::uint8_t>) {
@@ -82,12 +82,11 @@ TVysledekDekodovani TDekodery::DekodTLGHWSW(std::uint16_t aAdresa,
     struct TRadek {
         std::uint8_t Index;
         TIdentText* Text;
-        int Panel;
     };
     static constexpr std::array<std::uint8_t, 3> k_Indexy{NORLINK_Z_HWTYP, NORLINK_Z_VERSW,
                                                           NORLINK_Z_VERHW};
     const std::array<TRadek, 3> radky{
-        {{k_Indexy[0], &HWTYP, 1}, {k_Indexy[1], &VERSW, 2}, {k_Indexy[2], &VERHW, 3}}};
+        {{k_Indexy[0], &HWTYP}, {k_Indexy[1], &VERSW}, {k_Indexy[2], &VERHW}}};
     for (std::size_t n = 0; n < radky.size(); ++n) {
         if (aAdresa != MDM_Adresa(radky[n].Index)) {
             continue;
@@ -105,7 +104,6 @@ TVysledekDekodovani TDekodery::DekodTLGHWSW(std::uint16_t aAdresa,
             const char c = static_cast<char>(ReadByte(&cursor, 1));
             text.Append(std::string_view(&c, 1));
         }
-        fOkno.SetPanelText(radky[n].Panel, CitelnyText(text.View()));
         fInfo.StepDolni();
         if (n + 1 < radky.size()) {
             fKomunikace.VytvorTLG(PC, MDM, Cteni, HWSW, radky[n + 1].Index);
@@ -148,7 +146,6 @@ TVysledekDekodovani TDekodery::TelCislo(std::uint16_t aAdresa, std::span<const s
         cislo += static_cast<char>(byte);
     }
     const int row = static_cast<int>(index) + 1;
-    fOkno.SetCellText(TMrizka::Hg_PhoneNumbers, 1, row, Cp1250DoUtf8(cislo));
     fRec.TelCisla[index] = cislo;
     fInfo.StepDolni();
     fInfo.SetText(Stitek(R_NacitaniTelCisel, row, static_cast<int>(k_NORLINKMaxPocetCisel)));

@@ -1,10 +1,11 @@
 #pragma once
-// The response decoders: where the device's answer to a read lands in the device image, what the
-// window shows of it, and which request carries the chain on. They know nothing of which read is
+// The response decoders: where the device's answer to a read lands in the device image (and the
+// identification texts), how far the progress dialog has got, and which request carries the
+// chain on. They know nothing of which read is
 // running; the read operations hand them the answers that fit the queued request and finish the
 // read when a decoder says the chain is complete.
 
-#include "okno/OknoMain.h"
+#include "okno/InfoForm.h"
 #include "spojeni/Komunikace.h"
 #include "stav/promenne.h"
 
@@ -47,8 +48,7 @@ inline constexpr std::string_view R_NacitaniNastaveni = "Načítání nastavení
 
 class TDekodery {
 public:
-    TDekodery(TNORLINK& rec, TKomunikace& komunikace, IFrm_Main& okno, IInfoForm& info,
-              const TMezeCteni& meze);
+    TDekodery(TNORLINK& rec, TKomunikace& komunikace, IInfoForm& info, const TMezeCteni& meze);
 
     TVysledekDekodovani DekodTLGRam(std::uint16_t aAdresa, std::span<const std::uint8_t> aUk);
     TVysledekDekodovani DekodTLGEeprom(std::uint16_t aAdresa, std::span<const std::uint8_t> aUk);
@@ -62,7 +62,6 @@ private:
 
     TNORLINK& fRec;
     TKomunikace& fKomunikace;
-    IFrm_Main& fOkno;
     IInfoForm& fInfo;
     const TMezeCteni& fMeze;
 };

@@ -3,7 +3,8 @@
 // answer that reaches the decoders, and it ends by completing, by being cancelled, or because the
 // link was lost. One runs at a time; the window's logic owns it.
 
-#include "okno/OknoMain.h"
+#include "okno/Hlaseni.h"
+#include "okno/InfoForm.h"
 #include "okno/Povoleni.h"
 #include "spojeni/Komunikace.h"
 #include "stav/promenne.h"
@@ -54,11 +55,9 @@ struct TKontextOperace {
     TNORLINK& Rec;
     TNORLINK& RecNew;
     TKomunikace& Komunikace;
-    IFrm_Main& Okno;
+    IHlaseni& Hlaseni;
     IInfoForm& Info;
     TPovoleni& Povoleni;
-    // Redisplays the selected expander and input from the working image.
-    std::function<void()> ZobrazVyber;
 };
 
 class IOperace {

@@ -85,7 +85,7 @@ TKrok TZapisNastaveni::ObsluzZapis() {
         for (const std::string& popis : fNezapsano) {
             seznam += "- " + popis + "\n";
         }
-        IFrm_Main& okno = fKontext.Okno;
+        IHlaseni& okno = fKontext.Hlaseni;
         okno.Naplanuj([&okno, text = std::string(R_NastaveniNezapsano) + seznam +
                                      std::string(R_NastaveniNezapsanoRada)] { okno.Chyba(text); });
     }

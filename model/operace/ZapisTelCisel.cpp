@@ -26,8 +26,7 @@ std::vector<TZapisovanyBlok> RozdilneTelCisla(const TNORLINK& rec, const TNORLIN
 }
 
 TZapisTelCisel::TZapisTelCisel(const TKontextOperace& kontext)
-    : fKontext(kontext),
-      fDekodery(kontext.Rec, kontext.Komunikace, kontext.Okno, kontext.Info, fMeze) {}
+    : fKontext(kontext), fDekodery(kontext.Rec, kontext.Komunikace, kontext.Info, fMeze) {}
 
 TVysledekOperace TZapisTelCisel::Vysledek() const {
     TZapsaneBloky vysledek;
@@ -148,7 +147,7 @@ TKrok TZapisTelCisel::Overeno(std::uint16_t adresa, std::span<const std::uint8_t
     }
     Ukonci();
     // Not inside the serial driver's tick: the box waits for the user.
-    IFrm_Main& okno = fKontext.Okno;
+    IHlaseni& okno = fKontext.Hlaseni;
     okno.Naplanuj([&okno, text = std::string(R_CislaNezapsana) + cisla +
                                  std::string(R_CislaNezapsanaRada)] { okno.Chyba(text); });
     return TKrok::Selhalo;

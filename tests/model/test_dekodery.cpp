@@ -3,6 +3,7 @@
 
 #include "FakeLink.h"
 #include "FakeOkno.h"
+#include "okno/Prekresleni.h"
 #include "operace/Dekodery.h"
 #include "text/Cp1250.h"
 
@@ -92,7 +93,9 @@ protected:
     TFakeOkno fOkno;
     TNORLINK fRec{};
     TMezeCteni fMeze = MezeCteniExpanderu(8);
-    TDekodery fDek{fRec, fKom, fOkno, fOkno.Info, fMeze};
+    TDekodery fDek{fRec, fKom, fOkno.Info, fMeze};
+    // The decoders fill the images; the window is drawn from them.
+    TPrekresleni fKresli{fOkno, fOkno, fOkno};
 };
 
 using V = TVysledekDekodovani;
@@ -180,6 +183,7 @@ TEST_F(Dekodery, AnswerLandsWhereItsAddressSaysAndQueuesTheNextRequest) {
         Hlava(EEPROM, 0x4321); // another request: what stays is visible
 
         EXPECT_EQ(Dekoduj(row.Druh, row.Adresa, k_Data), row.Vysledek);
+        fKresli.Ident();
 
         TNORLINK ocekavany = pred;
         if (row.Zmena) {
@@ -221,6 +225,7 @@ TEST_F(Dekodery, PhoneBlockEndsAtTheFirstZeroOr255AndHoldsSixteenDigitsAtMost) {
         Hlava(ZAZNAM, 0x0020);
         EXPECT_EQ(fDek.DekodTLGZaznam(0x0020, row.Data), V::Pokracuje);
         EXPECT_EQ(fRec.TelCisla[2].Str(), row.Cislo);
+        fKresli.TelCisla(fRec);
         EXPECT_EQ(fOkno.CellText(TMrizka::Hg_PhoneNumbers, 1, 3), row.Cislo);
         EXPECT_EQ(fOkno.Info.Label, "Načítání telefonních čísel 3/16");
         OcekavejCteni(ZAZNAM, 0x0030);
@@ -324,6 +329,7 @@ TEST_F(Dekodery, EveryByteFromOneTo254ReachesImageAndWindowUnchanged) {
         const std::string cislo = vse.substr(16U * k, 16);
         fDek.DekodTLGZaznam(static_cast<std::uint16_t>(16 * k), Surove(cislo));
         EXPECT_EQ(fRec.TelCisla[k].Str(), cislo);
+        fKresli.TelCisla(fRec);
         const std::string bunka = fOkno.CellText(TMrizka::Hg_PhoneNumbers, 1, k + 1);
         EXPECT_EQ(bunka, Cp1250DoUtf8(cislo));
         EXPECT_EQ(Utf8DoCp1250(bunka), cislo) << "the cell gives the bytes back";

@@ -41,7 +41,7 @@ protected:
 
     TFakeOkno fOkno;
     TNORLINK fRec{};
-    TEditaceExpanderu fEditace{fOkno, fRec};
+    TEditaceExpanderu fEditace{fOkno, fOkno, fRec};
 };
 
 TEST_F(EditaceExpanderu, CellRuleConvertsAndClampsIntoTheSlotOfTheCellsColumn) {
