@@ -141,24 +141,6 @@ protected:
     std::vector<std::string> Losses;
 };
 
-TEST_F(SerialDriver, StartsWithItsDefaultsAndClosed) {
-    EXPECT_EQ(Drv->Port(), static_cast<TPortNumber>(2));
-    EXPECT_EQ(Drv->PortName(), "\\\\.\\COM2");
-    EXPECT_EQ(Drv->BaudRateValue(), 9600U);
-    EXPECT_EQ(Drv->DataBits(), TDataBits::db8BITS);
-    EXPECT_EQ(Drv->StopBits(), TStopBits::sb1BITS);
-    EXPECT_EQ(Drv->Parity(), TParity::ptNONE);
-    EXPECT_EQ(Drv->HwFlow(), THwFlowControl::hfNONERTSON);
-    EXPECT_EQ(Drv->SwFlow(), TSwFlowControl::sfNONE);
-    EXPECT_EQ(Drv->InBufSize(), 2048U);
-    EXPECT_EQ(Drv->OutBufSize(), 2048U);
-    EXPECT_EQ(Drv->PollingDelay(), 50);
-    EXPECT_TRUE(Drv->EnableDTROnOpen());
-    EXPECT_EQ(Drv->OutputTimeout(), 500);
-    EXPECT_FALSE(Drv->Connected());
-    EXPECT_TRUE(Port->Calls.empty());
-}
-
 TEST_F(SerialDriver, PortNumberAndNameFollowEachOtherWhileClosed) {
     Drv->SetPort(static_cast<TPortNumber>(5));
     EXPECT_EQ(Drv->PortName(), "\\\\.\\COM5");

@@ -18,20 +18,6 @@ TCommandLine Parse(std::vector<std::string> args) {
 
 } // namespace
 
-TEST(SimOptions, Defaults) {
-    const TCommandLine cl = Parse({});
-    ASSERT_EQ(cl.Action, TCommandLine::TAction::Run);
-    const TSimOptions& o = cl.Options;
-    EXPECT_FALSE(o.Fast);
-    EXPECT_EQ(o.Baud, 4800U);
-    EXPECT_EQ(o.AnswerTimeout, 120ms);
-    EXPECT_EQ(o.Gap, 20ms);
-    EXPECT_EQ(o.HwTyp, "NORLINK GSM");
-    EXPECT_EQ(o.TimeLimit, 0ms);
-    EXPECT_EQ(o.Faults.CorruptHeader, 0.0);
-    EXPECT_EQ(o.Faults.StopAfter, 0U);
-}
-
 TEST(SimOptions, EveryOptionSetsItsField) {
     const TCommandLine cl = Parse({"--link",
                                    "/tmp/x",
