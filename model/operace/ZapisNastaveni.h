@@ -6,8 +6,8 @@
 // what never arrived is named in a box at the end. Answers for another address complete nothing,
 // wherever the block lies, so no block is waited for without its answer being counted.
 
-#include "operace/Operace.h"
 #include "operace/RozdilyNastaveni.h"
+#include "operace/ZapisBloku.h"
 
 #include <string_view>
 #include <vector>
@@ -19,29 +19,13 @@ inline constexpr std::string_view R_NastaveniNezapsanoRada =
 // Repeats of a pair whose read-back differs, after its first send.
 inline constexpr int k_OpakovaniZapisu = 3;
 
-class TZapisNastaveni final : public IOperace {
+class TZapisNastaveni final : public TZapisBloku {
 public:
     // pocetExpanderu: the first expanders that are written (the items of Cmb_Expander).
     TZapisNastaveni(const TKontextOperace& kontext, int pocetExpanderu);
 
-    bool Start() override;
-    TKrok Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
-                  std::span<const std::uint8_t> data) override;
-    void Zrus() override;
-    void SpojeniZtraceno() override { Zrus(); }
-    TStavOperace Stav() const override { return fStav; }
-    TVysledekOperace Vysledek() const override;
-
 private:
-    // The completion step of the pair at the head: it leaves the queue, and the write phase ends
-    // with the queue.
-    TKrok ObsluzZapis();
+    std::vector<TBlokZapisu> Vyber() const override;
 
-    TKontextOperace fKontext;
     int fPocetExpanderu;
-    std::vector<TBlokNastaveni> fBloky;
-    std::size_t fHlava = 0; // the block of the pair at the head of the queue
-    std::vector<std::string> fNezapsano;
-    std::vector<std::uint16_t> fNezapsaneBloky;
-    TStavOperace fStav = TStavOperace::Bezi;
 };

@@ -1,13 +1,10 @@
 #pragma once
 // Writing the phone numbers: every number whose grid text differs from what was last read goes to
-// the device as a write pair (the write of its block, then a read of number 0, whose answer
-// completes the pair). The pair's answer says nothing about what arrived, so once the pairs are
-// done each written block is read back and compared with what was sent; the numbers that differ
-// are written again, at most three rounds in all, and what still differs is named in a box. The
-// read-back never touches the images or the grid.
+// the device as a write pair whose read-back is number 0's, so it says nothing about what arrived;
+// a verification round compares each written block afterwards, the differing numbers are written
+// again, at most three rounds in all, and what still differs is named in a box.
 
-#include "operace/Dekodery.h"
-#include "operace/Operace.h"
+#include "operace/ZapisBloku.h"
 
 #include <array>
 #include <cstdint>
@@ -23,11 +20,11 @@ inline constexpr std::string_view R_CislaNezapsanaRada =
 // Write rounds, the first one included, before a block that still differs is given up.
 inline constexpr int k_KolZapisu = 3;
 
-// One block to write: its device address, its 16 bytes, and what to call it in a message.
+// One number to write: its block's device address, its 16 bytes, its index as the grid shows it.
 struct TZapisovanyBlok {
     std::uint16_t Adresa = 0;
     std::array<std::uint8_t, k_NORLINKTlgSize> Data{};
-    int Cislo = 0; // the phone number's index, as the grid shows it
+    int Cislo = 0;
 
     friend bool operator==(const TZapisovanyBlok&, const TZapisovanyBlok&) = default;
 };
@@ -36,37 +33,10 @@ struct TZapisovanyBlok {
 // order.
 std::vector<TZapisovanyBlok> RozdilneTelCisla(const TNORLINK& rec, const TNORLINK& recNew);
 
-class TZapisTelCisel final : public IOperace {
+class TZapisTelCisel final : public TZapisBloku {
 public:
     explicit TZapisTelCisel(const TKontextOperace& kontext);
-    TZapisTelCisel(const TZapisTelCisel&) = delete;
-    TZapisTelCisel& operator=(const TZapisTelCisel&) = delete;
-
-    bool Start() override;
-    TKrok Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
-                  std::span<const std::uint8_t> data) override;
-    void Zrus() override;
-    void SpojeniZtraceno() override { Zrus(); }
-    TStavOperace Stav() const override { return fStav; }
-    TVysledekOperace Vysledek() const override;
 
 private:
-    // The completion step of one write pair: the pair leaves the queue; once the queue is empty
-    // the write phase ends.
-    void ObsluzZapis();
-    void ZapisPary();
-    void Over();
-    TKrok Overeno(std::uint16_t adresa, std::span<const std::uint8_t> data);
-    void Ukonci();
-
-    TKontextOperace fKontext;
-    TMezeCteni fMeze;
-    TDekodery fDekodery;
-    std::vector<TZapisovanyBlok> fBloky;    // what this round writes
-    std::vector<TZapisovanyBlok> fRozdilne; // what the read-back found different
-    std::size_t fOvereno = 0;
-    std::vector<std::uint16_t> fAdresy; // what the write set out to send
-    int fKolo = 1;
-    bool fOveruje = false;
-    TStavOperace fStav = TStavOperace::Bezi;
+    std::vector<TBlokZapisu> Vyber() const override;
 };
