@@ -113,7 +113,7 @@ protected:
         hlavicka.DelkaDat = 16;
         std::array<std::uint8_t, 16> blok{};
         std::copy_n(fPamet.begin() + adresa, 16, blok.begin());
-        fLogika->DekodTLGZaznam(hlavicka, blok);
+        fLogika->Relace()->DekodTLGZaznam(hlavicka, blok);
     }
     // One pair's two polls.
     bool Krok() {
