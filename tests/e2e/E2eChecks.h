@@ -1,26 +1,24 @@
 #pragma once
-// Checks of what went over the line and of what the device's memory became. Each returns an
-// empty text when all is well, else what is wrong, for the assertion message.
+// Checks of what went over the line. Each returns an empty text when all is well, else what is
+// wrong, for the assertion message.
 
-#include "E2eChain.h"
+#include "E2eData.h"
+#include "E2eRig.h"
 #include "E2eWire.h"
-#include "SimMemory.h"
+#include "operace/Operace.h"
+#include "spojeni/Komunikace.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace e2e {
-
-inline std::string Hex(unsigned value, int digits = 4) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%0*X", digits, value);
-    return text;
-}
 
 inline std::string Describe(const TSent& s) {
     return std::string(s.Write() ? "write" : "read") + " kind " + std::to_string(s.Memory()) +
@@ -31,15 +29,30 @@ inline bool FromProgramToDevice(const TSent& s) {
     return s.Source == PC && s.Destination == MDM;
 }
 
-inline bool IsStep(const TSent& s, const TStep& step) {
-    // A table-entry read goes out without data, a block read carries the data-out buffer.
-    return !s.Write() && s.Memory() == step.Memory && s.Address == step.Address &&
-           s.Count() == kBlock && s.Data.size() == (step.TableEntry ? 0U : kBlock);
+// One read request of 16 bytes.
+struct TRequest {
+    std::uint8_t Memory = ZAZNAM;
+    std::uint16_t Address = 0;
+};
+
+// The phone-number read: the three identification texts, then the 16 numbers.
+inline std::vector<TRequest> PhoneChain() {
+    std::vector<TRequest> steps{{HWSW, 0x0C00}, {HWSW, 0x0C10}, {HWSW, 0x0C20}};
+    for (std::uint16_t k = 0; k < 16; ++k) {
+        steps.push_back({ZAZNAM, static_cast<std::uint16_t>(k * kBlock)});
+    }
+    return steps;
 }
 
-// The requests of a read chain: every step in order, each sent at least once and repeated only
-// until the next one starts; nothing else.
-inline std::string CheckReadRequests(std::span<const TSent> sent, const std::vector<TStep>& steps) {
+inline bool IsStep(const TSent& s, const TRequest& step) {
+    return !s.Write() && s.Memory() == step.Memory && s.Address == step.Address &&
+           s.Count() == kBlock;
+}
+
+// The requests of a read: every step in order, each sent at least once and repeated only until
+// the next one starts; nothing else.
+inline std::string CheckReadRequests(std::span<const TSent> sent,
+                                     const std::vector<TRequest>& steps) {
     std::size_t step = 0;
     bool started = false;
     for (std::size_t i = 0; i < sent.size(); ++i) {
@@ -66,20 +79,36 @@ inline std::string CheckReadRequests(std::span<const TSent> sent, const std::vec
     return {};
 }
 
+// Where the write pairs end: after the last write and its read-back.
+inline std::size_t PairsEnd(std::span<const TSent> sent) {
+    for (std::size_t i = sent.size(); i-- > 0;) {
+        if (sent[i].Write()) {
+            return std::min(i + 2, sent.size());
+        }
+    }
+    return 0;
+}
+
 // The telegrams of a write phase: for each pair in order, its write and its read-back
-// alternating, the write first, until the pair is answered; the read-back carrying the staged
-// data like the write. Nothing else, and no telegram of a pair once the next pair has begun.
+// alternating, the write first, until the pair is answered. The read-back reads the written
+// block carrying the staged data like the write, or, given `readBackAt`, that block. Nothing
+// else, and no telegram of a pair once the next pair has begun.
 inline std::string CheckWritePairs(std::span<const TSent> sent,
-                                   const std::vector<TBlockWrite>& blocks) {
+                                   const std::vector<TBlockWrite>& blocks,
+                                   std::optional<std::uint16_t> readBackAt = std::nullopt) {
     const auto isWrite = [&](const TSent& s, std::size_t k) {
         return s.Write() && s.Control == 0xD0 && s.Address == blocks[k].Address &&
                std::equal(s.Data.begin(), s.Data.end(), blocks[k].Data.begin(),
                           blocks[k].Data.end());
     };
     const auto isReadBack = [&](const TSent& s, std::size_t k) {
-        return !s.Write() && s.Control == 0x50 && s.Address == blocks[k].Address &&
-               std::equal(s.Data.begin(), s.Data.end(), blocks[k].Data.begin(),
-                          blocks[k].Data.end());
+        if (s.Write() || s.Control != 0x50) {
+            return false;
+        }
+        return readBackAt ? s.Address == *readBackAt
+                          : s.Address == blocks[k].Address &&
+                                std::equal(s.Data.begin(), s.Data.end(), blocks[k].Data.begin(),
+                                           blocks[k].Data.end());
     };
     std::size_t pair = 0;
     bool started = false;
@@ -117,27 +146,20 @@ inline std::string CheckWritePairs(std::span<const TSent> sent,
     return {};
 }
 
-// Every byte of both memories (record memory and identification texts).
-inline std::string DiffMemory(const sim::TSimMemory& want, const sim::TSimMemory& got) {
-    std::string d;
-    std::size_t differing = 0;
-    const auto w = want.Record();
-    const auto g = got.Record();
-    for (std::size_t a = 0; a < sim::kMemorySize; ++a) {
-        if (w[a] != g[a] && ++differing <= 8) {
-            d += "\n  record " + Hex(static_cast<unsigned>(a)) + ": want " + Hex(w[a], 2) +
-                 ", got " + Hex(g[a], 2);
+// The blocks in the order the writer sent them, which must be the blocks asked for.
+inline std::vector<TBlockWrite> InWriteOrder(const std::vector<TBlockWrite>& blocks,
+                                             const TZapsaneBloky& z) {
+    std::vector<TBlockWrite> ordered;
+    for (const std::uint16_t a : z.Bloky) {
+        const auto it = std::find_if(blocks.begin(), blocks.end(),
+                                     [a](const TBlockWrite& w) { return w.Address == a; });
+        EXPECT_NE(it, blocks.end()) << "a write of " << Hex(a) << " nobody asked for";
+        if (it != blocks.end()) {
+            ordered.push_back(*it);
         }
     }
-    if (differing > 0) {
-        d = std::to_string(differing) + " record bytes differ" + d;
-    }
-    const auto wh = want.Read(sim::TMemoryKind::HWSW, 0, sim::kMemorySize);
-    const auto gh = got.Read(sim::TMemoryKind::HWSW, 0, sim::kMemorySize);
-    if (wh != gh) {
-        d += (d.empty() ? "" : "\n") + std::string("the identification memory differs");
-    }
-    return d;
+    EXPECT_EQ(ordered.size(), blocks.size());
+    return ordered;
 }
 
 } // namespace e2e

@@ -8,8 +8,13 @@
 // such block holds 0xA5 in its address, data or checksum; the faults under test then always
 // show up as checksum errors, as they must.
 
-#include "E2eChain.h"
+#include "E2eRig.h"
 #include "SimMemory.h"
+#include "stav/promenne.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
 
 #include <cstdint>
 #include <span>
@@ -17,6 +22,13 @@
 #include <vector>
 
 namespace e2e {
+
+using TBlockData = std::array<std::uint8_t, kBlock>;
+
+struct TBlockWrite {
+    std::uint16_t Address = 0;
+    TBlockData Data{};
+};
 
 inline constexpr std::uint8_t kSyncByte = 0xA5;
 // Control bytes of the device's answers: a read of 16 bytes of record memory or texts.
@@ -91,6 +103,24 @@ inline TBlockData DistinctiveBlock(std::uint16_t address, std::uint32_t salt,
     }
 }
 
+// A number of 16 digits unique to the address and salt, so the program holds every byte of its
+// block; the last digit adjusted until the answer is safe.
+inline TBlockData PhoneBlock(std::uint16_t address, std::uint32_t salt) {
+    TPattern p((std::uint64_t{salt} << 16) ^ address ^ 0xCA11ULL);
+    TBlockData b{};
+    for (auto& v : b) {
+        v = static_cast<std::uint8_t>('0' + p.Next() % 10);
+    }
+    while (AnswerChecksum(kZaznamRead, address, b) == kSyncByte) {
+        b[kBlock - 1] = static_cast<std::uint8_t>('0' + (b[kBlock - 1] - '0' + 1) % 10);
+    }
+    return b;
+}
+
+inline std::string Text(const TBlockData& b) {
+    return {b.begin(), b.end()};
+}
+
 // Record memory filled with a reproducible pattern (so that a stray write anywhere shows), the
 // phone blocks with distinctive, answer-safe numbers.
 inline sim::TSimMemory SeededMemory(std::uint32_t salt) {
@@ -101,7 +131,7 @@ inline sim::TSimMemory SeededMemory(std::uint32_t salt) {
     }
     for (std::uint16_t k = 0; k < 16; ++k) {
         const auto address = static_cast<std::uint16_t>(k * kBlock);
-        const TBlockData b = DistinctiveBlock(address, salt);
+        const TBlockData b = PhoneBlock(address, salt);
         m.Write(sim::TMemoryKind::ZAZNAM, address, b);
     }
     return m;
@@ -125,6 +155,36 @@ inline std::vector<TBlockWrite> WriteSet(const sim::TSimMemory& current,
     return blocks;
 }
 
+// The recipient list the program keeps for a list block (the simulator's layout: each expander
+// and input block holds two lists, 256 bytes apart).
+inline TPrijemci& List(TNORLINK& image, std::uint16_t address) {
+    for (std::size_t e = 0; e < 8; ++e) {
+        if (address == sim::ExpanderBlock(e)) {
+            return image.TelCislaPoruchaKom[e];
+        }
+        if (address == sim::ExpanderBlock(e) + 256) {
+            return image.TelCislaObnovaKom[e];
+        }
+        for (std::size_t v = 0; v < 8; ++v) {
+            if (address == sim::InputBlock(e, v)) {
+                return image.TelCislaSepnuti[e][v];
+            }
+            if (address == sim::InputBlock(e, v) + 256) {
+                return image.TelCislaRozpojeni[e][v];
+            }
+        }
+    }
+    ADD_FAILURE() << Hex(address) << " holds no recipient list";
+    return image.TelCislaPoruchaKom[0];
+}
+
+// The working image asks for the blocks: recipient lists taken as they are.
+inline void PutLists(TNORLINK& image, const std::vector<TBlockWrite>& blocks) {
+    for (const TBlockWrite& w : blocks) {
+        std::copy(w.Data.begin(), w.Data.end(), List(image, w.Address).begin());
+    }
+}
+
 // The memory as it must be once the blocks are written.
 inline sim::TSimMemory Written(sim::TSimMemory memory, const std::vector<TBlockWrite>& blocks) {
     for (const TBlockWrite& w : blocks) {
@@ -138,6 +198,11 @@ inline std::vector<std::uint8_t> PaddedText(const std::string& text) {
     std::vector<std::uint8_t> v(text.begin(), text.end());
     v.resize(kBlock, 0);
     return v;
+}
+
+// An identification text as the program holds it: all 16 bytes.
+inline std::vector<std::uint8_t> Held(const TIdentText& text) {
+    return {text.Bytes().begin(), text.Bytes().end()};
 }
 
 } // namespace e2e

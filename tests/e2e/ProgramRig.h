@@ -1,8 +1,10 @@
 #pragma once
 // The program's real window in-process, as its main() creates it (Qt timers, the termios port,
-// norlink.ini in a scratch folder), against the norlink-sim command preloaded with a raw 64 KiB
-// image. Boxes are recorded instead of shown; every wait has a deadline.
+// norlink.ini in a scratch folder), on the one rig's simulator (E2eRig.h) preloaded with a raw
+// 64 KiB image. Boxes are recorded instead of shown; every wait has a deadline.
 
+#include "E2eData.h"
+#include "E2eRig.h"
 #include "Main.h"
 #include "NorlinkApplication.h"
 #include "QtTimer.h"
@@ -24,8 +26,6 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
-
 namespace program_rig {
 
 using namespace program_run;
@@ -35,17 +35,12 @@ using TObraz = std::vector<std::uint8_t>; // the device's record memory, 64 KiB
 constexpr unsigned k_Exp = 0x0100;    // expander blocks
 constexpr unsigned k_Vstupy = 0x1100; // input blocks
 
+// The device's layout as the simulator has it.
 inline unsigned BlokExpanderu(unsigned e) {
-    return k_Exp + 512 * e;
+    return sim::ExpanderBlock(e);
 }
 inline unsigned BlokVstupu(unsigned e, unsigned v) {
-    return k_Vstupy + 4096 * e + 512 * v;
-}
-inline std::uint8_t Nahoda(std::uint64_t& s) { // splitmix64
-    std::uint64_t z = (s += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return static_cast<std::uint8_t>((z ^ (z >> 31)) >> 56);
+    return sim::InputBlock(e, v);
 }
 
 // Every phone number form, and for each half of every expander and input block recipients
@@ -53,9 +48,9 @@ inline std::uint8_t Nahoda(std::uint64_t& s) { // splitmix64
 // 255 holes, a short text padded with 0, or erased memory. Over all halves every byte 1..254.
 inline TObraz VytvorObraz() {
     TObraz m(0x10000);
-    std::uint64_t s = 0x4E4F524CULL;
+    e2e::TPattern s(0x4E4F524CULL);
     for (auto& b : m) {
-        b = Nahoda(s);
+        b = s.Next();
     }
     const std::array<std::string, 8> cisla{
         std::string("604123456\0\0\0\0\0\0\0", 16),
@@ -189,12 +184,16 @@ public:
 class TProgramRig : public ::testing::Test {
 protected:
     TProgramRig() : fObraz(VytvorObraz()) {}
+    // The window closes before the simulator.
     ~TProgramRig() override {
         if (fOkno) {
             fOkno->close();
         }
+        fOkno.reset();
     }
 
+    // The simulator with norlink-sim's arguments `poruchy`, behind a link that follows it to a new
+    // pseudo-terminal, and the window on it through norlink.ini with n expanders.
     bool Spust(std::vector<std::string> poruchy, int n) {
         WriteFile(fDir.Path() / "obraz.bin", Bajty(fObraz, 0, 0x10000));
         std::vector<std::string> args{"--link",
@@ -211,8 +210,10 @@ protected:
                                       "--hw-version",
                                       k_Ident[2].first};
         args.insert(args.end(), poruchy.begin(), poruchy.end());
-        fSim = std::make_unique<TChild>(NORLINK_SIM_BINARY, args, fDir.Path() / "sim.txt");
-        if (!WaitUntil([&] { return fs::exists(fLink); }, 20s)) {
+        fSim = std::make_unique<e2e::TE2eRig>(args);
+        std::string chyba;
+        if (!fSim->Start(chyba)) {
+            ADD_FAILURE() << chyba;
             return false;
         }
         WriteFile(fDir.Path() / "norlink.ini", "[Porty]\nCOM2=" + fLink.string() +
@@ -233,15 +234,9 @@ protected:
         return Cekej([&] { return fOkno->LedOn(); }, 20s);
     }
 
+    // Qt's events processed until hotovo() or the limit.
     bool Cekej(const std::function<bool()>& hotovo, std::chrono::seconds limit) {
-        const auto konec = std::chrono::steady_clock::now() + limit;
-        while (!hotovo()) {
-            if (std::chrono::steady_clock::now() > konec) {
-                return false;
-            }
-            QTest::qWait(5);
-        }
-        return true;
+        return fSim->RunUntil(hotovo, limit, 0ms, [] { QTest::qWait(5); });
     }
 
     // Clicks a read button and waits until the read has ended.
@@ -260,30 +255,26 @@ protected:
         emit fOkno->Cmb_Vstup->activated(v);
     }
 
-    // The simulator's statistics line, asked for now: polls and requests taken.
-    std::pair<unsigned long, unsigned long> Statistika() {
-        const std::regex r("polls ([0-9]+), requests ([0-9]+)");
-        const auto pocet = [&] {
-            const std::string t = ReadFile(fDir.Path() / "sim.txt");
-            return std::distance(std::sregex_iterator(t.begin(), t.end(), r),
-                                 std::sregex_iterator());
-        };
-        const auto pred = pocet();
-        ::kill(fSim->Pid(), SIGUSR1);
-        EXPECT_TRUE(Cekej([&] { return pocet() > pred; }, 10s));
-        const std::string t = ReadFile(fDir.Path() / "sim.txt");
-        std::smatch posledni;
-        for (auto it = std::sregex_iterator(t.begin(), t.end(), r); it != std::sregex_iterator();
-             ++it) {
-            posledni = *it;
-        }
-        return {std::stoul(posledni[1]), std::stoul(posledni[2])};
+    // The simulator's polls and requests taken so far.
+    std::pair<std::uint64_t, std::uint64_t> Statistika() const {
+        const sim::TSimStats s = fSim->Stats();
+        return {s.Polls, s.RequestsRead + s.RequestsWrite + s.RequestsIgnored};
+    }
+    // The simulator's statistics, for assertion messages.
+    std::string Sim() const { return fSim ? fSim->DescribeSim() : std::string(); }
+    // The simulator stopped, and its record memory at the end.
+    TObraz Zarizeni() {
+        fOkno->close();
+        fOkno.reset();
+        fSim->Sim.Stop();
+        const sim::TSimMemory m = fSim->Sim.Memory();
+        return TObraz(m.Record().begin(), m.Record().end());
     }
 
     TTempDir fDir;
     fs::path fLink = fDir.Path() / "ttyNORLINK";
     TObraz fObraz;
-    std::unique_ptr<TChild> fSim;
+    std::unique_ptr<e2e::TE2eRig> fSim;
     std::unique_ptr<TOkno> fOkno;
     // The window's port layer when set (default: the termios one as it is).
     std::function<std::unique_ptr<ISerialPort>()> fVytvorPort;

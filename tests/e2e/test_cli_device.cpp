@@ -1,4 +1,4 @@
-// norlink-cli as a script runs it, against the norlink-sim command: a read equals the simulator's
+// norlink-cli as a script runs it, against the simulator: a read equals the simulator's
 // own configuration, a write to a second simulator with line faults ends with its memory equal to
 // the file or names what is not written, a signal cancels a read leaving no file behind, a progress
 // line only on a terminal, the change list of diff in either language, and the exit codes.
@@ -8,6 +8,7 @@
 #define NORLINK_BIN ""
 #include "../ui/ProgramRun.h"
 
+#include "E2eRig.h"
 #include "SimExport.h"
 #include "SimMemory.h"
 
@@ -193,54 +194,28 @@ struct TBeh {
     std::string Err;
 };
 
-// A simulator on a pseudo-terminal of its own, polling with a pause longer than the program's
-// tick, so that no poll shares a read with the answer before it (such a poll is dropped).
-class TSim {
+// The one rig's simulator as norlink-sim runs with these arguments, polling with a pause longer
+// than the program's tick, so that no poll shares a read with the answer before it (such a poll
+// is dropped).
+class TSim : public e2e::TE2eRig {
 public:
-    TSim(const fs::path& dir, const std::string& name, std::vector<std::string> args)
-        : fLink(dir / name), fVystup(dir / (name + ".txt")),
-          fChild(NORLINK_SIM_BINARY, Args(std::move(args)), fVystup) {}
-    bool Bezi() {
-        return WaitUntil([&] { return fs::exists(fLink); }, 20s);
+    explicit TSim(std::vector<std::string> args) : TE2eRig(Args(std::move(args))) {}
+    bool Bezi() { return Start(fChyba); }
+    std::string Vystup() const { return fChyba + "\n" + DescribeSim(); }
+    // Requests taken so far.
+    std::uint64_t Pozadavku() const {
+        const sim::TSimStats s = Stats();
+        return s.RequestsRead + s.RequestsWrite + s.RequestsIgnored;
     }
-    std::string Port() const { return fLink.string(); }
-    std::string Vystup() const { return ReadFile(fVystup); }
-    // Requests taken so far, from the statistics line it prints on SIGUSR1.
-    unsigned long Pozadavku() {
-        const std::regex r("requests ([0-9]+)");
-        const auto pocet = [&] {
-            const std::string t = Vystup();
-            return std::distance(std::sregex_iterator(t.begin(), t.end(), r),
-                                 std::sregex_iterator());
-        };
-        const auto pred = pocet();
-        ::kill(fChild.Pid(), SIGUSR1);
-        WaitUntil([&] { return pocet() > pred; }, 10s);
-        const std::string t = Vystup();
-        unsigned long n = 0;
-        for (auto i = std::sregex_iterator(t.begin(), t.end(), r); i != std::sregex_iterator();
-             ++i) {
-            n = std::stoul((*i)[1]);
-        }
-        return n;
-    }
-    // Ends it (it saves its files first); false when it did not end in time.
-    bool Konec() {
-        if (fChild.Running()) {
-            ::kill(fChild.Pid(), SIGTERM);
-        }
-        return fChild.Wait(20s).has_value();
-    }
+    // Ends it and saves its files.
+    bool Konec() { return Stop(fChyba); }
 
 private:
-    std::vector<std::string> Args(std::vector<std::string> args) {
-        std::vector<std::string> all{"--fast", "--gap", "45", "--link", fLink.string()};
-        all.insert(all.end(), args.begin(), args.end());
-        return all;
+    static std::vector<std::string> Args(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--fast", "--gap", "45"});
+        return args;
     }
-    fs::path fLink;
-    fs::path fVystup;
-    TChild fChild;
+    std::string fChyba;
 };
 
 class CliRig : public ::testing::Test {
@@ -282,8 +257,7 @@ TEST_F(CliRig, ReadSettingsGivesTheSimulatorsOwnConfiguration) {
     Zapis(m, Exp(0, 0) + 40, "", 3); // zero holes inside a text
     std::string error;
     ASSERT_TRUE(m.SaveImage(Cesta("a.img"), error)) << error;
-    TSim a(fDir.Path(), "a",
-           {"--image", Cesta("a.img"), "--hw-type", "NL-TEST 2", "--save-config", Cesta("a.log")});
+    TSim a({"--image", Cesta("a.img"), "--hw-type", "NL-TEST 2", "--save-config", Cesta("a.log")});
     ASSERT_TRUE(a.Bezi()) << a.Vystup();
 
     const TBeh beh = Cli({"--port", a.Port(), "read-settings", "--out", Cesta("f.log")});
@@ -295,13 +269,10 @@ TEST_F(CliRig, ReadSettingsGivesTheSimulatorsOwnConfiguration) {
     // Polls answered within the tick that reads them, as the window answers them: a poll waits
     // for the next 40 ms tick at most, so its answer starts well within 60 ms (the simulator's
     // measure, from the end of the poll to the first byte of the request).
-    std::smatch stats;
-    const std::string vystup = a.Vystup();
-    ASSERT_TRUE(std::regex_search(vystup, stats, std::regex("median ([0-9.]+)"))) << vystup;
-    EXPECT_LT(std::stod(stats[1]), 60.0) << vystup;
+    EXPECT_LT(a.Stats().Latency.Median, 60ms) << a.Vystup();
 
     // The file as another simulator reads it is the first one's memory.
-    TSim b(fDir.Path(), "b", {"--config", Cesta("f.log"), "--save-config", Cesta("b.log")});
+    TSim b({"--config", Cesta("f.log"), "--save-config", Cesta("b.log")});
     ASSERT_TRUE(b.Bezi()) << b.Vystup();
     ASSERT_TRUE(b.Konec());
     const std::string expected = ReadFile(Cesta("a.log"));
@@ -310,7 +281,7 @@ TEST_F(CliRig, ReadSettingsGivesTheSimulatorsOwnConfiguration) {
 }
 
 TEST_F(CliRig, ReadPhonesThroughTheIniPortShowsProgressOnlyOnATerminal) {
-    TSim a(fDir.Path(), "a", {"--config", Soubor("a.log", sim::FormatExport(Zmeneno()))});
+    TSim a({"--config", Soubor("a.log", sim::FormatExport(Zmeneno()))});
     ASSERT_TRUE(a.Bezi()) << a.Vystup();
     // COM7 is the simulator's port through norlink.ini beside the program, as for the window.
     const fs::path exe = Instaluj();
@@ -341,7 +312,7 @@ struct TZruseni {
 class CliCancel : public CliRig, public ::testing::WithParamInterface<TZruseni> {};
 
 TEST_P(CliCancel, MidReadEndsWithTheCancelCodeAndNoFile) {
-    TSim a(fDir.Path(), "a", {"--config", Soubor("a.log", sim::FormatExport(Zaklad()))});
+    TSim a({"--config", Soubor("a.log", sim::FormatExport(Zaklad()))});
     ASSERT_TRUE(a.Bezi()) << a.Vystup();
     TCli cli({"--port", a.Port(), "read-settings", "--out", Cesta("f.log")}, Cesta("out.txt"),
              Cesta("err.txt"));
@@ -354,7 +325,7 @@ TEST_P(CliCancel, MidReadEndsWithTheCancelCodeAndNoFile) {
     EXPECT_THAT(ReadFile(Cesta("err.txt")),
                 HasSubstr("Přerušeno. Čtení nastavení nedokončeno, nic nebylo uloženo."));
     EXPECT_FALSE(fs::exists(Cesta("f.log")));
-    EXPECT_EQ(std::distance(fs::directory_iterator(fDir.Path()), fs::directory_iterator()), 5)
+    EXPECT_EQ(std::distance(fs::directory_iterator(fDir.Path()), fs::directory_iterator()), 3)
         << "a file beside the simulator's and the program's own";
 }
 
@@ -380,7 +351,7 @@ TEST_P(CliWrite, EndsVerifiedOrNamesWhatIsNotWritten) {
     std::vector<std::string> args{"--config", Soubor("b0.log", sim::FormatExport(Zaklad())),
                                   "--save-config", Cesta("b.log")};
     args.insert(args.end(), p.Chyby.begin(), p.Chyby.end());
-    TSim b(fDir.Path(), "b", args);
+    TSim b(args);
     ASSERT_TRUE(b.Bezi()) << b.Vystup();
 
     const TBeh beh = Cli({"--port", b.Port(), "write", Soubor("f.log", file), "--timeout", "2"});
@@ -426,7 +397,7 @@ INSTANTIATE_TEST_SUITE_P(
 // writing that backup brings the device back byte for byte.
 TEST_F(CliRig, DryRunSendsNothingAndTheBackupRestoresTheDevice) {
     const std::string pred = sim::FormatExport(Zaklad());
-    TSim b(fDir.Path(), "b", {"--config", Soubor("b0.log", pred), "--save-config", Cesta("b.log")});
+    TSim b({"--config", Soubor("b0.log", pred), "--save-config", Cesta("b.log")});
     ASSERT_TRUE(b.Bezi()) << b.Vystup();
     const fs::path exe = Instaluj();
     const std::string file = Soubor("f.log", sim::FormatExport(Zmeneno()));

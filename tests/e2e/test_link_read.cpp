@@ -1,9 +1,10 @@
-// The identification texts and the 16 phone blocks read through the whole link (real serial
-// driver on the simulator's pseudo-terminal, receive path, link engine, builder) on a clean line.
+// The program's phone-number read (identification texts, then the 16 numbers) and a settings read,
+// run by its device session through the whole link (real serial driver on the simulator's
+// pseudo-terminal, receive path, link engine) on a clean line.
 
 #include "E2eChecks.h"
 #include "E2eData.h"
-#include "E2eRig.h"
+#include "LinkRig.h"
 
 #include <gtest/gtest.h>
 
@@ -11,22 +12,14 @@ using namespace e2e;
 
 namespace {
 
-// What the answer of a step must carry, from the memory the simulator was given.
-std::vector<std::uint8_t> Expected(const sim::TSimMemory& memory, const sim::TSimOptions& o,
-                                   const TStep& step) {
-    if (step.Memory == HWSW) {
-        switch (step.Address) {
-        case 0x0C00:
-            return PaddedText(o.HwTyp);
-        case 0x0C10:
-            return PaddedText(o.VerSw);
-        case 0x0C20:
-            return PaddedText(o.VerHw);
-        default:
-            return {};
-        }
+// The device image holds every number and identification text as the device does.
+void ExpectPhonesRead(const sim::TSimMemory& memory, const sim::TSimOptions& o) {
+    EXPECT_EQ(Held(HWTYP), PaddedText(o.HwTyp));
+    EXPECT_EQ(Held(VERSW), PaddedText(o.VerSw));
+    EXPECT_EQ(Held(VERHW), PaddedText(o.VerHw));
+    for (unsigned k = 0; k < 16; ++k) {
+        EXPECT_EQ(NORLINKRec.TelCisla[k].View(), Bytes(memory, 16 * k, kBlock)) << "number " << k;
     }
-    return memory.Read(sim::TMemoryKind::ZAZNAM, step.Address, kBlock);
 }
 
 } // namespace
@@ -42,61 +35,36 @@ TEST(LinkRead, IdentificationTextsAndAllPhoneBlocksArriveExactly) {
     ASSERT_TRUE(rig.Start(error)) << error;
     const sim::TSimMemory before = rig.Sim.Memory();
 
-    const std::vector<TStep> chain = PhoneChain();
-    rig.Decoder.StartRead(chain);
-    ASSERT_TRUE(rig.RunUntilIdle(20s)) << rig.Describe();
-
-    ASSERT_EQ(rig.Decoder.Answers().size(), chain.size()) << rig.Describe();
-    for (const TStep& step : chain) {
-        const auto it = rig.Decoder.Answers().find({step.Memory, step.Address});
-        ASSERT_NE(it, rig.Decoder.Answers().end()) << Hex(step.Address);
-        EXPECT_EQ(it->second, Expected(memory, options, step))
-            << "kind " << int(step.Memory) << " at " << Hex(step.Address);
-    }
-    // The simulator's own view of the same places agrees, and reading changed nothing.
-    EXPECT_EQ(rig.Decoder.Answers().at({HWSW, 0x0C10}),
-              rig.Sim.ReadMemory(sim::TMemoryKind::HWSW, 0x0C10, kBlock));
-    EXPECT_EQ(rig.Decoder.Answers().at({ZAZNAM, 0x00F0}),
-              rig.Sim.ReadMemory(sim::TMemoryKind::ZAZNAM, 0x00F0, kBlock));
-    EXPECT_EQ(DiffMemory(before, rig.Sim.Memory()), "");
+    const std::vector<TRequest> chain = PhoneChain();
+    ASSERT_TRUE(rig.Run(rig.CteniTelCisel(), 20s)) << rig.Describe();
+    ExpectPhonesRead(memory, options);
+    EXPECT_EQ(DiffMemory(before, rig.Sim.Memory()), "") << "reading changed nothing";
 
     // On the line: every request well formed, in chain order, each repeated only until answered.
     const TParsedWire wire = rig.Sent();
     ASSERT_EQ(wire.Error, "");
     EXPECT_EQ(CheckReadRequests(wire.Sent, chain), "");
-    EXPECT_EQ(rig.Link.PocetZaznamuFronty(), 0U);
+    EXPECT_EQ(rig.Link().PocetZaznamuFronty(), 0U);
 
     const sim::TSimStats s = rig.Sim.Stats();
     EXPECT_EQ(s.BadFrames, 0U);
     EXPECT_EQ(s.RequestsWrite, 0U);
     EXPECT_GE(s.RequestsRead, chain.size());
-    EXPECT_EQ(rig.Decoder.Mismatched(), 0U);
-    EXPECT_EQ(rig.Decoder.OtherKinds(), 0U);
     EXPECT_EQ(rig.UnsolicitedSends, 0U);
-    EXPECT_EQ(rig.Decoder.LampNotToggled(), 0U);
-    EXPECT_EQ(rig.Tally.Polls, rig.Decoder.Polls());
+    EXPECT_EQ(rig.LampNotToggled, 0U);
+    EXPECT_EQ(rig.Tally.Polls, rig.Polls);
     // Each answer the device sent was taken once.
     EXPECT_EQ(rig.Tally.DataTelegrams, chain.size()) << rig.Describe();
     EXPECT_EQ(s.Answers, chain.size());
     // A clean line: nothing the receive path had to throw away as damaged.
     EXPECT_EQ(rig.Tally.HeaderErrors + rig.Tally.DataErrors + rig.Tally.Refused, 0U)
         << rig.Describe();
-}
-
-TEST(LinkRead, PollsWithAnEmptyQueueGoUnanswered) {
-    TLinkRig rig(FastOptions(), SeededMemory(2));
-    std::string error;
-    ASSERT_TRUE(rig.Start(error)) << error;
-    rig.Decoder.StartRead({TableStep(HWSW, NORLINK_Z_VERHW)});
-    ASSERT_TRUE(rig.RunUntilIdle(10s)) << rig.Describe();
-    EXPECT_EQ(rig.Decoder.Answers().at({HWSW, 0x0C20}), PaddedText(FastOptions().VerHw));
 
     // The queue is empty now: the device keeps polling, the link keeps quiet.
     const std::size_t written = rig.Wire->BytesWritten;
-    const unsigned polls = rig.Decoder.Polls();
+    const unsigned polls = rig.Polls;
     const std::uint64_t requests = rig.Sim.Stats().RequestsRead;
-    ASSERT_TRUE(rig.RunUntil([&] { return rig.Decoder.Polls() >= polls + 5; }, 10s))
-        << rig.Describe();
+    ASSERT_TRUE(rig.RunUntil([&] { return rig.Polls >= polls + 5; }, 10s)) << rig.Describe();
     EXPECT_EQ(rig.Wire->BytesWritten, written);
     EXPECT_EQ(rig.Sim.Stats().RequestsRead, requests);
 }
@@ -107,11 +75,10 @@ TEST(LinkRead, SameAddressInTwoMemoriesAreTwoPlaces) {
     TLinkRig rig(options, memory);
     std::string error;
     ASSERT_TRUE(rig.Start(error)) << error;
-    // 0x0C00 is the hardware-type text, and in record memory a block of expander 6.
-    rig.Decoder.StartRead({TableStep(HWSW, NORLINK_Z_HWTYP), BlockStep(0x0C00)});
-    ASSERT_TRUE(rig.RunUntilIdle(10s)) << rig.Describe();
-    EXPECT_EQ(rig.Decoder.Answers().at({HWSW, 0x0C00}), PaddedText(options.HwTyp));
-    EXPECT_EQ(rig.Decoder.Answers().at({ZAZNAM, 0x0C00}),
-              memory.Read(sim::TMemoryKind::ZAZNAM, 0x0C00, kBlock));
-    EXPECT_EQ(rig.Decoder.Mismatched(), 0U);
+    // 0x0C00 is the hardware-type text, and in record memory the second list of expander 6.
+    ASSERT_TRUE(rig.Run(rig.CteniTelCisel(), 20s)) << rig.Describe();
+    ASSERT_TRUE(rig.Run(rig.CteniNastaveni(TRozsahCteni{false, 1, 5, 0}), 20s)) << rig.Describe();
+    EXPECT_EQ(Held(HWTYP), PaddedText(options.HwTyp));
+    const auto& list = NORLINKRec.TelCislaObnovaKom[5];
+    EXPECT_EQ(std::string(list.begin(), list.end()), Bytes(memory, 0x0C00, kBlock));
 }

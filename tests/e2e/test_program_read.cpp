@@ -1,5 +1,5 @@
 // The program's real window, created as the program's main() creates it (Qt timers, the termios
-// port, norlink.ini in its folder), against the norlink-sim command preloaded with a raw memory
+// port, norlink.ini in its folder), against the simulator preloaded with a raw memory
 // image. The buttons are clicked as a user would; afterwards both images must hold exactly the
 // simulator's memory for the blocks the read covers, and the window must show it. The expected
 // image is built here from byte ranges of the memory, not by the decoders' address arithmetic.
@@ -151,9 +151,9 @@ class ProgramRead : public ProgramReadRig, public ::testing::WithParamInterface<
 
 TEST_P(ProgramRead, GivesTheSimulatorsMemoryInBothImagesAndOnScreen) {
     const TPripad& p = GetParam();
-    ASSERT_TRUE(Spust(p.Poruchy, p.N)) << ReadFile(fDir.Path() / "sim.txt");
+    ASSERT_TRUE(Spust(p.Poruchy, p.N)) << Sim();
     const TNORLINK puvodniNew = NORLINKRecNew;
-    ASSERT_TRUE(Precti(fOkno->Btn_NactiTelCisla, 120s)) << ReadFile(fDir.Path() / "sim.txt");
+    ASSERT_TRUE(Precti(fOkno->Btn_NactiTelCisla, 120s)) << Sim();
     KontrolujTelCisla();
     // The phone read gives the working image its numbers, and nothing else.
     TNORLINK cekano = puvodniNew;
@@ -170,8 +170,7 @@ TEST_P(ProgramRead, GivesTheSimulatorsMemoryInBothImagesAndOnScreen) {
     if (!vse) {
         Vyber(p.E, p.V);
     }
-    ASSERT_TRUE(Precti(vse ? fOkno->Btn_NactiExpandery : fOkno->Btn_NactiAktualni, 400s))
-        << ReadFile(fDir.Path() / "sim.txt");
+    ASSERT_TRUE(Precti(vse ? fOkno->Btn_NactiExpandery : fOkno->Btn_NactiAktualni, 400s)) << Sim();
     EXPECT_EQ(Rozdily(NORLINKRec, ocekavany), "");
     EXPECT_EQ(Rozdily(NORLINKRecNew, ocekavany), "");
     EXPECT_FALSE(fOkno->Info()->isVisible());
@@ -184,10 +183,8 @@ TEST_P(ProgramRead, GivesTheSimulatorsMemoryInBothImagesAndOnScreen) {
     }
     EXPECT_TRUE(fOkno->Boxy.empty());
     if (!p.Poruchy.empty()) {
-        (void)Statistika();
-        const std::string sim = ReadFile(fDir.Path() / "sim.txt");
-        EXPECT_NE(sim.find("(data checksum "), std::string::npos)
-            << "nothing was corrupted: " << sim;
+        EXPECT_GT(fSim->Stats().Faults[static_cast<std::size_t>(sim::TFault::CorruptData)], 0U)
+            << "nothing was corrupted: " << Sim();
     }
 }
 
@@ -203,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.Nazev); });
 
 TEST_F(ProgramReadRig, CancelMidReadStopsTheRequestsAndKeepsBothImages) {
-    ASSERT_TRUE(Spust({}, 1)) << ReadFile(fDir.Path() / "sim.txt");
+    ASSERT_TRUE(Spust({}, 1)) << Sim();
     ASSERT_TRUE(Precti(fOkno->Btn_NactiTelCisla, 120s));
     const TNORLINK rec = NORLINKRec;
     const TNORLINK recNew = NORLINKRecNew;
@@ -234,8 +231,7 @@ TEST_F(ProgramReadRig, CancelMidReadStopsTheRequestsAndKeepsBothImages) {
 }
 
 TEST_F(ProgramReadRig, UnpluggedMidReadWarnsOnceEndsTheReadAndTheSamePortReconnects) {
-    ASSERT_TRUE(Spust({"--unplug-after", "80", "--unplug-for", "300"}, 1))
-        << ReadFile(fDir.Path() / "sim.txt");
+    ASSERT_TRUE(Spust({"--unplug-after", "80", "--unplug-for", "300"}, 1)) << Sim();
     ASSERT_TRUE(Precti(fOkno->Btn_NactiTelCisla, 120s));
     const TNORLINK rec = NORLINKRec;
     const TNORLINK recNew = NORLINKRecNew;
@@ -254,18 +250,12 @@ TEST_F(ProgramReadRig, UnpluggedMidReadWarnsOnceEndsTheReadAndTheSamePortReconne
     QTest::qWait(1000);
     EXPECT_EQ(fOkno->Boxy.size(), 1U);
 
-    // The device comes back on a new pseudo-terminal behind the same link (the simulator prints
-    // each one); choosing the port again opens it without asking.
-    ASSERT_TRUE(Cekej(
-        [&] {
-            const std::string t = ReadFile(fDir.Path() / "sim.txt");
-            return std::count(t.begin(), t.end(), '\n') >= 2 &&
-                   t.find("/dev/pts/") != t.rfind("/dev/pts/");
-        },
-        20s));
+    // The device comes back on a new pseudo-terminal behind the same link; choosing the port
+    // again opens it without asking.
+    ASSERT_TRUE(Cekej([&] { return fSim->Sim.Generation() >= 2; }, 20s));
     fOkno->cmCOM[1]->trigger();
     EXPECT_TRUE(fOkno->cmCOM[1]->isChecked());
-    ASSERT_TRUE(Precti(fOkno->Btn_NactiTelCisla, 120s)) << ReadFile(fDir.Path() / "sim.txt");
+    ASSERT_TRUE(Precti(fOkno->Btn_NactiTelCisla, 120s)) << Sim();
     KontrolujTelCisla();
     EXPECT_EQ(fOkno->Boxy.size(), 1U);
 }

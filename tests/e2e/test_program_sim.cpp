@@ -1,14 +1,14 @@
-// The program binary against norlink-sim on a pseudo-terminal: the program finds the simulator's
+// The program binary against the simulator on a pseudo-terminal: the program finds the simulator's
 // port through norlink.ini [Porty], takes its polls (the communication log, written on request at
 // close, shows every one), stays silent while it has nothing queued, and closes cleanly.
 
 #define NORLINK_BIN NORLINK_BINARY
 #include "../ui/ProgramRun.h"
 
+#include "E2eRig.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <regex>
 
 namespace {
 
@@ -26,9 +26,9 @@ std::size_t Count(const std::string& text, const std::string& what) {
 TEST(ProgramWithSimulator, TakesPollsAndStaysSilentWithNothingQueued) {
     TTempDir dir;
     const fs::path link = dir.Path() / "ttyNORLINK";
-    TChild sim(NORLINK_SIM_BINARY, {"--link", link.string()}, dir.Path() / "sim.txt");
-    ASSERT_TRUE(WaitUntil([&] { return fs::exists(link); }, std::chrono::seconds(20)))
-        << ReadFile(dir.Path() / "sim.txt");
+    e2e::TE2eRig sim({"--link", link.string()});
+    std::string error;
+    ASSERT_TRUE(sim.Start(error)) << error;
 
     const fs::path exe =
         InstallProgram(dir.Path(), fs::path(NORLINK_BINARY).parent_path() / "libkovra.so");
@@ -48,13 +48,12 @@ TEST(ProgramWithSimulator, TakesPollsAndStaysSilentWithNothingQueued) {
     ASSERT_TRUE(WIFEXITED(*status)) << ReadFile(dir.Path() / "program.txt");
     EXPECT_EQ(WEXITSTATUS(*status), 0) << ReadFile(dir.Path() / "program.txt");
 
-    ::kill(sim.Pid(), SIGTERM);
-    ASSERT_TRUE(sim.Wait(std::chrono::seconds(20)).has_value());
-    const std::string stats = ReadFile(dir.Path() / "sim.txt");
-    std::smatch polls;
-    ASSERT_TRUE(std::regex_search(stats, polls, std::regex("polls ([0-9]+)"))) << stats;
-    EXPECT_GE(std::stoul(polls[1]), 3U) << stats;
-    EXPECT_THAT(stats, HasSubstr("requests 0")) << "the program sent something unasked";
+    sim.Sim.Stop();
+    const sim::TSimStats stats = sim.Stats();
+    EXPECT_GE(stats.Polls, 3U) << sim.DescribeSim();
+    EXPECT_EQ(stats.RequestsRead + stats.RequestsWrite + stats.RequestsIgnored + stats.BadFrames,
+              0U)
+        << "the program sent something unasked: " << sim.DescribeSim();
 
     const std::string log = ReadFile(comlog);
     EXPECT_GE(Count(log, "Prisla vyzva"), 3U) << log;
