@@ -4,8 +4,7 @@
 
 #include "Konzole.h"
 #include "Parametry.h"
-#include "Relace.h"
-#include "okno/MainLogika.h"
+#include "Smycka.h"
 #include "operace/Cteni.h"
 #include "operace/Dekodery.h"
 #include "operace/RozdilyNastaveni.h"
@@ -13,6 +12,7 @@
 #include "operace/VarovaniZapisu.h"
 #include "operace/ZapisNastaveni.h"
 #include "operace/ZapisTelCisel.h"
+#include "relace/Relace.h"
 #include "soubory/Export.h"
 #include "soubory/NactiExport.h"
 #include "soubory/NastaveniProgramu.h"
@@ -54,7 +54,7 @@ bool ZapisVse(int fd, std::string_view bytes) {
 class TPrikazy {
 public:
     TPrikazy(const TParametry& parametry, TKonzoleOkno& okno)
-        : fP(parametry), fOkno(okno), fRelace(okno, parametry.LimitOdpovedi) {}
+        : fP(parametry), fOkno(okno), fSmycka(okno, parametry.LimitOdpovedi) {}
 
     int Zarizeni() {
         TNORLINK soubor{};
@@ -73,7 +73,7 @@ public:
             // An unreadable norlink.ini gives no port map; a device path still works.
         }
         std::string chyba;
-        if (!fRelace.Otevri(fP.Port, NactiMapuPortu(ini, slozka),
+        if (!fSmycka.Otevri(fP.Port, NactiMapuPortu(ini, slozka),
                             static_cast<std::uint32_t>(NactiNastaveniProgramu(ini).ComBaudRate),
                             chyba)) {
             Rekni(chyba);
@@ -83,7 +83,7 @@ public:
         NORLINKRecNew = NORLINKRec;
         const int kod = Proved(soubor, expandery);
         if (const char* log = std::getenv("NORLINK_COMLOG"); log != nullptr && *log != '\0') {
-            UlozComLog(fRelace.Log(), log);
+            UlozComLog(fSmycka.Log(), log);
         }
         return kod;
     }
@@ -107,8 +107,11 @@ private:
                   "nelze z komunikátoru přečíst; export je uvádí v sekci [Nezname bloky] a zápis "
                   "takového souboru je nikdy nepošle.");
         }
-        TCteniNastaveni cteni(fRelace.Kontext(), TRozsahCteni{true, expandery, 0, 0});
-        if (const auto konec = fRelace.Proved(cteni); konec != TKonecOperace::Hotovo) {
+        const TKonecOperace konec = fSmycka
+                                        .Proved(std::make_unique<TCteniNastaveni>(
+                                            fSmycka.Kontext(), TRozsahCteni{true, expandery, 0, 0}))
+                                        .Konec;
+        if (konec != TKonecOperace::Hotovo) {
             return Neuspech(konec, "Čtení nastavení nedokončeno, nic nebylo uloženo.");
         }
         if (fP.Prikaz == TPrikaz::CtiNastaveni) {
@@ -166,8 +169,9 @@ private:
     }
 
     int CtiCisla() {
-        TCteniTelCisel cteni(fRelace.Kontext());
-        if (const auto konec = fRelace.Proved(cteni); konec != TKonecOperace::Hotovo) {
+        const TKonecOperace konec =
+            fSmycka.Proved(std::make_unique<TCteniTelCisel>(fSmycka.Kontext())).Konec;
+        if (konec != TKonecOperace::Hotovo) {
             return Neuspech(konec, "Čtení telefonních čísel nedokončeno, nic nebylo uloženo.");
         }
         const auto citelne = [](const TIdentText& t) {
@@ -242,29 +246,31 @@ private:
         // Each write names in a box (Chyba) what its verification could not confirm.
         bool overeno = true;
         if (!cisla.empty()) {
-            TZapisTelCisel zapis(fRelace.Kontext());
-            const auto konec = fRelace.Proved(zapis);
-            if (konec != TKonecOperace::Hotovo) {
+            const TProvedeni zapis =
+                fSmycka.Proved(std::make_unique<TZapisTelCisel>(fSmycka.Kontext()));
+            if (zapis.Konec != TKonecOperace::Hotovo) {
                 std::string seznam;
                 for (const TZapisovanyBlok& blok : cisla) {
                     seznam += (seznam.empty() ? "" : ", ") + std::to_string(blok.Cislo);
                 }
-                return Neuspech(konec, "Zápis telefonních čísel nedokončen, neověřena: " + seznam +
-                                           (bloky.empty() ? "." : ". Nastavení nezapsáno."));
+                return Neuspech(zapis.Konec,
+                                "Zápis telefonních čísel nedokončen, neověřena: " + seznam +
+                                    (bloky.empty() ? "." : ". Nastavení nezapsáno."));
             }
-            overeno = std::get<TZapsaneBloky>(zapis.Vysledek()).Overeno;
+            overeno = std::get<TZapsaneBloky>(zapis.Vysledek).Overeno;
             if (overeno) {
                 Rekni("Telefonní čísla zapsána a ověřena: " + std::to_string(cisla.size()) + ".");
             }
         }
         if (!bloky.empty()) {
-            TZapisNastaveni zapis(fRelace.Kontext(), expandery);
-            const auto konec = fRelace.Proved(zapis);
-            const auto zapsano = std::get<TZapsaneBloky>(zapis.Vysledek());
-            if (konec != TKonecOperace::Hotovo) {
+            const TProvedeni zapis =
+                fSmycka.Proved(std::make_unique<TZapisNastaveni>(fSmycka.Kontext(), expandery));
+            const auto* zapsano = std::get_if<TZapsaneBloky>(&zapis.Vysledek);
+            if (zapis.Konec != TKonecOperace::Hotovo) {
                 // The pairs complete in order: those from the first not completed on are
                 // unconfirmed.
-                const std::size_t hotovo = std::min(zapsano.Dokonceno, bloky.size());
+                const std::size_t hotovo =
+                    std::min(zapsano != nullptr ? zapsano->Dokonceno : 0, bloky.size());
                 std::string seznam;
                 std::string posledni;
                 for (std::size_t i = hotovo; i < bloky.size(); ++i) {
@@ -273,11 +279,11 @@ private:
                         seznam += "\n- " + posledni;
                     }
                 }
-                return Neuspech(konec, "Zápis nastavení nedokončen (" + std::to_string(hotovo) +
-                                           " z " + std::to_string(bloky.size()) +
-                                           " bloků), neověřeno:" + seznam);
+                return Neuspech(zapis.Konec,
+                                "Zápis nastavení nedokončen (" + std::to_string(hotovo) + " z " +
+                                    std::to_string(bloky.size()) + " bloků), neověřeno:" + seznam);
             }
-            overeno = overeno && zapsano.Overeno;
+            overeno = overeno && zapsano != nullptr && zapsano->Overeno;
         }
         if (!overeno) {
             return k_KodNezapsano;
@@ -297,7 +303,7 @@ private:
                   std::to_string(fP.LimitOdpovedi.count()) + " s bez odpovědi).\n" + co);
             return k_KodNeodpovida;
         case TKonecOperace::SpojeniZtraceno:
-            Rekni(fRelace.PopisZtraty() + "\n" + co);
+            Rekni(fSmycka.PopisZtraty() + "\n" + co);
             return k_KodPort;
         case TKonecOperace::Hotovo:
         case TKonecOperace::NeniCoDelat:
@@ -310,7 +316,7 @@ private:
 
     int Vypis(const std::string& text) {
         // A cancel that came as the read ended still leaves nothing behind.
-        if (fRelace.PrisloZruseni()) {
+        if (fSmycka.PrisloZruseni()) {
             Rekni("Přerušeno. Nic nebylo uloženo.");
             return k_KodPreruseno;
         }
@@ -331,7 +337,7 @@ private:
 
     const TParametry& fP;
     TKonzoleOkno& fOkno;
-    TRelace fRelace;
+    TSmycka fSmycka;
     TZnameData fZnamaSouboru;
 };
 

@@ -16,15 +16,9 @@
 #include "text/Cp1250.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <string>
-#include <sys/stat.h>
-#include <system_error>
-#include <unistd.h>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -41,84 +35,15 @@ std::string Text(std::string_view view) {
 
 } // namespace
 
-std::string SlozkaSpustitelnehoSouboru() {
-    std::vector<char> buffer(4096);
-    const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-    if (length <= 0) {
-        return "./";
-    }
-    std::string path(buffer.data(), static_cast<std::size_t>(length));
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return "./";
-    }
-    return path.substr(0, slash + 1);
-}
-
-std::string PopisChybyPortu(const std::string& devicePath, const std::string& reason,
-                            TChybaPortu pricina) {
-    switch (pricina) {
-    case TChybaPortu::BezZarizeni:
-        return "Port nemá přiřazené zařízení: " + reason +
-               "\nZařízení lze zadat v norlink.ini, sekce [Porty], např. COM2=/dev/ttyUSB0.";
-    case TChybaPortu::Neexistuje:
-        return "Zařízení " + devicePath + ": " + reason +
-               ".\nZkontrolujte, že je převodník připojen; jiné zařízení lze zadat v norlink.ini, "
-               "sekce [Porty], např. COM2=/dev/ttyUSB0.";
-    case TChybaPortu::BezOpravneni:
-        return "Zařízení " + devicePath + ": " + reason +
-               ".\nPřidejte uživatele do skupiny dialout (sudo usermod -aG dialout $USER) a znovu "
-               "se přihlaste.";
-    case TChybaPortu::Obsazen:
-        return "Zařízení " + devicePath + ": " + reason +
-               ".\nUkončete program, který port drží (například jinou kopii NORLINK nebo "
-               "ModemManager: sudo systemctl stop ModemManager).";
-    case TChybaPortu::Zadna:
-    case TChybaPortu::Jina:
-        break;
-    }
-    return "Zařízení " + devicePath + ": " + reason + ".";
-}
-
-std::string PopisStavuPortu(std::int32_t comPortNo, const std::string& zarizeni, bool otevren) {
-    return "COM" + std::to_string(comPortNo) + " – " + (otevren ? zarizeni : "nepřipojeno");
-}
-
-bool UlozComLog(const TComLog& log, const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "a");
-    if (file == nullptr) {
-        return false;
-    }
-    bool written = true;
-    for (std::size_t i = log.Count(); i-- > 0;) {
-        const std::string_view message = log[i].Message();
-        written = written &&
-                  std::fwrite(message.data(), 1, message.size(), file) == message.size() &&
-                  std::fputc('\n', file) != EOF;
-    }
-    return std::fclose(file) == 0 && written;
-}
-
 TMainLogika::TMainLogika(IFrm_Main& okno, TMainZavislosti zavislosti)
     : fOkno(okno), fZavislosti(std::move(zavislosti)) {
     if (!fZavislosti.SlozkaProgramu) {
         fZavislosti.SlozkaProgramu = SlozkaSpustitelnehoSouboru;
     }
-    if (!fZavislosti.VytvorPort) {
-        fZavislosti.VytvorPort = MakePosixSerialPort;
-    }
     fEditace.NastavZnama(&fZnama, &NORLINKRec);
 }
 
-TMainLogika::~TMainLogika() {
-    // The globals must not outlive what they point at.
-    if (Komunikace == fKomunikace.get()) {
-        Komunikace = nullptr;
-    }
-    if (ComLog == fComLog.get()) {
-        ComLog = nullptr;
-    }
-}
+TMainLogika::~TMainLogika() = default;
 
 std::string TMainLogika::IniSoubor() const {
     return CestaNastaveni(SlozkaNastaveni(InstDir));
@@ -128,15 +53,17 @@ void TMainLogika::FormCreate() {
     VerzeSWPC = "0.9";
     fOkno.SetCaption(Text(R_Caption) + VerzeSWPC);
     InstDir = fZavislosti.SlozkaProgramu();
-    AlokujObjekty();
     LoadIni();
 
-    fKomunikace =
-        std::make_unique<TKomunikace>(fZavislosti.VytvorCasovac(), fZavislosti.VytvorPort());
-    Komunikace = fKomunikace.get();
-    // The receive handler is in place before the port opens.
-    fPrijem = std::make_unique<TPrijemTLG>(*fKomunikace, *this, *fComLog);
-    fKomunikace->NastavObsluhuPrijetiDat(fPrijem->Obsluha());
+    TZavislostiRelace relace;
+    relace.VytvorCasovac = fZavislosti.VytvorCasovac;
+    relace.VytvorPort = fZavislosti.VytvorPort;
+    relace.Hodiny = fZavislosti.Hodiny;
+    relace.Naplanuj = [this](std::function<void()> krok) { fOkno.Naplanuj(std::move(krok)); };
+    relace.Led = [this](bool zapnuto) { fOkno.SetLed(zapnuto); };
+    relace.PoKroku = [this] { Prekresli(); };
+    relace.PoZtrate = [this] { SpojeniZtraceno(); };
+    fRelace = std::make_unique<TRelace>(fOkno.InfoForm(), fPovoleni, std::move(relace));
     InitializeCom();
 
     InicializujNORLINKRec(NORLINKRec);
@@ -151,7 +78,7 @@ void TMainLogika::FormCreate() {
     fOkno.InfoForm().SetOnPrerusit([this] { Btn_PrerusitClick(); });
     if (fZavislosti.VytvorHlidac) {
         fHlidac = fZavislosti.VytvorHlidac();
-        fHlidac->Start(std::chrono::milliseconds(k_HlidaniMs), [this] { HlidacTik(); });
+        fHlidac->Start(std::chrono::milliseconds(k_HlidaniMs), [this] { fRelace->Hlidej(); });
     }
     SEdt_PocetExpanderuChange();
     fOkno.SetItemIndex(TSeznam::Cmb_Expander, 0);
@@ -184,32 +111,11 @@ void TMainLogika::FormClose() {
         // The window closes all the same; the user learns that the count was not kept.
         fOkno.Chyba(error.what());
     }
-    DeAlokujObjekty();
-    // Freeing the link closes the port; the receive path goes with it.
-    Komunikace = nullptr;
-    fKomunikace.reset();
-    fPrijem.reset();
-}
-
-void TMainLogika::AlokujObjekty() {
-    fComLog = std::make_unique<TComLog>();
-    ComLog = fComLog.get();
-}
-
-void TMainLogika::DeAlokujObjekty() {
-    if (fComLog && !fZavislosti.VypisKomunikace.empty()) {
-        UlozComLog(*fComLog, fZavislosti.VypisKomunikace);
+    if (!fZavislosti.VypisKomunikace.empty()) {
+        UlozComLog(fRelace->Log(), fZavislosti.VypisKomunikace);
     }
-    if (fComLog) {
-        fComLog->Clear();
-    }
-    ComLog = nullptr;
-    // The receive path logs into it: it may not outlive the log.
-    if (fKomunikace) {
-        fKomunikace->NastavObsluhuPrijetiDat({});
-    }
-    fPrijem.reset();
-    fComLog.reset();
+    // Ending the session closes the port and releases the log.
+    fRelace.reset();
 }
 
 void TMainLogika::LoadIni() {
@@ -239,17 +145,7 @@ void TMainLogika::SaveIni() {
 }
 
 void TMainLogika::InitializeCom() {
-    // A running operation cannot go on over another port.
     ZrusOperaci();
-    fKomunikace->Initialize();
-    fPortZtracen = false;
-    fKomunikace->Com().SetOnConnectionLost([this](TSerialDriver&, const std::string&) {
-        fOkno.Naplanuj([this] { SpojeniZtraceno(); });
-    });
-    fKomunikace->Com().SetPortMap(fPortMap);
-    fKomunikace->NastavAdresoveLimity(0, 65535);
-    fKomunikace->NastavComPort(static_cast<std::uint8_t>(fComPortNo));
-
     if (fComPortNo >= 1 && fComPortNo <= 10) {
         fPortMenu.Zaskrtni(fComPortNo);
         fPortMenu.Polozka(TPortMenu::k_JinyPort).Viditelna = false;
@@ -266,28 +162,26 @@ void TMainLogika::InitializeCom() {
     }
     ZobrazPortMenu();
 
-    const bool otevren = fKomunikace->NavazSpojeni(static_cast<std::uint32_t>(fComBaudRate));
+    const bool otevren = fRelace->Otevri(static_cast<std::uint8_t>(fComPortNo), fPortMap,
+                                         static_cast<std::uint32_t>(fComBaudRate));
     ZobrazStavPortu();
     if (!otevren) {
         // No port is open: no item stays ticked, and choosing the same one again tries anew.
-        fPortZtracen = true;
         for (int item = 1; item <= TPortMenu::k_PocetPolozek; ++item) {
             fPortMenu.Polozka(item).Zaskrtnuta = false;
         }
         ZobrazPortMenu();
-        const TSerialDriver& com = fKomunikace->Com();
-        fOkno.Varovani(Text(R_PortNeexistuje),
-                       PopisChybyPortu(com.LastDevicePath(), com.LastError(), com.LastErrorKind()));
+        fOkno.Varovani(Text(R_PortNeexistuje), fRelace->PopisChyby());
     }
 }
 
 bool TMainLogika::PortOtevren() const {
-    return fKomunikace && fKomunikace->Com().Connected();
+    return fRelace && fRelace->PortOtevren();
 }
 
 void TMainLogika::ZobrazStavPortu() {
     const bool otevren = PortOtevren();
-    const std::string zarizeni = fKomunikace ? fKomunikace->Com().LastDevicePath() : std::string();
+    const std::string zarizeni = fRelace ? fRelace->Link().Com().LastDevicePath() : std::string();
     fOkno.SetPanelText(0, PopisStavuPortu(fComPortNo, zarizeni, otevren));
     fOkno.SetLedAktivni(otevren);
 }
@@ -308,7 +202,8 @@ void TMainLogika::cmCOM1Click(int item) {
         return;
     }
     // Choosing the port that was lost again is a reconnect, not a change.
-    const bool znovu = fPortZtracen && fPortMenu.Polozka(item).Tag == fComPortNo;
+    const bool znovu =
+        fRelace && fRelace->PortZtracen() && fPortMenu.Polozka(item).Tag == fComPortNo;
     if (!znovu && !fOkno.OtazkaAnoNe(Text(R_ZmenitPort), TVychoziOdpoved::Ano)) {
         return;
     }
@@ -454,7 +349,7 @@ bool TMainLogika::NeulozeneZmeny() const {
 }
 
 void TMainLogika::cmNactiNastaveniClick() {
-    if (fOperace) {
+    if (BeziOperace()) {
         return;
     }
     if (!fNastaveniPrectena) {
@@ -486,11 +381,11 @@ void TMainLogika::NactiSoubor(const std::string& path) {
 }
 
 TKontextOperace TMainLogika::Kontext() {
-    return {NORLINKRec, NORLINKRecNew, *fKomunikace, fOkno, fOkno.InfoForm(), fPovoleni};
+    return {NORLINKRec, NORLINKRecNew, fRelace->Link(), fOkno, fOkno.InfoForm(), fPovoleni};
 }
 
 void TMainLogika::Spust(std::unique_ptr<IOperace> operace) {
-    if (fOperace || !fKomunikace) {
+    if (BeziOperace() || !fRelace) {
         return;
     }
     // Nothing would ever answer: say so instead of waiting.
@@ -499,29 +394,14 @@ void TMainLogika::Spust(std::unique_ptr<IOperace> operace) {
                                                   "\n" + Text(R_PortNeotevrenRada));
         return;
     }
-    fTicho = false;
-    fTikuBezVyzvy = 0;
-    if (!operace->Start()) {
-        return;
-    }
-    fOperace = std::move(operace);
-    fPovoleni.ZahajOperaci();
-    Prekresli();
-    DokonciOperaci();
-}
-
-void TMainLogika::DokonciOperaci() {
-    if (fOperace && fOperace->Stav() == TStavOperace::Hotovo) {
-        std::visit([this](const auto& vysledek) { Dokonceno(vysledek); }, fOperace->Vysledek());
-    }
-    if (fOperace && fOperace->Stav() != TStavOperace::Bezi) {
+    fRelace->Spust(std::move(operace), [this](TStavOperace stav, const TVysledekOperace& v) {
+        if (stav == TStavOperace::Hotovo) {
+            std::visit([this](const auto& vysledek) { Dokonceno(vysledek); }, v);
+        }
         // A cancel has put back what the operation had emptied.
         Prekresli();
-        fOperace.reset();
-        fTicho = false;
-        fPovoleni.UkonciOperaci();
         ObnovZnacky();
-    }
+    });
 }
 
 void TMainLogika::Shoda() {
@@ -575,20 +455,19 @@ void TMainLogika::Dokonceno(const TZapsaneBloky& zapsano) {
 }
 
 void TMainLogika::ZrusOperaci() {
-    if (fOperace) {
-        fOperace->Zrus();
-        DokonciOperaci();
+    if (fRelace) {
+        fRelace->Zrus();
     }
 }
 
 void TMainLogika::Btn_NactiTelCislaClick() {
-    if (!fOperace && SmiPrepsat(true)) {
+    if (!BeziOperace() && SmiPrepsat(true)) {
         Spust(std::make_unique<TCteniTelCisel>(Kontext()));
     }
 }
 
 void TMainLogika::Btn_NactiExpanderyClick() {
-    if (!fOperace && SmiPrepsat(false)) {
+    if (!BeziOperace() && SmiPrepsat(false)) {
         TRozsahCteni rozsah;
         rozsah.N = std::clamp(fOkno.PocetExpanderu(), k_MinPocetExp, k_MaxPocetExp);
         Spust(std::make_unique<TCteniNastaveni>(Kontext(), rozsah));
@@ -598,13 +477,13 @@ void TMainLogika::Btn_NactiExpanderyClick() {
 void TMainLogika::Btn_NactiAktualniClick() {
     const int e = VybranyExpander();
     const int v = VybranyVstup();
-    if (!fOperace && e >= 0 && v >= 0 && SmiPrepsat(false)) {
+    if (!BeziOperace() && e >= 0 && v >= 0 && SmiPrepsat(false)) {
         Spust(std::make_unique<TCteniNastaveni>(Kontext(), TRozsahCteni{false, 1, e, v}));
     }
 }
 
 void TMainLogika::Btn_resetClick() {
-    if (fOperace) {
+    if (BeziOperace()) {
         return;
     }
     // The settings are emptied and nobody knows them now; the numbers stay as the grid shows
@@ -692,7 +571,7 @@ void TMainLogika::Hg_PhoneNumbersExit() {
 }
 
 void TMainLogika::Btn_ZapisTelCislaClick() {
-    if (fOperace) {
+    if (BeziOperace()) {
         return;
     }
     const auto bloky = RozdilneTelCisla(NORLINKRec, NORLINKRecNew);
@@ -706,7 +585,7 @@ void TMainLogika::Btn_ZapisTelCislaClick() {
 }
 
 void TMainLogika::Btn_ZapisNastaveniClick() {
-    if (fOperace) {
+    if (BeziOperace()) {
         return;
     }
     const int n = fOkno.ItemCount(TSeznam::Cmb_Expander);
@@ -736,74 +615,15 @@ void TMainLogika::Btn_PrerusitClick() {
     ZrusOperaci();
 }
 
-void TMainLogika::HlidacTik() {
-    if (!fOperace) {
-        fTikuBezVyzvy = 0;
-        return;
-    }
-    if (fTikuBezVyzvy < k_TikuTicha) {
-        ++fTikuBezVyzvy;
-    }
-    if (fTikuBezVyzvy >= k_TikuTicha && !fTicho) {
-        fTicho = true;
-        IInfoForm& info = fOkno.InfoForm();
-        fPopisPredTichem = info.Text();
-        info.SetText(Text(R_KomunikatorNeodpovida));
-    }
-}
-
 void TMainLogika::SpojeniZtraceno() {
-    if (!fKomunikace || fPortZtracen || !fKomunikace->Com().ConnectionLost()) {
-        return;
-    }
-    fPortZtracen = true;
-    if (fOperace) {
-        fOperace->SpojeniZtraceno();
-        DokonciOperaci();
-    }
     // No port is open now: no item stays ticked, and choosing one opens it again.
     for (int item = 1; item <= TPortMenu::k_PocetPolozek; ++item) {
         fPortMenu.Polozka(item).Zaskrtnuta = false;
     }
     ZobrazPortMenu();
     ZobrazStavPortu();
-    const TSerialDriver& com = fKomunikace->Com();
     fOkno.Varovani(Text(R_SpojeniZtraceno),
-                   PopisChybyPortu(com.LastDevicePath(), com.LastError(), com.LastErrorKind()) +
-                       "\n" + Text(R_SpojeniZtracenoRada));
-}
-
-void TMainLogika::Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
-                          std::span<const std::uint8_t> data) {
-    if (fOperace) {
-        fOperace->Odpoved(typPameti, hlavicka, data);
-        Prekresli();
-        DokonciOperaci();
-    }
-}
-
-// Answers go to the running operation; with none running they are stale and dropped.
-void TMainLogika::DekodTLGRam(const THlavickaTLG& hlavicka, std::span<const std::uint8_t> data) {
-    Odpoved(RAM, hlavicka, data);
-}
-void TMainLogika::DekodTLGEeprom(const THlavickaTLG& hlavicka, std::span<const std::uint8_t> data) {
-    Odpoved(EEPROM, hlavicka, data);
-}
-void TMainLogika::DekodTLGZaznam(const THlavickaTLG& hlavicka, std::span<const std::uint8_t> data) {
-    Odpoved(ZAZNAM, hlavicka, data);
-}
-void TMainLogika::DekodTLGHWSW(const THlavickaTLG& hlavicka, std::span<const std::uint8_t> data) {
-    Odpoved(HWSW, hlavicka, data);
-}
-
-void TMainLogika::PrepniLed(bool zapnuto) {
-    fOkno.SetLed(zapnuto);
-    fTikuBezVyzvy = 0;
-    if (fTicho) {
-        // The device polls again: the operation goes on under its own label.
-        fTicho = false;
-        fOkno.InfoForm().SetText(fPopisPredTichem);
-    }
+                   fRelace->PopisChyby() + "\n" + Text(R_SpojeniZtracenoRada));
 }
 
 std::string TMainLogika::ProtokolHtml(const std::string& objekt, const std::string& technik) const {

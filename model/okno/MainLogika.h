@@ -3,8 +3,7 @@
 // norlink.ini, the choice of the COM port, and the views that start-up fills. The Qt window
 // forwards its handlers here under the same names; the tests drive it with a fake window.
 //
-// It owns, from FormCreate to FormClose, the communication log, the link and the receive path,
-// and points the globals ComLog and Komunikace at them.
+// From FormCreate to FormClose it holds the session with the communicator (relace/Relace.h).
 
 #include "editace/EditaceExpanderu.h"
 #include "okno/OknoMain.h"
@@ -12,15 +11,10 @@
 #include "okno/Prekresleni.h"
 #include "operace/Operace.h"
 #include "operace/SeznamZmen.h"
-#include "port/SerialDrv.h"
-#include "port/SerialPort.h"
 #include "port/SerioveZarizeni.h"
 #include "port/Timer.h"
+#include "relace/Relace.h"
 #include "soubory/NastaveniProgramu.h"
-#include "spojeni/ComLog.h"
-#include "spojeni/DekoderOdpovedi.h"
-#include "spojeni/Komunikace.h"
-#include "spojeni/PrijemTLG.h"
 #include "stav/Zmeny.h"
 #include "stav/ZnameData.h"
 
@@ -32,8 +26,6 @@
 #include <vector>
 
 inline constexpr std::string_view R_Caption = "NORLINK ";
-inline constexpr std::string_view R_PortNeexistuje =
-    "Daný sériový port neexistuje nebo se právě používá !";
 inline constexpr std::string_view R_ZmenitPort = "Chcete opravdu změnit komunikační port?";
 inline constexpr std::string_view R_CisloPortu = "Číslo COM portu";
 inline constexpr std::string_view R_ComPort = "COM port:";
@@ -43,8 +35,6 @@ inline constexpr std::string_view R_NastaveniZustane =
     "Soubor zůstane, jak je: program ho při ukončení nepřepíše.";
 inline constexpr std::string_view R_Expander = "Expander";
 inline constexpr std::string_view R_Vstup = "Vstup";
-inline constexpr std::string_view R_KomunikatorNeodpovida =
-    "Komunikátor neodpovídá - zkontrolujte kabel a napájení";
 inline constexpr std::string_view R_NejdrivNacti =
     "Nejdřív načtěte nastavení všech expanderů z komunikátoru: zápis posílá jen rozdíly proti "
     "tomu, co v komunikátoru je.";
@@ -63,8 +53,6 @@ inline constexpr std::string_view R_VyberZalohu =
     "Vyberte zálohu; načte se do okna a tlačítka zápisu pak pošlou jen její rozdíly proti "
     "komunikátoru:";
 inline constexpr std::string_view R_ZadnaZaloha = "Žádná záloha zatím neexistuje.";
-inline constexpr std::string_view R_SpojeniZtraceno =
-    "Spojení se sériovým portem bylo přerušeno (převodník byl odpojen?).";
 inline constexpr std::string_view R_SpojeniZtracenoRada =
     "Po připojení zvolte port znovu v nabídce Sériový port.";
 
@@ -73,10 +61,8 @@ inline constexpr std::string_view R_PortNeotevren =
 inline constexpr std::string_view R_PortNeotevrenRada =
     "Zvolte port v nabídce Sériový port (a zkontrolujte převodník).";
 
-// The watch on a quiet device: a tick every k_HlidaniMs, and the dialog says so when no poll came
-// for k_TikuTicha ticks (3 s).
+// The session's watch on a quiet device looks every k_HlidaniMs.
 inline constexpr int k_HlidaniMs = 250;
-inline constexpr int k_TikuTicha = 12;
 
 // What the logic needs from the platform; the window passes the real ones, tests their own.
 struct TMainZavislosti {
@@ -88,6 +74,8 @@ struct TMainZavislosti {
     std::function<std::unique_ptr<ISerialPort>()> VytvorPort;
     // A timer for watching the device while an operation runs (no timer: nobody watches).
     std::function<std::unique_ptr<IPeriodicTimer>()> VytvorHlidac;
+    // The watch's clock. Default: the steady clock.
+    std::function<TCasRelace()> Hodiny;
     // The root of /sys and /dev for the list of serial devices (tests give a fake tree).
     std::string KorenZarizeni = "/";
     // A file that receives the communication log, oldest record first, when it is released at
@@ -95,32 +83,16 @@ struct TMainZavislosti {
     std::string VypisKomunikace;
 };
 
-// Status-bar panel 0: the port and its device, "COM2 – /dev/ttyUSB0", or "COM3 – nepřipojeno".
-std::string PopisStavuPortu(std::int32_t comPortNo, const std::string& zarizeni, bool otevren);
-
-// Appends the log's records to a file, oldest first, one per line; false when it cannot.
-bool UlozComLog(const TComLog& log, const std::string& path);
-
-// The folder of the running executable with a trailing '/', or "./" when it cannot be found.
-std::string SlozkaSpustitelnehoSouboru();
-
-// Why a port could not be opened, for the second line of the warning: the device that was tried,
-// the reason and, by its category, what to do. Czech only.
-std::string PopisChybyPortu(const std::string& devicePath, const std::string& reason,
-                            TChybaPortu pricina);
-
-class TMainLogika : public IDekoderOdpovedi {
+class TMainLogika {
 public:
     TMainLogika(IFrm_Main& okno, TMainZavislosti zavislosti);
-    ~TMainLogika() override;
+    ~TMainLogika();
     TMainLogika(const TMainLogika&) = delete;
     TMainLogika& operator=(const TMainLogika&) = delete;
 
     void FormCreate();
     // Runs once; a settings file that cannot be written is reported and the close goes on.
     void FormClose();
-    void AlokujObjekty();
-    void DeAlokujObjekty();
     // A norlink.ini that exists but cannot be read is reported; the defaults are used.
     void LoadIni();
     // Throws EProfileWriteError when norlink.ini cannot be written. Writes nothing when LoadIni
@@ -199,30 +171,21 @@ public:
 
     // The progress dialog's cancel button (and Escape there).
     void Btn_PrerusitClick();
-    // One tick of the device watch.
-    void HlidacTik();
-    // The port went away (the driver's connection-lost event), handled from the message loop.
-    void SpojeniZtraceno();
 
-    bool BeziOperace() const { return fOperace != nullptr; }
+    bool BeziOperace() const { return fRelace && fRelace->BeziOperace(); }
     // The handover report of what the window holds now: the working image, whether it differs
     // from the device, and when the device last agreed (the last read or verified write).
     std::string ProtokolHtml(const std::string& objekt, const std::string& technik) const;
     const TPovoleni& Povoleni() const { return fPovoleni; }
 
-    // The receive path's decoders and lamp.
-    void DekodTLGRam(const THlavickaTLG& hlavicka, std::span<const std::uint8_t> data) override;
-    void DekodTLGEeprom(const THlavickaTLG& hlavicka, std::span<const std::uint8_t> data) override;
-    void DekodTLGZaznam(const THlavickaTLG& hlavicka, std::span<const std::uint8_t> data) override;
-    void DekodTLGHWSW(const THlavickaTLG& hlavicka, std::span<const std::uint8_t> data) override;
-    void PrepniLed(bool zapnuto) override;
-
     std::string IniSoubor() const;
     const TPortMenu& PortMenu() const { return fPortMenu; }
     const TPortMap& PortMap() const { return fPortMap; }
-    TKomunikace* Link() { return fKomunikace.get(); }
-    TComLog* Log() { return fComLog.get(); }
-    TPrijemTLG* Prijem() { return fPrijem.get(); }
+    // The session, from FormCreate to FormClose (null outside).
+    TRelace* Relace() { return fRelace.get(); }
+    TKomunikace* Link() { return fRelace ? &fRelace->Link() : nullptr; }
+    TComLog* Log() { return fRelace ? &fRelace->Log() : nullptr; }
+    TPrijemTLG* Prijem() { return fRelace ? &fRelace->Prijem() : nullptr; }
 
     std::int32_t fComPortNo = k_DefaultComPortNo;
     std::int32_t fComBaudRate = k_DefaultCOMBaudRate;
@@ -231,10 +194,6 @@ private:
     TKontextOperace Kontext();
     // Starts an operation unless one runs; it then owns the buttons until it ends.
     void Spust(std::unique_ptr<IOperace> operace);
-    void Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
-                 std::span<const std::uint8_t> data);
-    // Releases an operation that has ended and gives the buttons back.
-    void DokonciOperaci();
     // What an operation that ended hands over.
     void Dokonceno(const TPrectenaCisla& precteno);
     void Dokonceno(const TPrectenoNastaveni& precteno);
@@ -242,6 +201,8 @@ private:
     // The device agreed with the window: the report's time of verification.
     void Shoda();
     void ZrusOperaci();
+    // The port went away: the menu and the status bar say so, and a warning.
+    void SpojeniZtraceno();
     // A read that would replace changes neither written nor saved asks first.
     bool SmiPrepsat(bool cisla);
     // Before a write: refuses one that would send unknown bytes, shows what it changes and saves
@@ -264,9 +225,6 @@ private:
     TMainZavislosti fZavislosti;
     TPortMenu fPortMenu;
     TPortMap fPortMap;
-    std::unique_ptr<TComLog> fComLog;
-    std::unique_ptr<TKomunikace> fKomunikace;
-    std::unique_ptr<TPrijemTLG> fPrijem;
     TPovoleni fPovoleni{&fOkno};
     TEditaceExpanderu fEditace{fOkno, fOkno, NORLINKRecNew};
     TPrekresleni fPrekresleni{fOkno, fOkno, fOkno};
@@ -277,12 +235,8 @@ private:
     std::string fZaloha;
     std::string fCasOvereni;
     bool fNastaveniPrectena = false;
-    std::unique_ptr<IOperace> fOperace;
+    std::unique_ptr<TRelace> fRelace;
     std::unique_ptr<IPeriodicTimer> fHlidac;
-    int fTikuBezVyzvy = 0;
-    bool fTicho = false;
-    std::string fPopisPredTichem;
-    bool fPortZtracen = false;
     bool fVytvoreno = false;
     bool fZavreno = false;
     bool fIniNacten = true;

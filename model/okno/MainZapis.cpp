@@ -62,7 +62,7 @@ void TMainLogika::ZapisDokoncen(bool overeno, std::size_t cisel,
 }
 
 void TMainLogika::cmObnovitZeZalohyClick() {
-    if (fOperace) {
+    if (BeziOperace()) {
         return;
     }
     if (!fNastaveniPrectena) {

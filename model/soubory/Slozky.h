@@ -42,3 +42,6 @@ TSlozky UrciSlozky(const std::string& instDir, const TProstrediSlozek& prostredi
 // each is created when missing (a failure shows later as the file's write error).
 std::string SlozkaNastaveni(const std::string& instDir);
 std::string SlozkaExportu(const std::string& instDir);
+
+// The folder of the running executable with a trailing '/', or "./" when it cannot be found.
+std::string SlozkaSpustitelnehoSouboru();

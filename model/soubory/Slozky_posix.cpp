@@ -9,6 +9,7 @@
 #include <string_view>
 #include <system_error>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -160,4 +161,18 @@ std::string SlozkaNastaveni(const std::string& instDir) {
 std::string SlozkaExportu(const std::string& instDir) {
     const TSlozky slozky = UrciSlozky(instDir, SystemoveProstredi());
     return slozky.Instalovany ? Vytvorena(slozky.Exporty) : slozky.Exporty;
+}
+
+std::string SlozkaSpustitelnehoSouboru() {
+    std::vector<char> buffer(4096);
+    const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+    if (length <= 0) {
+        return "./";
+    }
+    std::string path(buffer.data(), static_cast<std::size_t>(length));
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return "./";
+    }
+    return path.substr(0, slash + 1);
 }

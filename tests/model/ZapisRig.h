@@ -103,9 +103,9 @@ protected:
         hlavicka.DelkaDat = 16;
         const auto blok = Blok(adresa);
         if (typ == HWSW) {
-            fLogika->DekodTLGHWSW(hlavicka, blok);
+            fLogika->Relace()->DekodTLGHWSW(hlavicka, blok);
         } else {
-            fLogika->DekodTLGZaznam(hlavicka, blok);
+            fLogika->Relace()->DekodTLGZaznam(hlavicka, blok);
         }
     }
     // The technician types a number into the grid (index k).

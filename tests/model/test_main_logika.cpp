@@ -2,7 +2,6 @@
 // serial port.
 
 #include "FakeOkno.h"
-#include "KomunikaceTestAccess.h"
 #include "NoFileOverride.h"
 #include "ScratchDir.h"
 #include "okno/MainLogika.h"
@@ -247,27 +246,6 @@ TEST_F(MainLogika, PortWithoutDeviceNamesTheSettingThatGivesOne) {
     EXPECT_EQ(Opens(), 0U) << "no device was tried";
 }
 
-TEST_F(MainLogika, PortErrorDetailSaysWhatToDoForEachCategory) {
-    struct TRow {
-        TChybaPortu Kind;
-        const char* Hint; // what to do, or nullptr
-    };
-    for (const TRow& row :
-         {TRow{TChybaPortu::BezOpravneni, "dialout"}, TRow{TChybaPortu::Neexistuje, "[Porty]"},
-          TRow{TChybaPortu::Obsazen, "ModemManager"}, TRow{TChybaPortu::Jina, nullptr}}) {
-        const std::string detail = PopisChybyPortu("/dev/ttyUSB0", "důvod", row.Kind);
-        EXPECT_THAT(detail, AllOf(HasSubstr("/dev/ttyUSB0"), HasSubstr("důvod")));
-        for (const char* other : {"dialout", "ModemManager"}) {
-            if (row.Hint == nullptr || std::string(row.Hint) != other) {
-                EXPECT_THAT(detail, Not(HasSubstr(other))) << static_cast<int>(row.Kind);
-            }
-        }
-        if (row.Hint != nullptr) {
-            EXPECT_THAT(detail, HasSubstr(row.Hint)) << static_cast<int>(row.Kind);
-        }
-    }
-}
-
 TEST_F(MainLogika, BusyPortIsReportedFromTheDriversCategory) {
     fLine->FailOpen = true;
     fLine->FailReason = "Port právě používá jiný program";
@@ -503,29 +481,6 @@ TEST_F(MainLogika, UnwritableIniStopsThePortChangeAndDoesNotStopTheClose) {
     EXPECT_EQ(fOkno.Errors.size(), 2U);
 }
 
-TEST_F(MainLogika, PollsToggleTheLampAndAreAnsweredFromTheQueue) {
-    TMainLogika& logika = Start();
-    ASSERT_NE(fTimer, nullptr);
-    ASSERT_TRUE(fTimer->Running());
-
-    fLine->Feed(k_Vyzva);
-    fTimer->Pump();
-    EXPECT_TRUE(fOkno.Led);
-    EXPECT_TRUE(fLine->Written().empty()) << "nothing queued, nothing sent";
-    ASSERT_GE(logika.Log()->Count(), 1U);
-    EXPECT_THAT(std::string((*logika.Log())[0].Message()), HasSubstr("Prisla vyzva"));
-
-    Komunikace->VytvorTLG(PC, MDM, Cteni, HWSW, 20);
-    const std::vector<std::uint8_t> queued = TKomunikaceTestAccess::Telegramy(*Komunikace).at(0);
-    fLine->Feed(k_Vyzva);
-    fTimer->Pump();
-    EXPECT_FALSE(fOkno.Led);
-    std::vector<std::uint8_t> expected{0xFF};
-    expected.insert(expected.end(), queued.begin(), queued.end());
-    EXPECT_EQ(fLine->Written(), expected);
-    EXPECT_EQ(fOkno.LedChanges, 2);
-}
-
 TEST_F(MainLogika, CommunicationLogGoesToTheDiagnosticFileAtClose) {
     const fs::path dump = fDir / "comlog.txt";
     TMainLogika& logika = Create({}, dump.string());
@@ -582,14 +537,6 @@ TEST(ZobrazOdkaz, ShowsSlotsZeroToFifteenAndNothingElse) {
     EXPECT_EQ(ZobrazOdkaz(16), "");
     EXPECT_EQ(ZobrazOdkaz(0x20), "");
     EXPECT_EQ(ZobrazOdkaz(255), "");
-}
-
-TEST(SlozkaSpustitelnehoSouboru, IsTheFolderOfTheRunningExecutable) {
-    const std::string folder = SlozkaSpustitelnehoSouboru();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_EQ(folder.back(), '/');
-    EXPECT_EQ(fs::path(folder + "model_tests").lexically_normal(),
-              fs::canonical("/proc/self/exe").lexically_normal());
 }
 
 } // namespace

@@ -259,4 +259,12 @@ TEST_F(SlozkyProgramu, InstalledWindowKeepsItsIniAndExportsInTheUserFolders) {
     EXPECT_FALSE(fs::exists("/usr/lib/norlink-neni"));
 }
 
+TEST(SlozkaSpustitelnehoSouboru, IsTheFolderOfTheRunningExecutable) {
+    const std::string folder = SlozkaSpustitelnehoSouboru();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), '/');
+    EXPECT_EQ(fs::path(folder + "model_tests").lexically_normal(),
+              fs::canonical("/proc/self/exe").lexically_normal());
+}
+
 } // namespace

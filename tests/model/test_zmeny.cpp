@@ -54,8 +54,8 @@ protected:
             } else {
                 std::copy_n(fPamet.begin() + dotaz->Adresa, 16, data.begin());
             }
-            dotaz->TypPameti == HWSW ? fLogika->DekodTLGHWSW(h, data)
-                                     : fLogika->DekodTLGZaznam(h, data);
+            dotaz->TypPameti == HWSW ? fLogika->Relace()->DekodTLGHWSW(h, data)
+                                     : fLogika->Relace()->DekodTLGZaznam(h, data);
         }
         fOkno.RunPlanned();
     }

@@ -146,10 +146,10 @@ protected:
             if (dotaz->TypPameti == HWSW) {
                 const std::string& t = k_Ident.at(ident++ % 3);
                 std::copy(t.begin(), t.end(), data.begin());
-                fFrm->Logika().DekodTLGHWSW(h, data);
+                fFrm->Logika().Relace()->DekodTLGHWSW(h, data);
             } else {
                 std::copy_n(fPamet.begin() + dotaz->Adresa, 16, data.begin());
-                fFrm->Logika().DekodTLGZaznam(h, data);
+                fFrm->Logika().Relace()->DekodTLGZaznam(h, data);
             }
         }
         QCoreApplication::processEvents();
