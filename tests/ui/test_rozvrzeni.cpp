@@ -1,7 +1,6 @@
-// The window's layout built apart from its logic: every control the logic names is on the window
-// under its own name and goes with it; and the window's place from norlink.ini fitted to a screen.
+// The window's layout built apart from its logic: its controls go with the window, its designed
+// size holds them; and the window's place fitted to a screen.
 
-#include "ProgramRun.h"
 #include "RozvrzeniOkna.h"
 #include "UmisteniOkna.h"
 
@@ -21,67 +20,6 @@
 #include <vector>
 
 namespace {
-
-using namespace program_run;
-
-QString L(const char* text) {
-    return QString::fromLatin1(text);
-}
-
-TEST(Rozvrzeni, EveryControlTheLogicNamesIsOnTheWindowUnderThatName) {
-    QMainWindow okno;
-    const TOvladaceOkna o = VytvorRozvrzeni(okno);
-    const std::vector<std::pair<TOvladac, const char*>> ovladace{
-        {TOvladac::Btn_NactiTelCisla, "Btn_NactiTelCisla"},
-        {TOvladac::Btn_ZapisTelCisla, "Btn_ZapisTelCisla"},
-        {TOvladac::Hg_PhoneNumbers, "Hg_PhoneNumbers"},
-        {TOvladac::SEdt_PocetExpanderu, "SEdt_PocetExpanderu"},
-        {TOvladac::Btn_NactiExpandery, "Btn_NactiExpandery"},
-        {TOvladac::Btn_NactiAktualni, "Btn_NactiAktualni"},
-        {TOvladac::Btn_reset, "Btn_reset"},
-        {TOvladac::Btn_ZapisNastaveni, "Btn_ZapisNastaveni"},
-        {TOvladac::Cmb_Expander, "Cmb_Expander"},
-        {TOvladac::Hg_Komunikace, "Hg_Komunikace"},
-        {TOvladac::Mem_Porucha, "Mem_Porucha"},
-        {TOvladac::Mem_Obnova, "Mem_Obnova"},
-        {TOvladac::Cmb_Vstup, "Cmb_Vstup"},
-        {TOvladac::Hg_Vstupy, "Hg_Vstupy"},
-        {TOvladac::Mem_Sepnuti, "Mem_Sepnuti"},
-        {TOvladac::Mem_Rozpojeni, "Mem_Rozpojeni"},
-    };
-    for (const auto& [id, name] : ovladace) {
-        SCOPED_TRACE(name);
-        QWidget* w = o.Ovladac(id);
-        ASSERT_NE(w, nullptr);
-        EXPECT_EQ(w->objectName(), L(name));
-        EXPECT_EQ(okno.findChild<QWidget*>(L(name)), w);
-        EXPECT_TRUE(o.Klient->isAncestorOf(w));
-    }
-    for (const auto& [id, ovladac] :
-         {std::pair{TMrizka::Hg_PhoneNumbers, TOvladac::Hg_PhoneNumbers},
-          {TMrizka::Hg_Komunikace, TOvladac::Hg_Komunikace},
-          {TMrizka::Hg_Vstupy, TOvladac::Hg_Vstupy}}) {
-        EXPECT_EQ(o.Mrizka(id), o.Ovladac(ovladac));
-    }
-    for (const auto& [id, ovladac] : {std::pair{TMemo::Mem_Porucha, TOvladac::Mem_Porucha},
-                                      {TMemo::Mem_Obnova, TOvladac::Mem_Obnova},
-                                      {TMemo::Mem_Sepnuti, TOvladac::Mem_Sepnuti},
-                                      {TMemo::Mem_Rozpojeni, TOvladac::Mem_Rozpojeni}}) {
-        EXPECT_EQ(o.Memo(id), o.Ovladac(ovladac));
-    }
-    EXPECT_EQ(o.Seznam(TSeznam::Cmb_Expander), o.Ovladac(TOvladac::Cmb_Expander));
-    EXPECT_EQ(o.Seznam(TSeznam::Cmb_Vstup), o.Ovladac(TOvladac::Cmb_Vstup));
-    // The lists the window walks through hold the same controls in the logic's order.
-    EXPECT_EQ(o.Mrizky()[1], o.Mrizka(TMrizka::Hg_Komunikace));
-    EXPECT_EQ(o.Mema()[2], o.Memo(TMemo::Mem_Sepnuti));
-    // Each memo's counter is named after it.
-    for (std::size_t i = 0; i < o.Lbl_Delka.size(); ++i) {
-        ASSERT_NE(o.Lbl_Delka.at(i), nullptr);
-        EXPECT_EQ(o.Lbl_Delka.at(i)->objectName(), o.Mema().at(i)->objectName() + L("_Delka"));
-    }
-    EXPECT_EQ(okno.statusBar(), o.Stb_Main);
-    EXPECT_EQ(okno.menuBar(), o.Men_Main);
-}
 
 TEST(Rozvrzeni, ControlsMenusAndPanelsGoWithTheWindow) {
     auto okno = std::make_unique<QMainWindow>();
@@ -152,31 +90,6 @@ TEST(Umisteni, AnyPlaceEndsWholeInTheArea) {
             }
         }
     }
-}
-
-TEST(Umisteni, WrittenPlaceIsReadBackAndTheRestOfTheFileKept) {
-    TTempDir dir;
-    const std::string ini = (dir.Path() / "norlink.ini").string();
-    WriteFile(ini, "[Porty]\nCOM2=/dev/ttyUSB0\n");
-    const QRect vychozi(246, 108, 1100, 560);
-    EXPECT_EQ(NactiUmisteni(ini, vychozi), vychozi);
-
-    const QRect misto(-8, 12, 900, 650);
-    ZapisUmisteni(ini, misto);
-    EXPECT_EQ(NactiUmisteni(ini, vychozi), misto);
-    EXPECT_NE(ReadFile(ini).find("COM2=/dev/ttyUSB0"), std::string::npos);
-}
-
-TEST(Umisteni, SizeWithoutPlaceKeepsTheDesignedPlaceAndNoSizeKeepsAll) {
-    TTempDir dir;
-    const std::string ini = (dir.Path() / "norlink.ini").string();
-    const QRect vychozi(246, 108, 1100, 560);
-    WriteFile(ini, "[Okno]\nSirka=700\nVyska=500\n");
-    EXPECT_EQ(NactiUmisteni(ini, vychozi), QRect(vychozi.topLeft(), QSize(700, 500)));
-    WriteFile(ini, "[Okno]\nX=5\nY=6\nSirka=0\nVyska=500\n");
-    EXPECT_EQ(NactiUmisteni(ini, vychozi), vychozi);
-    WriteFile(ini, "[Okno]\nX=5\nY=6\nSirka=700\nVyska=-1\n");
-    EXPECT_EQ(NactiUmisteni(ini, vychozi), vychozi);
 }
 
 } // namespace
