@@ -3,10 +3,7 @@
 // and the device watch go over the line as telegrams.
 
 #include "../link/PrijemFixture.h"
-#include "FakeOkno.h"
-#include "FakeSerialPort.h"
-#include "ScratchDir.h"
-#include "okno/MainLogika.h"
+#include "LogikaRig.h"
 #include "operace/Cteni.h"
 #include "text/Cp1250.h"
 
@@ -22,52 +19,24 @@ namespace {
 
 using prijem_test::Poll;
 using prijem_test::Response;
-using TBajty = std::vector<std::uint8_t>;
 
 constexpr std::array k_Tlacitka{TOvladac::Btn_NactiTelCisla,  TOvladac::Btn_ZapisTelCisla,
                                 TOvladac::Btn_NactiExpandery, TOvladac::Btn_NactiAktualni,
                                 TOvladac::Btn_reset,          TOvladac::Btn_ZapisNastaveni};
 
-struct TPozadavek {
-    std::uint8_t Druh = 0;
-    std::uint16_t Adresa = 0;
-};
-
 bool Vypln(std::uint8_t b) {
     return b == 0 || b == 255;
 }
 
-class Cteni : public ::testing::Test {
+class Cteni : public TLogikaRig {
 protected:
     Cteni() {
-        VycistiGlobaly();
-        NaplnPamet();
-        TMainZavislosti deps;
-        deps.SlozkaProgramu = [this] { return fScratch.path().string() + "/"; };
-        deps.VytvorCasovac = [this] {
-            auto timer = std::make_unique<TManualTimer>();
-            fTimer = timer.get();
-            return timer;
-        };
-        deps.VytvorPort = [this] { return std::make_unique<FakeSerialPort>(fLine); };
-        deps.VytvorHlidac = [this] {
-            auto timer = std::make_unique<TManualTimer>();
-            fHlidac = timer.get();
-            return timer;
-        };
-        deps.Hodiny = [this] { return fCas; };
-        fLogika = std::make_unique<TMainLogika>(fOkno, std::move(deps));
-        fLogika->FormCreate();
-        fLine->ClearEvents();
-    }
-    ~Cteni() override {
-        fLogika.reset();
-        VycistiGlobaly();
-    }
-    static void VycistiGlobaly() {
         ClearImage(NORLINKRec);
         ClearImage(NORLINKRecNew);
         HWTYP = VERSW = VERHW = TIdentText();
+        NaplnPamet();
+        Spust();
+        fLine->ClearEvents();
     }
 
     // A communicator's memory: numbers of 9 to 16 digits, recipient slots 0..15 or empty, and texts
@@ -75,22 +44,22 @@ protected:
     void NaplnPamet() {
         std::uint32_t x = 2024;
         const auto nahodne = [&x] { return (x = x * 1103515245U + 12345U) >> 16; };
-        for (auto& b : fZaznam) {
+        for (auto& b : fPamet) {
             b = static_cast<std::uint8_t>(1 + nahodne() % 254);
         }
         for (unsigned k = 0; k < 16; ++k) {
             for (unsigned j = 0; j < 16; ++j) {
-                fZaznam[16 * k + j] = static_cast<std::uint8_t>(
+                fPamet[16 * k + j] = static_cast<std::uint8_t>(
                     j < 9 + k % 8 ? '0' + (k + j) % 10 : (k % 2 == 0 ? 0 : 255));
             }
         }
-        for (unsigned pul = 0x100; pul < fZaznam.size(); pul += 256) {
+        for (unsigned pul = 0x100; pul < fPamet.size(); pul += 256) {
             for (unsigned j = 0; j < 16; ++j) {
                 const unsigned slot = (pul / 256 + j) % 17;
-                fZaznam[pul + j] = static_cast<std::uint8_t>(slot == 16 ? 255 : slot);
+                fPamet[pul + j] = static_cast<std::uint8_t>(slot == 16 ? 255 : slot);
             }
             for (unsigned o = nahodne() % 241; o < 240; ++o) {
-                fZaznam[pul + 16 + o] = o % 2 == 0 ? 255 : 0;
+                fPamet[pul + 16 + o] = o % 2 == 0 ? 255 : 0;
             }
         }
         const auto ident = [this](std::uint16_t adresa, std::string_view text) {
@@ -101,42 +70,10 @@ protected:
         ident(0x0C20, std::string_view("HW C\0\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 16));
     }
 
-    TKomunikace& Link() { return *fLogika->Link(); }
     // One tick of the watch, its period later.
     void Hlidej() {
         fCas += std::chrono::milliseconds(k_HlidaniMs);
         fHlidac->Pump();
-    }
-    std::optional<TPozadavek> Hlava() {
-        const auto h = Link().ZaznamFronty(0);
-        return h ? std::optional(TPozadavek{h->TypPameti, h->Adresa}) : std::nullopt;
-    }
-    TBajty Data(TPozadavek p) const {
-        const auto& pamet = p.Druh == HWSW ? fHwsw : fZaznam;
-        return {pamet.begin() + p.Adresa, pamet.begin() + p.Adresa + 16};
-    }
-    // The device's answer to p, handed to the logic as the receive path does.
-    void Odpovez(TPozadavek p, const TBajty& data) {
-        THlavickaTLG h;
-        h.Adresa = p.Adresa;
-        h.Odesilatel = MDM;
-        h.DelkaDat = static_cast<std::uint8_t>(data.size());
-        h.Zarizeni = p.Druh;
-        p.Druh == HWSW ? fLogika->Relace()->DekodTLGHWSW(h, data)
-                       : fLogika->Relace()->DekodTLGZaznam(h, data);
-    }
-    // Answers the head of the queue up to limit times; the addresses answered, in order.
-    std::vector<std::uint16_t> Odpovidej(std::size_t limit = 5000) {
-        std::vector<std::uint16_t> adresy;
-        while (adresy.size() < limit) {
-            const auto p = Hlava();
-            if (!p) {
-                break;
-            }
-            adresy.push_back(p->Adresa);
-            Odpovez(*p, Data(*p));
-        }
-        return adresy;
     }
     // The device polls; what the program sent in reply, as a request.
     std::optional<TPozadavek> Vyzva() {
@@ -180,14 +117,14 @@ protected:
                 TPrijemci& p =
                     exp ? (prvni ? rec.TelCislaPoruchaKom[e] : rec.TelCislaObnovaKom[e])
                         : (prvni ? rec.TelCislaSepnuti[e][i] : rec.TelCislaRozpojeni[e][i]);
-                std::copy_n(fZaznam.begin() + a, 16, p.begin());
+                std::copy_n(fPamet.begin() + a, 16, p.begin());
                 continue;
             }
             TZprava& t = exp ? (prvni ? rec.ZpravaPorucha[e] : rec.ZpravaObnova[e])
                              : (prvni ? rec.ZpravaSepnuti[e][i] : rec.ZpravaRozpojeni[e][i]);
             for (unsigned j = 0; j < 16; ++j) {
-                if (!Vypln(fZaznam[a + j])) {
-                    t.Append(std::string(1, static_cast<char>(fZaznam[a + j])));
+                if (!Vypln(fPamet[a + j])) {
+                    t.Append(std::string(1, static_cast<char>(fPamet[a + j])));
                 }
             }
         }
@@ -205,16 +142,6 @@ protected:
                              i.Caption),
                   std::tuple(true, true, true, false, maximum, 0, std::string(text), ""));
     }
-
-    TScratchDir fScratch{"norlink-cteni"};
-    TFakeOkno fOkno;
-    std::shared_ptr<FakeLine> fLine = std::make_shared<FakeLine>();
-    TManualTimer* fTimer = nullptr;
-    TManualTimer* fHlidac = nullptr;
-    TCasRelace fCas{};
-    std::unique_ptr<TMainLogika> fLogika;
-    std::array<std::uint8_t, 0x10000> fZaznam{};
-    std::array<std::uint8_t, 0x10000> fHwsw{};
 };
 
 std::vector<std::uint16_t> Bloky(unsigned od, unsigned po) {
@@ -251,8 +178,8 @@ TEST_F(Cteni, PhoneReadOverTheLineFillsNumbersAndIdentificationAndEnablesTheEdit
     EXPECT_EQ(fOkno.PanelText(3), "HW C");
     for (std::size_t k = 0; k < 16; ++k) {
         std::string cislo;
-        for (std::size_t j = 0; j < 16 && !Vypln(fZaznam[16 * k + j]); ++j) {
-            cislo += static_cast<char>(fZaznam[16 * k + j]);
+        for (std::size_t j = 0; j < 16 && !Vypln(fPamet[16 * k + j]); ++j) {
+            cislo += static_cast<char>(fPamet[16 * k + j]);
         }
         EXPECT_EQ(NORLINKRec.TelCisla[k].Str(), cislo) << k;
         EXPECT_EQ(fOkno.CellText(TMrizka::Hg_PhoneNumbers, 1, static_cast<int>(k) + 1), cislo);
@@ -373,7 +300,7 @@ TEST_F(Cteni, InputEightOfExpanderEightIsRefusedAndNothingIsQueued) {
     CtiVstup(7, 7);
     ASSERT_EQ(fOkno.Errors.size(), 1U);
     EXPECT_EQ(fOkno.Errors[0], R_VstupMimoPamet);
-    EXPECT_EQ(Link().PocetZaznamuFronty(), 0U);
+    EXPECT_EQ(Kom().PocetZaznamuFronty(), 0U);
     EXPECT_FALSE(fLogika->BeziOperace());
     EXPECT_FALSE(fOkno.Info.Shown);
     EXPECT_TRUE(fOkno.Enabled(TOvladac::Cmb_Expander));
@@ -395,7 +322,7 @@ TEST_F(Cteni, OneOperationAtATimeWithTheButtonsDisabledWhileItRuns) {
     CtiVse(2);
     CtiVstup(0, 0);
     fLogika->Btn_resetClick();
-    EXPECT_EQ(Link().PocetZaznamuFronty(), 1U) << "no second chain";
+    EXPECT_EQ(Kom().PocetZaznamuFronty(), 1U) << "no second chain";
     EXPECT_EQ(Hlava()->Adresa, 0x0130);
     EXPECT_EQ(fOkno.Info.Max, 288);
     EXPECT_TRUE(NORLINKRec == behem) << "no reset while a read runs";
@@ -422,7 +349,7 @@ TEST_F(Cteni, AnswerThatDoesNotFitTheHeadIsIgnored) {
     Odpovez({ZAZNAM, 0x0100}, TBajty(15, 7));
     EXPECT_TRUE(NORLINKRec == pred);
     EXPECT_EQ(fOkno.Info.Position, 0);
-    ASSERT_EQ(Link().PocetZaznamuFronty(), 1U);
+    ASSERT_EQ(Kom().PocetZaznamuFronty(), 1U);
     EXPECT_EQ(Hlava()->Adresa, 0x0100);
     const auto znovu = Vyzva();
     ASSERT_TRUE(znovu) << "the request is asked again";
@@ -449,7 +376,7 @@ TEST_F(Cteni, CancelOrLostPortMidReadPutsEverythingBackAndSendsNothingMore) {
     for (const TKonec& row : rows) {
         SCOPED_TRACE(row.Nazev);
         // Another device now: what the read got so far differs from what must come back.
-        for (auto* pamet : {&fZaznam, &fHwsw}) {
+        for (auto* pamet : {&fPamet, &fHwsw}) {
             for (auto& b : *pamet) {
                 b = static_cast<std::uint8_t>(Vypln(b) ? b : 1 + b % 254);
             }
@@ -478,7 +405,7 @@ TEST_F(Cteni, CancelOrLostPortMidReadPutsEverythingBackAndSendsNothingMore) {
         const auto cekajici = Hlava();
         ASSERT_TRUE(cekajici && fLogika->BeziOperace());
         // A write pair left queued behind the read must go as well.
-        Link().ZaradParZapisu(TTelegram(), TTelegram());
+        Kom().ZaradParZapisu(TTelegram(), TTelegram());
         if (row.Odpojeni) {
             fLine->HangUp();
             fTimer->Pump();
@@ -487,8 +414,8 @@ TEST_F(Cteni, CancelOrLostPortMidReadPutsEverythingBackAndSendsNothingMore) {
             fOkno.Info.ClickPrerusit();
         }
         EXPECT_FALSE(fLogika->BeziOperace());
-        EXPECT_EQ(Link().PocetZaznamuFronty(), 0U);
-        EXPECT_FALSE(Link().Zapisuju());
+        EXPECT_EQ(Kom().PocetZaznamuFronty(), 0U);
+        EXPECT_FALSE(Kom().Zapisuju());
         EXPECT_FALSE(fOkno.Info.Shown);
         EXPECT_TRUE(NORLINKRec == pred);
         EXPECT_TRUE(NORLINKRecNew == predNew) << "nothing half-read reaches the working image";

@@ -1,14 +1,9 @@
 // Start-up, shutdown, norlink.ini and port selection, driven through a fake window and a fake
 // serial port.
 
-#include "FakeOkno.h"
+#include "LogikaRig.h"
 #include "NoFileOverride.h"
-#include "ScratchDir.h"
-#include "okno/MainLogika.h"
 #include "soubory/ProfileFile.h"
-#include "stav/promenne.h"
-
-#include "FakeSerialPort.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -18,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,58 +25,28 @@ using ::testing::HasSubstr;
 // A poll from the communicator to the program.
 constexpr std::array<std::uint8_t, 7> k_Vyzva{0xA5, 0x3F, 0x14, 0x80, 0x88, 0x00, 0x00};
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 void WriteFile(const fs::path& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
 }
 
-class MainLogika : public ::testing::Test {
+// The program's folder is the scratch folder unless a test gives another.
+class MainLogika : public TLogikaRig {
 protected:
-    ~MainLogika() override { fLogika.reset(); }
-
-    // The logic as the window creates it, with the program's folder at instDir.
-    TMainLogika& Create(std::string instDir = {}, std::string vypisKomunikace = {}) {
-        if (instDir.empty()) {
-            instDir = fInstDir;
-        }
-        TMainZavislosti deps;
-        deps.SlozkaProgramu = [instDir] { return instDir; };
-        deps.VytvorCasovac = [this] {
-            auto timer = std::make_unique<TManualTimer>();
-            fTimer = timer.get();
-            return timer;
-        };
-        deps.VytvorPort = [this] { return std::make_unique<FakeSerialPort>(fLine); };
-        deps.VypisKomunikace = std::move(vypisKomunikace);
-        fLogika = std::make_unique<TMainLogika>(fOkno, std::move(deps));
-        return *fLogika;
-    }
-    TMainLogika& Start(std::string instDir = {}) {
-        Create(std::move(instDir)).FormCreate();
-        return *fLogika;
-    }
     void Ini(const std::string& text) { WriteFile(IniPath(), text); }
     fs::path IniPath() const { return fDir / "norlink.ini"; }
     std::size_t Opens() const { return fLine->EventsOf(FakeEventKind::Open).size(); }
-
-    TScratchDir fScratch{"norlink-main"};
-    const fs::path fDir = fScratch.path();
-    const std::string fInstDir = fDir.string() + "/";
-    TFakeOkno fOkno;
-    std::shared_ptr<FakeLine> fLine = std::make_shared<FakeLine>();
-    TManualTimer* fTimer = nullptr;
-    std::unique_ptr<TMainLogika> fLogika;
+    // A new window and port, no norlink.ini unless the test writes one.
+    void Znovu() {
+        fLogika.reset();
+        fs::remove(IniPath());
+        fOkno = TFakeOkno();
+        fLine = std::make_shared<FakeLine>();
+    }
 };
 
 TEST_F(MainLogika, StartWithoutIniOpensCom2At4800AndShowsOneExpander) {
-    TMainLogika& logika = Start();
+    TMainLogika& logika = Spust();
 
     EXPECT_EQ(fOkno.CaptionText, "NORLINK 0.9");
     EXPECT_EQ(VerzeSWPC, "0.9");
@@ -135,7 +99,7 @@ TEST_F(MainLogika, StartWithoutIniOpensCom2At4800AndShowsOneExpander) {
     EXPECT_FALSE(fs::exists(IniPath())) << "start-up writes nothing";
 
     logika.FormClose();
-    EXPECT_EQ(ReadFile(IniPath()), "[ComPort]\nProgram=1\n");
+    EXPECT_EQ(Soubor(IniPath()), "[ComPort]\nProgram=1\n");
     EXPECT_FALSE(fLine->IsOpen);
     EXPECT_EQ(Komunikace, nullptr);
     EXPECT_EQ(ComLog, nullptr);
@@ -144,7 +108,7 @@ TEST_F(MainLogika, StartWithoutIniOpensCom2At4800AndShowsOneExpander) {
 
 TEST_F(MainLogika, SettingsAreReadFromTheIni) {
     Ini("[ComPort]\nCislo=5\nRychlost=0x2580\nProgram=3\n");
-    TMainLogika& logika = Start();
+    TMainLogika& logika = Spust();
     EXPECT_EQ(logika.fComPortNo, 5);
     EXPECT_EQ(logika.fComBaudRate, 9600);
     EXPECT_EQ(fLine->OpenedPath, "/dev/ttyS4");
@@ -156,7 +120,7 @@ TEST_F(MainLogika, SettingsAreReadFromTheIni) {
 
 TEST_F(MainLogika, KeysThatAreNoIntegersTakeTheirDefaults) {
     Ini("[ComPort]\nCislo=tri\nRychlost=\nProgram=2x\n");
-    TMainLogika& logika = Start();
+    TMainLogika& logika = Spust();
     EXPECT_EQ(logika.fComPortNo, 2);
     EXPECT_EQ(logika.fComBaudRate, 4800);
     EXPECT_EQ(fOkno.Spin, 1);
@@ -164,24 +128,19 @@ TEST_F(MainLogika, KeysThatAreNoIntegersTakeTheirDefaults) {
 
 TEST_F(MainLogika, ExpanderCountIsKeptWithinOneToEight) {
     for (const auto& [stored, shown] : {std::pair{0, 1}, {9, 8}, {-4, 1}, {8, 8}}) {
+        Znovu();
         Ini("[ComPort]\nProgram=" + std::to_string(stored) + "\n");
-        TFakeOkno okno;
-        TMainZavislosti deps;
-        deps.SlozkaProgramu = [this] { return fInstDir; };
-        deps.VytvorCasovac = [] { return std::make_unique<TManualTimer>(); };
-        deps.VytvorPort = [this] { return std::make_unique<FakeSerialPort>(fLine); };
-        TMainLogika logika(okno, std::move(deps));
-        logika.FormCreate();
-        EXPECT_EQ(okno.Spin, shown) << stored;
-        EXPECT_EQ(okno.ItemCount(TSeznam::Cmb_Expander), shown) << stored;
+        TMainLogika& logika = Spust();
+        EXPECT_EQ(fOkno.Spin, shown) << stored;
+        EXPECT_EQ(fOkno.ItemCount(TSeznam::Cmb_Expander), shown) << stored;
         logika.FormClose();
-        EXPECT_THAT(ReadFile(IniPath()), HasSubstr("Program=" + std::to_string(shown)));
+        EXPECT_THAT(Soubor(IniPath()), HasSubstr("Program=" + std::to_string(shown)));
     }
 }
 
 TEST_F(MainLogika, PortTwelveAtStartShowsTheExtraItem) {
     Ini("[ComPort]\nCislo=12\n");
-    Start();
+    Spust();
     const TPolozkaPortu& jiny = fOkno.Menu.Polozka(11);
     EXPECT_TRUE(jiny.Viditelna);
     EXPECT_TRUE(jiny.Zaskrtnuta);
@@ -193,7 +152,7 @@ TEST_F(MainLogika, PortTwelveAtStartShowsTheExtraItem) {
 
 TEST_F(MainLogika, PortSectionMapsComNumbersToDevices) {
     Ini("[ComPort]\nCislo=3\n[Porty]\ncom3 = /dev/ttyUSB7\nCOM4=/dev/other\nCOMx=/bad\nPort=1\n");
-    TMainLogika& logika = Start();
+    TMainLogika& logika = Spust();
     EXPECT_EQ(fLine->OpenedPath, "/dev/ttyUSB7");
     EXPECT_EQ(logika.PortMap(), (TPortMap{{3, "/dev/ttyUSB7"}, {4, "/dev/other"}}));
 }
@@ -203,7 +162,7 @@ TEST_F(MainLogika, UnopenablePortIsReportedWithDeviceAndReasonAndStartGoesOn) {
     Ini("[Porty]\nCOM2=" + missing + "\n");
     fLine->FailOpen = true;
     fLine->FailReason = "No such file or directory";
-    TMainLogika& logika = Start();
+    TMainLogika& logika = Spust();
 
     ASSERT_EQ(fOkno.Warnings.size(), 1U);
     EXPECT_EQ(fOkno.Warnings[0].Text, "Daný sériový port neexistuje nebo se právě používá !");
@@ -238,7 +197,7 @@ TEST_F(MainLogika, UnopenablePortIsReportedWithDeviceAndReasonAndStartGoesOn) {
 
 TEST_F(MainLogika, PortWithoutDeviceNamesTheSettingThatGivesOne) {
     Ini("[ComPort]\nCislo=0\n");
-    Start();
+    Spust();
     ASSERT_EQ(fOkno.Warnings.size(), 1U);
     EXPECT_THAT(fOkno.Warnings[0].Detail, HasSubstr("COM0"));
     EXPECT_THAT(fOkno.Warnings[0].Detail, HasSubstr("[Porty]"));
@@ -250,7 +209,7 @@ TEST_F(MainLogika, BusyPortIsReportedFromTheDriversCategory) {
     fLine->FailOpen = true;
     fLine->FailReason = "Port právě používá jiný program";
     fLine->FailKind = TChybaPortu::Obsazen;
-    Start();
+    Spust();
     ASSERT_EQ(fOkno.Warnings.size(), 1U);
     EXPECT_THAT(fOkno.Warnings[0].Detail,
                 AllOf(HasSubstr("jiný program"), HasSubstr("ModemManager")));
@@ -270,10 +229,9 @@ TEST_F(MainLogika, PortSectionPathsAreTakenFromTheProgramsFolder) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Value);
+        Znovu();
         Ini("[Porty]\nCOM2=" + c.Value + "\n");
-        fLine = std::make_shared<FakeLine>();
-        fOkno = TFakeOkno();
-        Start();
+        Spust();
         if (c.Opened.empty()) {
             // The port is named as empty, not quietly opened as /dev/ttyS1.
             EXPECT_EQ(Opens(), 0U);
@@ -283,7 +241,6 @@ TEST_F(MainLogika, PortSectionPathsAreTakenFromTheProgramsFolder) {
             EXPECT_EQ(fLine->OpenedPath, c.Opened);
             EXPECT_TRUE(fOkno.Warnings.empty());
         }
-        fLogika.reset();
     }
 }
 
@@ -312,13 +269,13 @@ TEST_F(MainLogika, UnreadableIniIsReportedAndNeverOverwritten) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
+        Znovu();
         c.Make();
         const auto size = fs::is_regular_file(IniPath()) ? fs::file_size(IniPath()) : 0;
-        fOkno = TFakeOkno();
         {
             const TNoFileOverride asUser;
             ASSERT_TRUE(asUser.Active());
-            TMainLogika& logika = Start();
+            TMainLogika& logika = Spust();
             ASSERT_EQ(fOkno.Warnings.size(), 1U);
             EXPECT_EQ(fOkno.Warnings[0].Text,
                       "Soubor nastavení nelze přečíst, program použije výchozí nastavení.");
@@ -331,107 +288,136 @@ TEST_F(MainLogika, UnreadableIniIsReportedAndNeverOverwritten) {
         }
         if (size != 0) {
             EXPECT_EQ(fs::file_size(IniPath()), size);
-            EXPECT_EQ(ReadFile(IniPath()).substr(0, held.size()), held);
+            EXPECT_EQ(Soubor(IniPath()).substr(0, held.size()), held);
         } else {
             EXPECT_TRUE(fs::is_directory(IniPath()));
         }
-        fs::remove_all(IniPath());
-        fLogika.reset();
     }
 }
 
-TEST_F(MainLogika, ClickingTheTickedPortAsksNothing) {
-    TMainLogika& logika = Start();
-    const std::size_t opens = Opens();
-    logika.cmCOM1Click(2);
-    EXPECT_TRUE(fOkno.Questions.empty());
-    EXPECT_EQ(Opens(), opens);
-    EXPECT_FALSE(fs::exists(IniPath()));
+// Only a yes to the question switches the port, stores it and reconnects.
+TEST_F(MainLogika, ChoosingAnotherPortAsksFirst) {
+    struct Case {
+        const char* Name;
+        const char* IniBefore; // nullptr: none
+        std::deque<bool> Answers;
+        int Click;
+        bool Asked;
+        int Port;
+        const char* Ticks;
+        const char* IniAfter; // nullptr: none
+        std::size_t NewOpens;
+        const char* Opened;
+    };
+    const char* const com2 = "[ComPort]\nCislo=2\n";
+    const Case cases[] = {
+        {"ticked", nullptr, {}, 2, false, 2, "01000000000", nullptr, 0, "/dev/ttyS1"},
+        {"no", com2, {false}, 5, true, 2, "01000000000", com2, 0, "/dev/ttyS1"},
+        {"yes",
+         nullptr,
+         {true},
+         5,
+         true,
+         5,
+         "00001000000",
+         "[ComPort]\nCislo=5\n",
+         1,
+         "/dev/ttyS4"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Znovu();
+        if (c.IniBefore != nullptr) {
+            Ini(c.IniBefore);
+        }
+        TMainLogika& logika = Spust();
+        const std::size_t opens = Opens();
+        fOkno.Answers = c.Answers;
+        logika.cmCOM1Click(c.Click);
+        EXPECT_EQ(fOkno.Questions, c.Asked ? std::vector<std::string>{"Chcete opravdu změnit "
+                                                                      "komunikační port?"}
+                                           : std::vector<std::string>{});
+        EXPECT_EQ(logika.fComPortNo, c.Port);
+        EXPECT_EQ(logika.ZjistiZvolenyComPort(), c.Port);
+        EXPECT_EQ(fOkno.Ticks(), c.Ticks);
+        if (c.IniAfter != nullptr) {
+            EXPECT_EQ(Soubor(IniPath()), c.IniAfter);
+        } else {
+            EXPECT_FALSE(fs::exists(IniPath()));
+        }
+        EXPECT_EQ(Opens(), opens + c.NewOpens);
+        EXPECT_TRUE(fLine->IsOpen);
+        EXPECT_EQ(fLine->OpenedPath, c.Opened);
+    }
 }
 
-TEST_F(MainLogika, AnsweringNoLeavesPortMenuAndFileAlone) {
-    Ini("[ComPort]\nCislo=2\n");
-    TMainLogika& logika = Start();
-    const std::size_t opens = Opens();
-    fOkno.Answers = {false};
-    logika.cmCOM1Click(5);
-    EXPECT_THAT(fOkno.Questions, ElementsAre("Chcete opravdu změnit komunikační port?"));
-    EXPECT_EQ(logika.fComPortNo, 2);
-    EXPECT_EQ(fOkno.Ticks(), "01000000000");
-    EXPECT_EQ(ReadFile(IniPath()), "[ComPort]\nCislo=2\n");
-    EXPECT_EQ(Opens(), opens);
-}
-
-TEST_F(MainLogika, AnsweringYesSwitchesStoresAndReconnects) {
-    TMainLogika& logika = Start();
-    fOkno.Answers = {true};
-    logika.cmCOM1Click(5);
-    EXPECT_EQ(logika.fComPortNo, 5);
-    EXPECT_EQ(fOkno.Ticks(), "00001000000");
-    EXPECT_EQ(ReadFile(IniPath()), "[ComPort]\nCislo=5\n");
-    EXPECT_TRUE(fLine->IsOpen);
-    EXPECT_EQ(fLine->OpenedPath, "/dev/ttyS4");
-    EXPECT_EQ(logika.ZjistiZvolenyComPort(), 5);
-}
-
+// What the dialog gives is the port; a declined question or a cancelled dialog changes nothing.
 TEST_F(MainLogika, OtherPortDialog) {
     struct Case {
+        const char* Name;
+        const char* IniBefore; // nullptr: none
+        bool Answer;
         std::optional<std::string> Input;
         int Port;
         std::string Ticks;
         bool ExtraShown;
+        const char* Opened; // nullptr: not checked
     };
     const Case cases[] = {
-        {"0", 1, "10000000001", false},    {"abc", 1, "10000000001", false},
-        {"300", 256, "00000000000", true}, {"12.7", 12, "00000000001", true},
-        {"7", 7, "00000010001", false},    {"-3", 1, "10000000001", false},
+        {"0", nullptr, true, "0", 1, "10000000001", false, nullptr},
+        {"abc", nullptr, true, "abc", 1, "10000000001", false, nullptr},
+        {"300", nullptr, true, "300", 256, "00000000000", true, nullptr},
+        {"12.7", nullptr, true, "12.7", 12, "00000000001", true, nullptr},
+        {"7", nullptr, true, "7", 7, "00000010001", false, nullptr},
+        {"-3", nullptr, true, "-3", 1, "10000000001", false, nullptr},
+        {"declined", nullptr, false, "5", 2, "01000000000", false, "/dev/ttyS1"},
+        {"cancelled", nullptr, true, std::nullopt, 2, "01000000000", false, "/dev/ttyS1"},
+        // Port 256 is COM0, and takes the port section's device for COM0.
+        {"256", "[Porty]\nCOM0=/dev/for-256\n", true, "256", 256, "00000000001", true,
+         "/dev/for-256"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(*c.Input);
-        fs::remove(IniPath());
-        TFakeOkno okno;
-        TMainZavislosti deps;
-        deps.SlozkaProgramu = [this] { return fInstDir; };
-        deps.VytvorCasovac = [] { return std::make_unique<TManualTimer>(); };
-        deps.VytvorPort = [this] { return std::make_unique<FakeSerialPort>(fLine); };
-        TMainLogika logika(okno, std::move(deps));
-        logika.FormCreate();
-        okno.Answers = {true};
-        okno.Inputs = {c.Input};
-        logika.cmJinyCOMportClick();
-        ASSERT_EQ(okno.Queries.size(), 1U);
-        EXPECT_EQ(okno.Queries[0], std::make_tuple("Číslo COM portu", "COM port:", ""));
-        EXPECT_EQ(logika.fComPortNo, c.Port);
-        EXPECT_EQ(okno.Ticks(), c.Ticks);
-        EXPECT_EQ(okno.Menu.Polozka(11).Viditelna, c.ExtraShown);
-        EXPECT_EQ(okno.Menu.Polozka(11).Tag, c.Port);
-        if (c.ExtraShown) {
-            EXPECT_EQ(okno.Menu.Polozka(11).Titulek, "COM " + std::to_string(c.Port));
+        SCOPED_TRACE(c.Name);
+        Znovu();
+        if (c.IniBefore != nullptr) {
+            Ini(c.IniBefore);
         }
-        EXPECT_EQ(ReadFile(IniPath()), "[ComPort]\nCislo=" + std::to_string(c.Port) + "\n");
+        TMainLogika& logika = Spust();
+        fOkno.Answers = {c.Answer};
+        fOkno.Inputs = {c.Input};
+        logika.cmJinyCOMportClick();
+        if (c.Answer) {
+            ASSERT_EQ(fOkno.Queries.size(), 1U);
+            EXPECT_EQ(fOkno.Queries[0], std::make_tuple("Číslo COM portu", "COM port:", ""));
+        } else {
+            EXPECT_TRUE(fOkno.Queries.empty());
+        }
+        EXPECT_EQ(logika.fComPortNo, c.Port);
+        EXPECT_EQ(fOkno.Ticks(), c.Ticks);
+        EXPECT_EQ(fOkno.Menu.Polozka(11).Viditelna, c.ExtraShown);
+        EXPECT_EQ(logika.Link()->Com().PortName(), "\\\\.\\COM" + std::to_string(c.Port % 256));
+        if (c.Opened != nullptr) {
+            EXPECT_EQ(fLine->OpenedPath, c.Opened);
+        }
+        if (c.ExtraShown) {
+            EXPECT_EQ(fOkno.Menu.Polozka(11).Titulek, "COM " + std::to_string(c.Port));
+        }
+        if (c.Port == 2) {
+            EXPECT_FALSE(fs::exists(IniPath()));
+            continue;
+        }
+        EXPECT_EQ(fOkno.Menu.Polozka(11).Tag, c.Port);
+        if (c.IniBefore == nullptr) {
+            EXPECT_EQ(Soubor(IniPath()), "[ComPort]\nCislo=" + std::to_string(c.Port) + "\n");
+        }
     }
+    fLogika.reset();
     EXPECT_EQ(Komunikace, nullptr) << "the logic's end leaves no dangling global";
-}
-
-TEST_F(MainLogika, OtherPortDialogCancelledOrDeclinedChangesNothing) {
-    TMainLogika& logika = Start();
-    fOkno.Answers = {false};
-    logika.cmJinyCOMportClick();
-    EXPECT_TRUE(fOkno.Queries.empty());
-
-    fOkno.Answers = {true};
-    fOkno.Inputs = {std::nullopt};
-    logika.cmJinyCOMportClick();
-    EXPECT_EQ(fOkno.Queries.size(), 1U);
-    EXPECT_EQ(logika.fComPortNo, 2);
-    EXPECT_EQ(fOkno.Ticks(), "01000000000");
-    EXPECT_FALSE(fOkno.Menu.Polozka(11).Viditelna);
-    EXPECT_FALSE(fs::exists(IniPath()));
 }
 
 TEST_F(MainLogika, PortOutsideTheRadioGroupLeavesNoRadioItemTicked) {
     Ini("[ComPort]\nCislo=3\n");
-    TMainLogika& logika = Start();
+    TMainLogika& logika = Spust();
     fOkno.Answers = {true};
     fOkno.Inputs = {"12"};
     logika.cmJinyCOMportClick();
@@ -445,20 +431,10 @@ TEST_F(MainLogika, PortOutsideTheRadioGroupLeavesNoRadioItemTicked) {
     EXPECT_FALSE(fOkno.Menu.Polozka(11).Viditelna);
 }
 
-TEST_F(MainLogika, PortZeroUsesThePortSectionForCom0) {
-    Ini("[Porty]\nCOM0=/dev/for-256\n");
-    TMainLogika& logika = Start();
-    fOkno.Answers = {true};
-    fOkno.Inputs = {"256"};
-    logika.cmJinyCOMportClick();
-    EXPECT_EQ(logika.Link()->Com().PortName(), "\\\\.\\COM0");
-    EXPECT_EQ(fLine->OpenedPath, "/dev/for-256");
-}
-
 TEST_F(MainLogika, UnwritableIniStopsThePortChangeAndDoesNotStopTheClose) {
     // A file where the program's folder should be: nothing can be written below it.
     WriteFile(fDir / "blocker", "");
-    TMainLogika& logika = Start((fDir / "blocker").string() + "/");
+    TMainLogika& logika = Spust((fDir / "blocker").string() + "/");
     const std::size_t opens = Opens();
     fOkno.Answers = {true};
     logika.cmCOM1Click(5);
@@ -483,7 +459,7 @@ TEST_F(MainLogika, UnwritableIniStopsThePortChangeAndDoesNotStopTheClose) {
 
 TEST_F(MainLogika, CommunicationLogGoesToTheDiagnosticFileAtClose) {
     const fs::path dump = fDir / "comlog.txt";
-    TMainLogika& logika = Create({}, dump.string());
+    TMainLogika& logika = Vytvor({}, dump.string());
     logika.FormCreate();
     fLine->Feed(k_Vyzva);
     fTimer->Pump();
@@ -494,7 +470,7 @@ TEST_F(MainLogika, CommunicationLogGoesToTheDiagnosticFileAtClose) {
     EXPECT_FALSE(fs::exists(dump)) << "written at close only";
     logika.FormClose();
 
-    const std::string text = ReadFile(dump);
+    const std::string text = Soubor(dump);
     const auto poll = text.find("Prisla vyzva");
     const auto crc = text.find("Vadné CRC hlavicky,TLG zahozen");
     ASSERT_NE(poll, std::string::npos) << text;
@@ -504,7 +480,7 @@ TEST_F(MainLogika, CommunicationLogGoesToTheDiagnosticFileAtClose) {
 }
 
 TEST_F(MainLogika, ZjistiZvolenyComPortTakesTheFirstTickedTag) {
-    TMainLogika& logika = Create();
+    TMainLogika& logika = Vytvor();
     EXPECT_EQ(logika.ZjistiZvolenyComPort(), 1) << "nothing ticked";
     Ini("[ComPort]\nCislo=9\n");
     logika.FormCreate();

@@ -2,18 +2,13 @@
 // for an installed program. The choice against a fake environment, then the real one through the
 // window's logic.
 
-#include "FakeOkno.h"
-#include "FakeSerialPort.h"
-#include "ScratchDir.h"
-#include "okno/MainLogika.h"
+#include "LogikaRig.h"
 #include "soubory/Slozky.h"
-#include "stav/promenne.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <set>
@@ -204,7 +199,7 @@ private:
     std::map<std::string, std::optional<std::string>> fSaved;
 };
 
-class SlozkyProgramu : public ::testing::Test {
+class SlozkyProgramu : public TLogikaRig {
 protected:
     SlozkyProgramu() {
         fEnv.Set("HOME", fHome.string());
@@ -212,9 +207,8 @@ protected:
         fEnv.Unset("XDG_DOCUMENTS_DIR");
         fs::create_directories(fHome);
     }
-    TScratchDir fScratch{"norlink-slozky"};
-    const fs::path fHome = fScratch / "home";
-    const fs::path fConfig = fScratch / "cfg";
+    const fs::path fHome = fDir / "home";
+    const fs::path fConfig = fDir / "cfg";
     TEnv fEnv;
 };
 
@@ -234,27 +228,18 @@ TEST_F(SlozkyProgramu, InstalledWindowKeepsItsIniAndExportsInTheUserFolders) {
     fs::create_directories(fHome / "Documents");
     InicializujNORLINKRec(NORLINKRec);
     NORLINKRecNew = NORLINKRec;
-    TFakeOkno okno;
-    auto line = std::make_shared<FakeLine>();
-    TMainZavislosti deps;
     // A folder under /usr that is not there: nothing may be written beside the program.
-    deps.SlozkaProgramu = [] { return std::string("/usr/lib/norlink-neni/"); };
-    deps.VytvorCasovac = [] { return std::make_unique<TManualTimer>(); };
-    deps.VytvorPort = [line] { return std::make_unique<FakeSerialPort>(line); };
-    {
-        TMainLogika logika(okno, std::move(deps));
-        logika.FormCreate();
-        logika.cmUlozNastaveniClick();
-        logika.FormClose();
-    }
+    TMainLogika& logika = Spust("/usr/lib/norlink-neni/");
+    logika.cmUlozNastaveniClick();
+    logika.FormClose();
+    fLogika.reset();
 
-    EXPECT_TRUE(okno.Errors.empty()) << okno.Errors.front();
-    ASSERT_EQ(okno.Messages.size(), 1U);
-    const fs::path saved = okno.Messages[0].Detail;
+    EXPECT_TRUE(fOkno.Errors.empty()) << fOkno.Errors.front();
+    ASSERT_EQ(fOkno.Messages.size(), 1U);
+    const fs::path saved = fOkno.Messages[0].Detail;
     EXPECT_EQ(saved.parent_path(), fHome / "Documents" / "NORLINK") << "the full path is shown";
     EXPECT_TRUE(fs::is_regular_file(saved));
-    std::ifstream ini(fConfig / "norlink" / "norlink.ini");
-    const std::string text((std::istreambuf_iterator<char>(ini)), std::istreambuf_iterator<char>());
+    const std::string text = Soubor(fConfig / "norlink" / "norlink.ini");
     EXPECT_NE(text.find("[ComPort]"), std::string::npos) << text;
     EXPECT_FALSE(fs::exists("/usr/lib/norlink-neni"));
 }

@@ -1,7 +1,7 @@
-// What the phone write and the settings write share, run against both (ZapisRig.h): nothing to
+// What the phone write and the settings write share, run against both (LogikaRig.h): nothing to
 // write, answers that are not the pair's, the cancel, and lost or refused writes.
 
-#include "ZapisRig.h"
+#include "LogikaRig.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +35,7 @@ TEST_P(ZapisBloku, AnAnswerThatIsNotThePairsReadBackCompletesNothing) {
     Zapisuj(GetParam());
     // The other block of the write, a block of neither, one outside every read window.
     for (const std::uint16_t adresa : {0x0070, 0x1300, 0x0110, 0x8F00}) {
-        Odpovez(adresa);
+        Odpovez({ZAZNAM, adresa});
     }
     EXPECT_EQ(Kom().PocetZaznamuFronty(), 2U);
     EXPECT_EQ(fOkno.Info.Position, 0);

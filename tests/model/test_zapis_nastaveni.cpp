@@ -1,7 +1,7 @@
 // The settings write's blocks and the export, through the window's logic with a fake window and
-// a small device (ZapisRig.h); what both writers share is in test_zapis_bloku.cpp.
+// a small device (LogikaRig.h); what both writers share is in test_zapis_bloku.cpp.
 
-#include "ZapisRig.h"
+#include "LogikaRig.h"
 #include "operace/RozdilyNastaveni.h"
 #include "soubory/Export.h"
 
@@ -76,8 +76,6 @@ TEST(RozdilneBloky, SectionsInTheirOrderOnlyChangedItemsOnlyTheFirstNExpanders) 
 class ZapisNastaveni : public TZapisRig {
 protected:
     ZapisNastaveni() { Priprav(TDruhZapisu::Nastaveni); }
-
-    const fs::path fDir = fScratch.path();
 };
 
 TEST_F(ZapisNastaveni, OneSlotOfExpanderTwoIsOneVerifiedPairAtItsBlock) {
@@ -120,13 +118,6 @@ TEST_F(ZapisNastaveni, BlocksAboveTheReadWindowsAreWrittenAndVerified) {
     EXPECT_EQ(fPamet[0x7F00], 2);
     EXPECT_EQ(fPamet[0x9010], 'k');
     EXPECT_EQ(fPamet[0x90FF], 0);
-}
-
-std::string Soubor(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 TEST(Export, EntriesInTheirOrderWithKeysOfTwoDigits) {

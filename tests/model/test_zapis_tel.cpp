@@ -1,7 +1,7 @@
 // The phone grid's rules and the phone write, through the window's logic with a fake window and a
-// small device (ZapisRig.h); what both writers share is in test_zapis_bloku.cpp.
+// small device (LogikaRig.h); what both writers share is in test_zapis_bloku.cpp.
 
-#include "ZapisRig.h"
+#include "LogikaRig.h"
 #include "editace/Editace.h"
 #include "operace/ZapisTelCisel.h"
 

@@ -2,12 +2,8 @@
 // buttons' tooltips and the question at close, through the window's logic with a fake window and a
 // small device that answers the queue from its memory.
 
-#include "FakeOkno.h"
-#include "FakeSerialPort.h"
-#include "ScratchDir.h"
-#include "okno/MainLogika.h"
+#include "LogikaRig.h"
 #include "soubory/Export.h"
-#include "stav/promenne.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -18,58 +14,21 @@ namespace {
 
 using ::testing::HasSubstr;
 
-class Zmeny : public ::testing::Test {
+class Zmeny : public TLogikaRig {
 protected:
     Zmeny() {
         InicializujNORLINKRec(NORLINKRec);
         NORLINKRecNew = NORLINKRec;
-        TMainZavislosti deps;
-        deps.SlozkaProgramu = [this] { return fScratch.path().string() + "/"; };
-        deps.VytvorCasovac = [] { return std::make_unique<TManualTimer>(); };
-        deps.VytvorPort = [this] { return std::make_unique<FakeSerialPort>(fLine); };
-        fLogika = std::make_unique<TMainLogika>(fOkno, std::move(deps));
-        fLogika->FormCreate();
-        std::fill(fPamet.begin(), fPamet.end(), 0xFF);
+        Spust();
+        std::ranges::fill(fPamet, 0xFF);
+        std::ranges::fill(fHwsw, 'x');
         fPamet[0x0100] = 3; // expander 1's first failure slot
-    }
-    ~Zmeny() override {
-        fLogika.reset();
-        InicializujNORLINKRec(NORLINKRec);
-        NORLINKRecNew = NORLINKRec;
-    }
-    // Answers whatever is queued until nothing is: reads from memory, writes into it.
-    void Obsluhuj() {
-        TKomunikace& kom = *fLogika->Link();
-        for (int i = 0; i < 5000 && kom.PocetZaznamuFronty() > 0; ++i) {
-            auto dotaz = kom.ZaznamFronty(0);
-            if (kom.Zapisuju()) {
-                std::copy(dotaz->Data.begin(), dotaz->Data.end(), fPamet.begin() + dotaz->Adresa);
-                dotaz = kom.CteniParu();
-            }
-            THlavickaTLG h;
-            h.Adresa = dotaz->Adresa;
-            std::vector<std::uint8_t> data(16);
-            if (dotaz->TypPameti == HWSW) {
-                std::fill(data.begin(), data.end(), 'x');
-            } else {
-                std::copy_n(fPamet.begin() + dotaz->Adresa, 16, data.begin());
-            }
-            dotaz->TypPameti == HWSW ? fLogika->Relace()->DekodTLGHWSW(h, data)
-                                     : fLogika->Relace()->DekodTLGZaznam(h, data);
-        }
-        fOkno.RunPlanned();
     }
     std::string Soubor(const TNORLINK& image) {
         const std::string path = (fScratch.path() / "nastaveni1.log").string();
         UlozNastaveni(path, image);
         return path;
     }
-
-    TScratchDir fScratch{"norlink-zmeny"};
-    TFakeOkno fOkno;
-    std::shared_ptr<FakeLine> fLine = std::make_shared<FakeLine>();
-    std::unique_ptr<TMainLogika> fLogika;
-    std::vector<std::uint8_t> fPamet = std::vector<std::uint8_t>(0x10000);
 };
 
 TEST_F(Zmeny, LoadingNeedsACompleteReadAndAFileThatIsAnExport) {
@@ -79,12 +38,12 @@ TEST_F(Zmeny, LoadingNeedsACompleteReadAndAFileThatIsAnExport) {
     EXPECT_TRUE(fOkno.Queries.empty()) << "no file dialog before a complete read";
 
     fLogika->Btn_NactiAktualniClick();
-    Obsluhuj();
+    DoKonce();
     fLogika->cmNactiNastaveniClick();
     EXPECT_EQ(fOkno.Warnings.size(), 2U) << "one input read is not a complete read";
 
     fLogika->Btn_NactiExpanderyClick();
-    Obsluhuj();
+    DoKonce();
     const TNORLINK pred = NORLINKRecNew;
     std::ofstream((fScratch.path() / "spatny.log").string()) << "[Tel. cisla]\nCislo 00=1\n";
     fOkno.Files = {(fScratch.path() / "spatny.log").string(), std::nullopt};
@@ -98,9 +57,9 @@ TEST_F(Zmeny, LoadingNeedsACompleteReadAndAFileThatIsAnExport) {
 
 TEST_F(Zmeny, MarksTooltipsAndTheCloseQuestionFollowLoadsExportsAndWrites) {
     fLogika->Btn_NactiTelCislaClick();
-    Obsluhuj();
+    DoKonce();
     fLogika->Btn_NactiExpanderyClick();
-    Obsluhuj();
+    DoKonce();
     EXPECT_FALSE(fLogika->NeulozeneZmeny());
     EXPECT_FALSE(fOkno.CellBold(TMrizka::Hg_Komunikace, 1, 1));
     EXPECT_EQ(fOkno.ToolTips[TOvladac::Btn_ZapisNastaveni], "Zápis teď pošle 0 bloků");
@@ -136,9 +95,9 @@ TEST_F(Zmeny, MarksTooltipsAndTheCloseQuestionFollowLoadsExportsAndWrites) {
     EXPECT_TRUE(fLogika->NeulozeneZmeny()) << "changed again after the export";
 
     fLogika->Btn_ZapisTelCislaClick();
-    Obsluhuj();
+    DoKonce();
     fLogika->Btn_ZapisNastaveniClick();
-    Obsluhuj();
+    DoKonce();
     EXPECT_TRUE(fOkno.Errors.empty());
     EXPECT_EQ(fPamet[0x0100], 5);
     EXPECT_FALSE(fOkno.CellBold(TMrizka::Hg_PhoneNumbers, 1, 3)) << "written and verified";
