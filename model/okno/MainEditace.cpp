@@ -4,17 +4,8 @@
 #include "okno/MainLogika.h"
 
 #include "editace/Editace.h"
-#include "kovra.h"
-#include "operace/Cteni.h"
 #include "operace/RozdilyNastaveni.h"
-#include "operace/ZapisNastaveni.h"
 #include "operace/ZapisTelCisel.h"
-#include "soubory/Export.h"
-#include "soubory/NactiExport.h"
-#include "soubory/ProfileFile.h"
-#include "soubory/Protokol.h"
-#include "soubory/Slozky.h"
-#include "soubory/UlozDoIni.h"
 #include "stav/promenne.h"
 #include "text/Cp1250.h"
 
@@ -25,18 +16,6 @@
 #include <utility>
 #include <variant>
 #include <vector>
-
-namespace {
-
-constexpr int k_MinPocetExp = 1;
-constexpr int k_MaxPocetExp = static_cast<int>(k_NORLINKMaxPocetExp);
-constexpr int k_PocetRadkuMrizky = static_cast<int>(k_NORLINKMaxPocetCisel);
-
-std::string Text(std::string_view view) {
-    return std::string(view);
-}
-
-} // namespace
 
 void TMainLogika::Cmb_ExpanderChange() {
     fEditace.Cmb_ExpanderChange();

@@ -1,10 +1,6 @@
 #include "okno/MainLogika.h"
 
-#include "editace/Editace.h"
-#include "kovra.h"
-#include "operace/Cteni.h"
 #include "operace/RozdilyNastaveni.h"
-#include "operace/ZapisNastaveni.h"
 #include "operace/ZapisTelCisel.h"
 #include "soubory/Export.h"
 #include "soubory/NactiExport.h"
@@ -22,18 +18,6 @@
 #include <utility>
 #include <variant>
 #include <vector>
-
-namespace {
-
-constexpr int k_MinPocetExp = 1;
-constexpr int k_MaxPocetExp = static_cast<int>(k_NORLINKMaxPocetExp);
-constexpr int k_PocetRadkuMrizky = static_cast<int>(k_NORLINKMaxPocetCisel);
-
-std::string Text(std::string_view view) {
-    return std::string(view);
-}
-
-} // namespace
 
 TMainLogika::TMainLogika(IFrm_Main& okno, TMainZavislosti zavislosti)
     : fOkno(okno), fZavislosti(std::move(zavislosti)) {

@@ -221,6 +221,11 @@ private:
     int VybranyExpander() const;
     int VybranyVstup() const;
 
+    static constexpr int k_MinPocetExp = 1;
+    static constexpr int k_MaxPocetExp = static_cast<int>(k_NORLINKMaxPocetExp);
+    static constexpr int k_PocetRadkuMrizky = static_cast<int>(k_NORLINKMaxPocetCisel);
+    static std::string Text(std::string_view view) { return std::string(view); }
+
     IFrm_Main& fOkno;
     TMainZavislosti fZavislosti;
     TPortMenu fPortMenu;
