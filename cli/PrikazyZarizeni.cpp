@@ -2,35 +2,24 @@
 
 #include "Prikazy.h"
 
-#include "Konzole.h"
-#include "Parametry.h"
 #include "Smycka.h"
 #include "operace/Cteni.h"
-#include "operace/Dekodery.h"
-#include "operace/RozdilyNastaveni.h"
 #include "operace/SeznamZmen.h"
 #include "operace/VarovaniZapisu.h"
 #include "operace/ZapisNastaveni.h"
 #include "operace/ZapisTelCisel.h"
-#include "relace/Relace.h"
 #include "soubory/Export.h"
 #include "soubory/NactiExport.h"
 #include "soubory/NastaveniProgramu.h"
-#include "soubory/ProfileFile.h"
-#include "soubory/Protokol.h"
 #include "soubory/Slozky.h"
 #include "soubory/WholeFile.h"
 #include "soubory/Zalohy.h"
-#include "stav/ZnameData.h"
-#include "stav/promenne.h"
 #include "text/Cp1250.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <iostream>
 #include <string>
 #include <unistd.h>
 #include <vector>

@@ -4,18 +4,9 @@
 #include "okno/MainLogika.h"
 
 #include "editace/Editace.h"
-#include "operace/RozdilyNastaveni.h"
-#include "operace/ZapisTelCisel.h"
-#include "stav/promenne.h"
 #include "text/Cp1250.h"
 
-#include <algorithm>
-#include <chrono>
-#include <cmath>
 #include <string>
-#include <utility>
-#include <variant>
-#include <vector>
 
 void TMainLogika::Cmb_ExpanderChange() {
     fEditace.Cmb_ExpanderChange();

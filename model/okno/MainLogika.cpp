@@ -8,16 +8,11 @@
 #include "soubory/Protokol.h"
 #include "soubory/Slozky.h"
 #include "soubory/UlozDoIni.h"
-#include "stav/promenne.h"
-#include "text/Cp1250.h"
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <string>
 #include <utility>
-#include <variant>
-#include <vector>
 
 TMainLogika::TMainLogika(IFrm_Main& okno, TMainZavislosti zavislosti)
     : fOkno(okno), fZavislosti(std::move(zavislosti)) {

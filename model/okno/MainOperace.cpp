@@ -7,14 +7,10 @@
 #include "operace/RozdilyNastaveni.h"
 #include "operace/ZapisNastaveni.h"
 #include "operace/ZapisTelCisel.h"
-#include "soubory/Export.h"
 #include "soubory/Protokol.h"
-#include "soubory/Slozky.h"
-#include "stav/promenne.h"
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <string>
 #include <utility>
 #include <variant>

@@ -5,18 +5,13 @@
 #include "kovra.h"
 #include "soubory/ProfileFile.h"
 #include "soubory/UlozDoIni.h"
-#include "stav/promenne.h"
 
-#include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <string>
-#include <utility>
-#include <variant>
 #include <vector>
 
 void TMainLogika::InitializeCom() {
-    ZrusOperaci();
+    // Opening the port anew cancels a running operation first.
     if (fComPortNo >= 1 && fComPortNo <= 10) {
         fPortMenu.Zaskrtni(fComPortNo);
         fPortMenu.Polozka(TPortMenu::k_JinyPort).Viditelna = false;
