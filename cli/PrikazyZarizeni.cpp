@@ -48,11 +48,15 @@ public:
             // An unreadable norlink.ini gives no port map; a device path still works.
         }
         std::string chyba;
+        const TNastaveniProgramu nastaveni = NactiNastaveniProgramu(ini);
         if (!fSmycka.Otevri(fP.Port, NactiMapuPortu(ini, slozka),
-                            static_cast<std::uint32_t>(NactiNastaveniProgramu(ini).ComBaudRate),
+                            static_cast<std::uint32_t>(nastaveni.ComBaudRate), nastaveni.Smer,
                             chyba)) {
             Rekni(chyba);
             return k_KodPort;
+        }
+        if (!fSmycka.VarovaniSmeru().empty()) {
+            Rekni(fSmycka.VarovaniSmeru());
         }
         InicializujNORLINKRec(NORLINKRec);
         NORLINKRecNew = NORLINKRec;

@@ -2,6 +2,7 @@
 
 #include "stav/promenne.h"
 
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <poll.h>
@@ -47,8 +48,9 @@ TSmycka::~TSmycka() {
     }
 }
 
-bool TSmycka::Otevri(const std::string& port, const TPortMap& mapa, std::uint32_t baud,
+bool TSmycka::Otevri(const std::string& port, const TPortMap& mapa, std::uint32_t baud, TSmer smer,
                      std::string& chyba) {
+    fRelace.Link().Com().SetSmer(smer);
     if (!fRelace.Otevri(port, mapa, baud)) {
         chyba = std::string(R_PortNeexistuje) + "\n" + fRelace.PopisChyby();
         return false;
@@ -72,12 +74,26 @@ bool TSmycka::PrisloZruseni() {
     return ::read(fSignaly, &info, sizeof info) == static_cast<ssize_t>(sizeof info);
 }
 
-bool TSmycka::Cekej(TClock::time_point dalsiTik) {
+TSmycka::TUdalost TSmycka::Cekej(TClock::time_point dalsiTik) {
     const auto zbyva =
         std::chrono::ceil<std::chrono::milliseconds>(dalsiTik - TClock::now()).count();
-    pollfd fd{fSignaly, POLLIN, 0};
-    const int ready = ::poll(&fd, fSignaly >= 0 ? 1 : 0, zbyva > 0 ? static_cast<int>(zbyva) : 0);
-    return ready > 0 && PrisloZruseni();
+    std::array<pollfd, 2> fds{};
+    nfds_t pocet = 0;
+    if (fSignaly >= 0) {
+        fds[pocet++] = {fSignaly, POLLIN, 0};
+    }
+    const nfds_t port = pocet;
+    if (fCasovac != nullptr && fCasovac->Vstup() >= 0) {
+        fds[pocet++] = {fCasovac->Vstup(), POLLIN, 0};
+    }
+    const int ready = ::poll(fds.data(), pocet, zbyva > 0 ? static_cast<int>(zbyva) : 0);
+    if (ready <= 0) {
+        return TUdalost::Tik;
+    }
+    if (fSignaly >= 0 && fds[0].revents != 0 && PrisloZruseni()) {
+        return TUdalost::Signal;
+    }
+    return port < pocet && fds[port].revents != 0 ? TUdalost::Data : TUdalost::Tik;
 }
 
 TProvedeni TSmycka::Proved(std::unique_ptr<IOperace> operace) {
@@ -104,21 +120,30 @@ TProvedeni TSmycka::Proved(std::unique_ptr<IOperace> operace) {
         return provedeni;
     }
     TKonecOperace konec = TKonecOperace::Hotovo;
-    auto dalsiTik = start + k_PeriodaTiku;
+    // The driver restarts its timer with another period while a transmission ends.
+    int starty = fCasovac->Starts();
+    auto dalsiTik = start + fCasovac->Period();
     while (fRelace.BeziOperace()) {
-        if (Cekej(dalsiTik)) {
+        const TUdalost udalost = Cekej(dalsiTik);
+        if (udalost == TUdalost::Signal) {
             fRelace.Zrus();
             konec = TKonecOperace::Zrusena;
             break;
         }
         const auto now = TClock::now();
-        if (now >= dalsiTik) {
-            // As a precise timer: one period on, or one from now when that has passed already.
-            dalsiTik += k_PeriodaTiku;
-            if (dalsiTik <= now) {
-                dalsiTik = now + k_PeriodaTiku;
+        if (now >= dalsiTik || udalost == TUdalost::Data) {
+            if (now >= dalsiTik) {
+                // As a precise timer: one period on, or one from now when that has passed.
+                dalsiTik += fCasovac->Period();
+                if (dalsiTik <= now) {
+                    dalsiTik = now + fCasovac->Period();
+                }
             }
             fCasovac->Pump();
+            if (fCasovac->Starts() != starty) {
+                starty = fCasovac->Starts();
+                dalsiTik = TClock::now() + fCasovac->Period();
+            }
         }
         fOkno.SpustNaplanovane();
         if (!fRelace.BeziOperace()) {

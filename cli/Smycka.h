@@ -1,9 +1,9 @@
 #pragma once
 // norlink-cli's loop around the model's session (relace/Relace.h): it runs one device operation
-// at a time to its end. It ticks the driver's timer every 40 ms on the steady clock, as the
-// window's timer does, so each tick reads what waits and the receive path answers a poll within
-// that tick; it waits on a signalfd, so SIGINT and SIGTERM cancel at once; it gives up an operation
-// that goes without any answer for the response time limit.
+// at a time to its end. It ticks the driver's timer on its period on the steady clock, as the
+// window's timer does, and at once when the port has bytes, so the receive path answers a poll as
+// soon as it has come; it waits on a signalfd, so SIGINT and SIGTERM cancel at once; it gives up
+// an operation that goes without any answer for the response time limit.
 
 #include "Konzole.h"
 #include "okno/Povoleni.h"
@@ -31,9 +31,6 @@ struct TProvedeni {
     TVysledekOperace Vysledek;
 };
 
-// The driver's period: the window's timer.
-inline constexpr std::chrono::milliseconds k_PeriodaTiku{40};
-
 class TSmycka {
 public:
     // limitOdpovedi: how long an operation may go without any answer before it is given up.
@@ -43,9 +40,12 @@ public:
     TSmycka& operator=(const TSmycka&) = delete;
 
     // Opens the port: a device path as given, or COMn through the port map (COMn ->
-    // /dev/ttyS(n-1) unless the map says otherwise). False with the reason (Czech) in chyba.
-    bool Otevri(const std::string& port, const TPortMap& mapa, std::uint32_t baud,
+    // /dev/ttyS(n-1) unless the map says otherwise), the line direction keyed as smer says.
+    // False with the reason (Czech) in chyba.
+    bool Otevri(const std::string& port, const TPortMap& mapa, std::uint32_t baud, TSmer smer,
                 std::string& chyba);
+    // Why the port refused the direction mode asked for (Czech); empty when it took it.
+    const std::string& VarovaniSmeru() { return fRelace.Link().Com().VarovaniSmeru(); }
     // Runs the operation until it ends, is cancelled by a signal, goes unanswered or the port goes.
     TProvedeni Proved(std::unique_ptr<IOperace> operace);
     TKontextOperace Kontext();
@@ -58,8 +58,9 @@ public:
 private:
     using TClock = std::chrono::steady_clock;
 
-    // Waits for the next tick or a signal; true when a signal came.
-    bool Cekej(TClock::time_point dalsiTik);
+    enum class TUdalost : std::uint8_t { Tik, Data, Signal };
+    // Waits for the next tick, bytes on the port or a signal.
+    TUdalost Cekej(TClock::time_point dalsiTik);
 
     TKonzoleOkno& fOkno;
     std::chrono::milliseconds fLimitOdpovedi;

@@ -176,6 +176,10 @@ void TFrm_Main::PropojMenu() {
         connect(action, &QAction::triggered, this, [this, action] { cmCOM1Click(action); });
     }
     connect(cmJinyCOMport, &QAction::triggered, this, [this] { cmJinyCOMportClick(); });
+    for (std::size_t i = 0; i < cmSmerPolozky.size(); ++i) {
+        connect(cmSmerPolozky.at(i), &QAction::triggered, this,
+                [this, i] { fLogika.cmSmerClick(static_cast<TSmer>(i)); });
+    }
     // The devices are looked for each time the menu opens: adapters come and go.
     connect(Sriovport1, &QMenu::aboutToShow, this, [this] { ObnovZarizeni(); });
     // A menu takes no focus from the grid, so an open cell editor is committed here: its cell rule

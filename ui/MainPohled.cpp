@@ -192,6 +192,10 @@ void TFrm_Main::ZobrazPortMenu(const TPortMenu& menu) {
         action->setVisible(polozka.Viditelna);
         action->setChecked(polozka.Zaskrtnuta);
     }
+    for (std::size_t i = 0; i < cmSmerPolozky.size(); ++i) {
+        const QSignalBlocker blocker(cmSmerPolozky.at(i));
+        cmSmerPolozky.at(i)->setChecked(i == static_cast<std::size_t>(menu.Smer));
+    }
     // In an exclusive group, ticking one item unticks the others: settle them once more.
     for (int item = 1; item <= TPortMenu::k_PocetPolozek; ++item) {
         QAction* action = cmCOM.at(static_cast<std::size_t>(item - 1));

@@ -315,6 +315,19 @@ void VytvorMenu(QMainWindow& okno, TOvladaceOkna& o) {
         o.cmCOM.at(static_cast<std::size_t>(item - 1)) = action;
     }
     o.cmJinyCOMport = Polozka(o.Sriovport1, "cmJinyCOMport", "Zvolit jiný COM port");
+    o.cmSmer = o.Sriovport1->addMenu(Q("Řízení směru linky"));
+    o.cmSmer->setObjectName(QStringLiteral("cmSmer"));
+    o.cmSmer->menuAction()->setObjectName(QStringLiteral("cmSmer"));
+    auto* smery = new QActionGroup(&okno);
+    static constexpr std::array<const char*, 4> k_Smery{"DTR", "RTS", "RS-485 (režim jádra)",
+                                                        "Žádné (převodník přepíná sám)"};
+    for (std::size_t i = 0; i < k_Smery.size(); ++i) {
+        QAction* action = o.cmSmer->addAction(Q(k_Smery.at(i)));
+        action->setObjectName(QStringLiteral("cmSmer%1").arg(i));
+        action->setCheckable(true);
+        action->setActionGroup(smery);
+        o.cmSmerPolozky.at(i) = action;
+    }
     o.cmZarizeniOddelovac = o.Sriovport1->addSeparator();
     o.cmZarizeniOddelovac->setObjectName(QStringLiteral("cmZarizeniOddelovac"));
 }

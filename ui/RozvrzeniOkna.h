@@ -66,6 +66,8 @@ struct TOvladaceOkna {
     std::array<QAction*, TPortMenu::k_PocetPolozek> cmCOM{}; // cmCOM1 .. cmCOM11
     QAction* cmJinyCOMOddelovac = nullptr;
     QAction* cmJinyCOMport = nullptr;
+    QMenu* cmSmer = nullptr;                 // "Řízení směru linky"
+    std::array<QAction*, 4> cmSmerPolozky{}; // in the order of TSmer
     QAction* cmZarizeniOddelovac = nullptr;
     QList<QAction*> cmZarizeni; // the serial devices present, built when the menu opens
     QAction* cmKomunikacniLog = nullptr;

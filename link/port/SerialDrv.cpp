@@ -16,6 +16,10 @@ constexpr std::uint16_t k_MinPollingDelay = 5;
 constexpr std::uint16_t k_NotConnectedFreeSpace = std::numeric_limits<std::uint16_t>::max();
 // How long a send waits before asking the port again when it took nothing.
 constexpr auto k_SendRetryPause = std::chrono::milliseconds(1);
+// The transmitter stays keyed this long after the last byte has left the line.
+constexpr auto k_OchranaPoVysilani = std::chrono::milliseconds(2);
+// How often the ticks look at a transmission that is ending.
+constexpr auto k_KrokVysilani = std::chrono::milliseconds(1);
 
 std::uint32_t ClampBufSize(std::uint32_t size) {
     return std::clamp(size, k_MinBufSize, k_MaxBufSize);
@@ -116,7 +120,8 @@ void TSerialDriver::SetPollingDelay(std::uint16_t ms) {
         return;
     }
     fPollingDelay = value;
-    if (Connected()) {
+    // A transmission that is ending keeps the fast ticks; releasing the line restores the delay.
+    if (Connected() && !fDrzi) {
         fTimer->Stop();
         StartTimer();
     }
@@ -161,14 +166,19 @@ bool TSerialDriver::Connect() {
     // Reads and writes are non-blocking at the port layer, which stands for the 1 ms read and
     // 10 ms write time-outs of the original port set-up.
     fConnectionLost = false;
+    fOzvena.Ocekavej({});
     StartTimer();
+    fTimer->HlidejVstup(fHandle->Deskriptor());
     return true;
 }
 
 void TSerialDriver::Disconnect() {
+    fDrzi = false;
+    fVyslanoOd.reset();
     if (!Connected()) {
         return;
     }
+    fTimer->HlidejVstup(-1);
     fTimer->Stop();
     fHandle->Close();
 }
@@ -194,13 +204,15 @@ bool TSerialDriver::ApplyCOMSettings() {
     if (!fHandle->Configure(settings)) {
         return false;
     }
+    NastavSmerPortu();
     // The kernel raises DTR and RTS when a port is opened. Put both where the configuration
-    // wants them: DTR keys the line direction and must stay low between transmissions.
+    // wants them: the line that keys the direction must stay low between transmissions.
     if (!fHandle->SetDTR(fEnableDTROnOpen)) {
         return false;
     }
-    if (fHwFlow != THwFlowControl::hfRTSCTS &&
-        !fHandle->SetRTS(fHwFlow == THwFlowControl::hfNONERTSON)) {
+    const bool rts = fSmerUcinny != TSmer::RTS && fHwFlow == THwFlowControl::hfNONERTSON;
+    if (fHwFlow != THwFlowControl::hfRTSCTS && fSmerUcinny != TSmer::RS485 &&
+        !fHandle->SetRTS(rts)) {
         return false;
     }
     // The platform has no settable queue sizes; OutBufSize only bounds OutFreeSpace.
@@ -227,6 +239,14 @@ std::uint16_t TSerialDriver::OutFreeSpace() {
 
 std::uint32_t TSerialDriver::SendDataEx(std::span<const std::uint8_t> data,
                                         std::uint32_t timeoutMs) {
+    const std::uint32_t sent = Zapis(data, timeoutMs);
+    if (sent > 0 && Connected()) {
+        WaitUntilSent(timeoutMs);
+    }
+    return sent;
+}
+
+std::uint32_t TSerialDriver::Zapis(std::span<const std::uint8_t> data, std::uint32_t timeoutMs) {
     if (!Connected()) {
         return 0;
     }
@@ -253,9 +273,6 @@ std::uint32_t TSerialDriver::SendDataEx(std::span<const std::uint8_t> data,
             break;
         }
         std::this_thread::sleep_for(k_SendRetryPause);
-    }
-    if (sent > 0) {
-        WaitUntilSent(timeoutMs);
     }
     return static_cast<std::uint32_t>(sent);
 }
@@ -292,9 +309,115 @@ void TSerialDriver::ToggleDTR(bool on) {
     }
 }
 
+void TSerialDriver::SetSmer(TSmer value) {
+    fSmer = value;
+    ReapplySettings();
+}
+
+void TSerialDriver::NastavSmerPortu() {
+    fVarovaniSmeru.clear();
+    fSmerUcinny = fSmer;
+    if (fSmer != TSmer::RS485) {
+        // A port left in RS-485 mode by an earlier choice would key RTS behind our back; one
+        // set up so by someone else is theirs.
+        if (std::exchange(fRs485Zapnuto, false)) {
+            fHandle->NastavRs485(false);
+        }
+        return;
+    }
+    fRs485Zapnuto = fHandle->NastavRs485(true);
+    if (!fRs485Zapnuto) {
+        fVarovaniSmeru = fHandle->LastError() + ". Směr linky proto řídí signál DTR.";
+        fSmerUcinny = TSmer::DTR;
+    }
+}
+
+bool TSerialDriver::Klicuje() const {
+    return fSmerUcinny == TSmer::DTR || fSmerUcinny == TSmer::RTS;
+}
+
+void TSerialDriver::KlicujVysilac(bool on) {
+    if (!Connected()) {
+        return;
+    }
+    if (fSmerUcinny == TSmer::DTR) {
+        fHandle->SetDTR(on);
+    } else if (fSmerUcinny == TSmer::RTS) {
+        fHandle->SetRTS(on);
+    }
+}
+
+void TSerialDriver::ZapniVysilac() {
+    KlicujVysilac(true);
+}
+
+std::uint32_t TSerialDriver::Vysli(std::span<const std::uint8_t> data) {
+    const std::uint32_t sent = Zapis(data, fOutputTimeout);
+    if (!Connected()) {
+        return sent;
+    }
+    fOzvena.Ocekavej(data.first(sent));
+    fDrzi = true;
+    // The bytes' line time at 11 bits each (parity or a second stop bit), then the time-out.
+    fLimitVysilani =
+        Clock::now() +
+        std::chrono::microseconds(11'000'000LL * sent / std::max(fBaudRateValue, 50U)) +
+        std::chrono::milliseconds(fOutputTimeout);
+    fVyslanoOd.reset();
+    HlidejVysilani();
+    if (fDrzi) {
+        fTimer->Start(k_KrokVysilani, [this] { TimerWndProc(); });
+    }
+    return sent;
+}
+
+void TSerialDriver::HlidejVysilani() {
+    if (!fDrzi) {
+        return;
+    }
+    const auto ted = Clock::now();
+    // A transmitter that never reports empty (CTS held low) is released the output time-out
+    // after its bytes should have left, so that the line is never held for good.
+    if (!fVyslanoOd && (fHandle->Vyslano() || ted > fLimitVysilani)) {
+        fVyslanoOd = ted;
+    }
+    if (fVyslanoOd && ted - *fVyslanoOd >= k_OchranaPoVysilani) {
+        UvolniLinku();
+    }
+}
+
+void TSerialDriver::UvolniLinku() {
+    KlicujVysilac(false);
+    fDrzi = false;
+    fVyslanoOd.reset();
+    StartTimer();
+}
+
+bool TSerialDriver::LinkaVolna() {
+    HlidejVysilani();
+    return !fDrzi;
+}
+
+bool TSerialDriver::JenOchrana() const {
+    return fDrzi && fVyslanoOd.has_value();
+}
+
+void TSerialDriver::SetOnLinkaVolna(std::function<void()> handler) {
+    fOnLinkaVolna = std::move(handler);
+}
+
 void TSerialDriver::TimerWndProc() {
     if (!Connected()) {
         return;
+    }
+    if (fDrzi) {
+        HlidejVysilani();
+        if (!fDrzi && fOnLinkaVolna) {
+            fOnLinkaVolna();
+            if (!Connected()) {
+                return;
+            }
+        }
     }
     const long queued = fHandle->InQueue();
     if (queued > 0) {
@@ -306,8 +429,10 @@ void TSerialDriver::TimerWndProc() {
             return;
         }
         const std::size_t got = std::min(result.Count, count);
-        if (got > 0 && fOnReceiveData) {
-            fOnReceiveData(*this, std::span<const std::uint8_t>(fTempInBuffer.data(), got));
+        fPrijato.clear();
+        fOzvena.Odfiltruj(std::span<const std::uint8_t>(fTempInBuffer.data(), got), fPrijato);
+        if (!fPrijato.empty() && fOnReceiveData) {
+            fOnReceiveData(*this, fPrijato);
         }
         return;
     }

@@ -1,15 +1,20 @@
 #pragma once
-// TSerialDriver: one serial port, opened and configured, written with a time limit, read by
-// polling on a periodic timer (no reader thread). Each tick drains the input queue and hands what
-// it read to the receive handler in one call.
+// TSerialDriver: one serial port, opened and configured, written with a time limit, read on a
+// periodic timer and whenever the port has bytes (no reader thread). Each tick drains the input
+// queue, takes out the echo of the program's own transmission and hands the rest to the receive
+// handler in one call. A transmission keys the line direction and returns at once; the ticks drop
+// the line when the bytes have left.
 
+#include "port/Ozvena.h"
 #include "port/SerialPort.h"
 #include "port/Timer.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -60,6 +65,13 @@ public:
     void SetSwFlowControl(TSwFlowControl value);
 
     void SetEnableDTROnOpen(bool value);
+    // How the transmitter is keyed; applied at once while connected. When the port refuses the
+    // kernel's RS-485 mode, DTR keys the line and VarovaniSmeru() says why.
+    void SetSmer(TSmer value);
+    TSmer Smer() const { return fSmer; }
+    // The mode in use: the one asked for, or DTR when that was refused.
+    TSmer UcinnySmer() const { return fSmerUcinny; }
+    const std::string& VarovaniSmeru() const { return fVarovaniSmeru; }
     void SetOutputTimeout(std::uint16_t ms);
     void SetPollingDelay(std::uint16_t ms); // below 5 raised to 5; restarts a running timer
     void SetOnReceiveData(TReceiveDataEvent handler);
@@ -92,6 +104,22 @@ public:
     std::uint32_t SendDataEx(std::span<const std::uint8_t> data, std::uint32_t timeoutMs);
     std::uint32_t SendData(std::span<const std::uint8_t> data);
     void ToggleDTR(bool on);
+
+    // The transmission, in three steps that never wait for the line: ZapniVysilac keys the
+    // transmitter (nothing in the RS-485 and self-switching modes; Klicuje says whether a line is
+    // keyed, so that the caller lets it settle); Vysli writes and returns, and the ticks keep the
+    // transmitter keyed until the port says the bytes have left, plus a 2 ms guard, then release
+    // it. LinkaVolna: no transmission holds the line. JenOchrana: one does, but its bytes have
+    // left and only the guard runs; the caller may wait that out and UvolniLinku at once.
+    bool Klicuje() const;
+    void ZapniVysilac();
+    std::uint32_t Vysli(std::span<const std::uint8_t> data);
+    bool LinkaVolna();
+    bool JenOchrana() const;
+    void UvolniLinku();
+    bool Vysila() const { return fDrzi; }
+    // Called when a held line has been released by a tick.
+    void SetOnLinkaVolna(std::function<void()> handler);
     // One timer tick: read what waits (at most InBufSize bytes), call the handler once; a port
     // found gone is closed and reported once.
     void TimerWndProc();
@@ -107,6 +135,11 @@ public:
 
 private:
     void StartTimer();
+    void NastavSmerPortu();
+    void KlicujVysilac(bool on);
+    // Releases the line once the bytes have left and the guard has passed.
+    void HlidejVysilani();
+    std::uint32_t Zapis(std::span<const std::uint8_t> data, std::uint32_t timeoutMs);
     void ReapplySettings();
     void WaitUntilSent(std::uint32_t timeoutMs);
     // Closes the port and reports the loss once.
@@ -135,4 +168,14 @@ private:
     std::string fLastError;
     TChybaPortu fLastErrorKind = TChybaPortu::Zadna;
     bool fConnectionLost = false;
+    TSmer fSmer = TSmer::DTR;
+    TSmer fSmerUcinny = TSmer::DTR;
+    std::string fVarovaniSmeru;
+    bool fRs485Zapnuto = false; // this driver put the port into RS-485 mode
+    bool fDrzi = false;
+    std::chrono::steady_clock::time_point fLimitVysilani{};
+    std::optional<std::chrono::steady_clock::time_point> fVyslanoOd;
+    std::function<void()> fOnLinkaVolna;
+    TOzvena fOzvena;
+    std::vector<std::uint8_t> fPrijato;
 };

@@ -14,6 +14,11 @@ enum class TParity : std::uint8_t { ptNONE = 0, ptODD, ptEVEN, ptMARK, ptSPACE }
 enum class THwFlowControl : std::uint8_t { hfNONE = 0, hfNONERTSON, hfRTSCTS };
 enum class TSwFlowControl : std::uint8_t { sfNONE = 0, sfXONXOFF };
 
+// What keys the transmitter of a half-duplex (RS-485) line: the DTR or the RTS line, raised only
+// while a telegram goes out; the kernel's RS-485 mode; or nothing (an adapter that switches by
+// itself).
+enum class TSmer : std::uint8_t { DTR = 0, RTS, RS485, Zadny };
+
 struct TLineSettings {
     std::uint32_t BaudRate = 9600;
     TDataBits DataBits = TDataBits::db8BITS;
@@ -71,6 +76,15 @@ public:
     // Waits until the output queue has left the port (the line direction is keyed by DTR).
     // Never waits for ever: false when the bytes did not leave in the time they should take.
     virtual bool Drain() = 0;
+    // Without waiting: whether everything written has left the line, as far as the port can
+    // tell. A port that knows its bit rate never says so before the line time of what was
+    // written has passed, whatever its queue reports.
+    virtual bool Vyslano() { return OutQueue() <= 0; }
+    // The kernel's RS-485 mode (the driver keys the transmitter itself); false, with
+    // LastError(), when the adapter's driver refuses it.
+    virtual bool NastavRs485(bool /*zapnuto*/) { return false; }
+    // The descriptor to watch for incoming bytes; -1 when there is none to watch.
+    virtual int Deskriptor() const { return -1; }
     // Modem lines; a port that has none (a pseudo-terminal) reports success and does nothing.
     virtual bool SetDTR(bool on) = 0;
     virtual bool SetRTS(bool on) = 0;

@@ -228,7 +228,15 @@ public:
             return Fail(EBUSY);
         }
         ::ioctl(fd, TIOCEXCL);
+        // Adapters that hold received bytes (an FTDI chip up to 16 ms) hand them over at once in
+        // low-latency mode; a port without the setting (a pseudo-terminal) simply lacks it.
+        serial_struct serial{};
+        if (::ioctl(fd, TIOCGSERIAL, &serial) == 0 && (serial.flags & ASYNC_LOW_LATENCY) == 0) {
+            serial.flags |= ASYNC_LOW_LATENCY;
+            ::ioctl(fd, TIOCSSERIAL, &serial);
+        }
         fFd = fd;
+        fKonecLinky = Clock::now();
         fPseudoTerminal =
             major(st.st_rdev) >= k_PtySlaveMajorFirst && major(st.st_rdev) <= k_PtySlaveMajorLast;
         return true;
@@ -278,6 +286,10 @@ public:
             return Fail(EINVAL);
         }
         fBaudRate = settings.BaudRate;
+        const unsigned bity = 1 + 5 + static_cast<unsigned>(settings.DataBits) +
+                              (settings.Parity == TParity::ptNONE ? 0 : 1) +
+                              (settings.StopBits == TStopBits::sb2BITS ? 2 : 1);
+        fCasBajtu = std::chrono::nanoseconds(1'000'000'000LL * bity / std::max(fBaudRate, 50U));
         fHwHandshake = settings.HwFlow == THwFlowControl::hfRTSCTS;
         return true;
     }
@@ -326,6 +338,9 @@ public:
         for (;;) {
             const ssize_t n = ::write(fFd, data.data(), data.size());
             if (n >= 0) {
+                // The line carries the bytes one after another from now, or from when the ones
+                // before them have left.
+                fKonecLinky = std::max(fKonecLinky, Clock::now()) + fCasBajtu * n;
                 return {TIoStatus::Ok, static_cast<std::size_t>(n)};
             }
             if (errno == EINTR) {
@@ -387,6 +402,51 @@ public:
         } while (rc != 0 && errno == EINTR);
         return rc == 0 || Fail(errno);
     }
+
+    // USB adapters report an empty queue as soon as the bytes are in the adapter (a CH340 cannot
+    // tell more), so the line time of what was written is a floor. A transmitter that never
+    // reports empty is not waited for beyond what its FIFO could hold.
+    bool Vyslano() override {
+        if (fFd < 0) {
+            return true;
+        }
+        const auto ted = Clock::now();
+        if (ted < fKonecLinky) {
+            return false;
+        }
+        const long queued = OutQueue();
+        if (queued > 0) {
+            return false;
+        }
+        unsigned int lsr = 0;
+        if (queued < 0 || ::ioctl(fFd, TIOCSERGETLSR, &lsr) != 0 || (lsr & TIOCSER_TEMT) != 0) {
+            return true;
+        }
+        return ted > fKonecLinky + fCasBajtu * 512 + std::chrono::milliseconds(20);
+    }
+
+    bool NastavRs485(bool zapnuto) override {
+        if (fFd < 0) {
+            return Fail(EBADF);
+        }
+        serial_rs485 rs485{};
+        if (zapnuto) {
+            rs485.flags = SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND;
+        }
+        if (::ioctl(fFd, TIOCSRS485, &rs485) != 0) {
+            const int err = errno;
+            fLastError =
+                "Převodník nepodporuje režim RS-485 jádra (" +
+                std::string(NoModemLines(err) || err == k_ENOIOCTLCMD ? "ovladač jej nezná"
+                                                                      : PortErrorText(err)) +
+                ")";
+            fLastErrorKind = TChybaPortu::Jina;
+            return false;
+        }
+        return true;
+    }
+
+    int Deskriptor() const override { return fFd; }
 
     bool SetDTR(bool on) override { return ModemLine(TIOCM_DTR, on); }
     bool SetRTS(bool on) override { return ModemLine(TIOCM_RTS, on); }
@@ -461,6 +521,9 @@ private:
     mutable std::string fLastError;
     mutable TChybaPortu fLastErrorKind = TChybaPortu::Zadna;
     std::uint32_t fBaudRate = 9600;
+    std::chrono::nanoseconds fCasBajtu{1'041'667}; // 10 bits at 9600 Bd
+    // When the last byte written will have left the line at its bit rate.
+    Clock::time_point fKonecLinky{};
     bool fHwHandshake = false;
 };
 

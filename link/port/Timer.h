@@ -13,6 +13,10 @@ public:
     virtual void Stop() = 0;
     virtual bool Running() const = 0;
     virtual std::chrono::milliseconds Period() const = 0;
+    // Runs the tick also as soon as the descriptor has bytes to read (or has hung up), between the
+    // periodic ticks; -1 stops watching. A timer that cannot watch may ignore it: the periodic
+    // ticks still read the port.
+    virtual void HlidejVstup(int deskriptor) = 0;
 };
 
 // A timer that ticks only when told to; for tests and for code that drives the link itself.
@@ -22,6 +26,9 @@ public:
     void Stop() override;
     bool Running() const override { return fRunning; }
     std::chrono::milliseconds Period() const override { return fPeriod; }
+    void HlidejVstup(int deskriptor) override { fVstup = deskriptor; }
+    // The descriptor to watch, for a loop that polls it; -1 when none.
+    int Vstup() const { return fVstup; }
     // Runs the tick once when the timer is running; returns whether it ran.
     bool Pump();
     int Starts() const { return fStarts; }
@@ -31,4 +38,5 @@ private:
     std::chrono::milliseconds fPeriod{0};
     bool fRunning = false;
     int fStarts = 0;
+    int fVstup = -1;
 };

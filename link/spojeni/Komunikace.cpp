@@ -8,7 +8,13 @@
 #include <utility>
 
 TKomunikace::TKomunikace(std::unique_ptr<IPeriodicTimer> timer, std::unique_ptr<ISerialPort> port)
-    : fCom(std::make_unique<TSerialDriver>(std::move(timer), std::move(port))) {}
+    : fCom(std::make_unique<TSerialDriver>(std::move(timer), std::move(port))) {
+    fCom->SetOnLinkaVolna([this] {
+        if (std::exchange(fOdlozeno, false)) {
+            PosliData();
+        }
+    });
+}
 
 TKomunikace::~TKomunikace() {
     fCom->Disconnect();
@@ -86,6 +92,18 @@ void TKomunikace::PosliData() {
     if (fFronta.empty()) {
         return;
     }
+    // The line goes one way at a time: while the last transmission still holds it, this one
+    // waits for the driver to release it.
+    if (!fCom->LinkaVolna()) {
+        if (!fCom->JenOchrana()) {
+            fOdlozeno = true;
+            return;
+        }
+        // Its bytes have left: only the guard after them is still to run, shorter than a tick.
+        Delay(2);
+        fCom->UvolniLinku();
+    }
+    fOdlozeno = false;
     const auto bajty = Odesilany(fFronta.front(), fPocCyklu == 2).Bajty();
     const std::size_t k = bajty.size();
     // An empty telegram, or one longer than the send area holds besides the 0xFF prefix, is not
@@ -103,16 +121,12 @@ void TKomunikace::PosliData() {
     fOutputBuffer[0] = 0xFF;
     fPosledniTLG = fOutputBuffer;
 
-    if (fToggleDTROnTransmit) {
-        fCom->ToggleDTR(true);
+    if (fToggleDTROnTransmit && fCom->Klicuje()) {
+        fCom->ZapniVysilac();
         Delay(2);
     }
     const std::span<const std::uint8_t> vysilani(fOutputBuffer.data(), k + 1);
-    fCom->SendData(vysilani);
-    if (fToggleDTROnTransmit) {
-        Delay(2);
-        fCom->ToggleDTR(false);
-    }
+    fCom->Vysli(vysilani);
     if (fOdeslano) {
         fOdeslano(vysilani);
     }
@@ -190,4 +204,5 @@ void TKomunikace::OpakujPar() {
 void TKomunikace::VyprazdniFrontu() {
     fFronta.clear();
     fPocCyklu = 0;
+    fOdlozeno = false;
 }

@@ -50,9 +50,13 @@ public:
 
     // A poll came: during a write phase the cycle moves on (1, 2, 1, ...), then PosliData answers.
     void PrislaVyzva();
-    // Sends the head's telegram (a pair's read-back when PocCyklu is 2), preceded by 0xFF and
-    // framed by DTR. The entry stays queued.
+    // Sends the head's telegram (a pair's read-back when PocCyklu is 2), preceded by 0xFF, the
+    // transmitter keyed 2 ms before it; the driver releases the line when the bytes have left.
+    // While the last transmission still holds the line, it goes when the line is released. The
+    // entry stays queued.
     void PosliData();
+    // A poll came while the last transmission still held the line: its answer goes on release.
+    bool CekaNaLinku() const { return fOdlozeno; }
     // telegram: from its sync byte; count: bytes available there.
     bool PropustTelegram(std::span<const std::uint8_t> telegram, std::uint8_t ASmer,
                          std::uint8_t AFunkcePC);
@@ -139,5 +143,6 @@ private:
     std::uint16_t fHiAddressLimit = 0xFFFF;
     bool fKontrolujLimitOut = true;
     bool fToggleDTROnTransmit = true;
+    bool fOdlozeno = false; // a poll came while the line was still held
     TOdeslanoEvent fOdeslano;
 };

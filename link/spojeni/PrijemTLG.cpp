@@ -59,10 +59,13 @@ void TPrijemTLG::Log(std::string_view text) {
 
 void TPrijemTLG::ComReceiveData(TSerialDriver& /*sender*/, std::span<const std::uint8_t> data) {
     fCOMBuffer.insert(fCOMBuffer.end(), data.begin(), data.end());
-    ZpracujComBuffer();
+    // An adapter that hands over bytes in batches puts an answer and the next poll in one chunk:
+    // each whole telegram is handled, or every such poll would go unanswered.
+    while (ZpracujComBuffer() && !fCOMBuffer.empty()) {
+    }
 }
 
-void TPrijemTLG::ZpracujComBuffer() {
+bool TPrijemTLG::ZpracujComBuffer() {
     const std::size_t len = fCOMBuffer.size();
 
     // The start: the first sync byte followed by our address. Below the shortest telegram the
@@ -90,7 +93,7 @@ void TPrijemTLG::ZpracujComBuffer() {
                                  fCOMBuffer.begin() + static_cast<std::ptrdiff_t>(p));
             }
         }
-        return;
+        return false;
     }
 
     const std::span<const std::uint8_t> fromStart(fCOMBuffer.data() + p, len - p);
@@ -104,11 +107,11 @@ void TPrijemTLG::ZpracujComBuffer() {
         fCOMBuffer.clear();
         Log("Vadné CRC hlavicky,TLG zahozen");
         Log(detail);
-        return;
+        return false;
     }
 
     if (fromStart.size() - DelkaHlavickyTLG < delkaBloku) {
-        return;
+        return false;
     }
 
     const std::size_t delkaTLG = DelkaHlavickyTLG + delkaBloku;
@@ -132,7 +135,7 @@ void TPrijemTLG::ZpracujComBuffer() {
         Log("Vadné CRC dat,TLG zahozen");
         Log("Vadny    TLG:" + dump);
         Log("Odeslany TLG:" + sent);
-        return;
+        return false;
     }
 
     // Zero behind the telegram, so that the header of a seven-byte telegram reads a defined
@@ -154,8 +157,7 @@ void TPrijemTLG::ZpracujComBuffer() {
     } else {
         Log("TLG nepropusten");
     }
-    // Whatever followed the telegram in this chunk is dropped.
-    fCOMBuffer.clear();
+    return true;
 }
 
 void TPrijemTLG::DekodTLG(std::span<const std::uint8_t> telegram) {

@@ -1,6 +1,6 @@
 #pragma once
-// The receive path: collects the bytes the serial driver reads, finds one telegram addressed to
-// this program per chunk, checks it, passes it through the link's filter and dispatches it: a poll
+// The receive path: collects the bytes the serial driver reads, finds each telegram addressed to
+// this program, checks it, passes it through the link's filter and dispatches it: a poll
 // is answered through the link engine, a data telegram goes to the owner's decoder for its memory
 // kind. Discarded telegrams and dispatches are written to the communication log.
 //
@@ -36,10 +36,11 @@ public:
     // The handler for NastavObsluhuPrijetiDat; it calls ComReceiveData on this object.
     TReceiveDataEvent Obsluha();
 
-    // Appends the chunk to the receive buffer and makes one pass over it. The sender is not used.
+    // Appends the chunk to the receive buffer and handles every whole telegram in it. The sender
+    // is not used.
     void ComReceiveData(TSerialDriver& sender, std::span<const std::uint8_t> data);
-    // One pass: handles at most one telegram.
-    void ZpracujComBuffer();
+    // One pass: handles at most one telegram; true when it took one off the buffer's front.
+    bool ZpracujComBuffer();
     // Dispatches one accepted telegram, given from its sync byte with exactly its own bytes.
     void DekodTLG(std::span<const std::uint8_t> telegram);
 

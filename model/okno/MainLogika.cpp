@@ -111,6 +111,8 @@ void TMainLogika::LoadIni() {
     const TNastaveniProgramu nastaveni = NactiNastaveniProgramu(ini);
     fComPortNo = nastaveni.ComPortNo;
     fComBaudRate = nastaveni.ComBaudRate;
+    fSmer = nastaveni.Smer;
+    fPortMenu.Smer = fSmer;
     fOkno.SetPocetExpanderu(std::clamp(nastaveni.PocetExpanderu, k_MinPocetExp, k_MaxPocetExp));
     fPortMap = NactiMapuPortu(ini, InstDir);
 }

@@ -27,6 +27,7 @@
 
 inline constexpr std::string_view R_Caption = "NORLINK ";
 inline constexpr std::string_view R_ZmenitPort = "Chcete opravdu změnit komunikační port?";
+inline constexpr std::string_view R_SmerOdmitnut = "Převodník nepřijal zvolené řízení směru linky.";
 inline constexpr std::string_view R_CisloPortu = "Číslo COM portu";
 inline constexpr std::string_view R_ComPort = "COM port:";
 inline constexpr std::string_view R_NastaveniNelzeCist =
@@ -106,6 +107,8 @@ public:
     void cmCOM1Click(int item);
     std::uint8_t ZjistiZvolenyComPort() const;
     void cmJinyCOMportClick();
+    // A direction mode chosen in the port menu: stored in norlink.ini and used at once.
+    void cmSmerClick(TSmer smer);
     // The serial devices present, for the port menu, and the one the current COM number is
     // mapped to in [Porty] (empty: none).
     std::vector<TSerioveZarizeni> SeriovaZarizeni() const;
@@ -189,8 +192,11 @@ public:
 
     std::int32_t fComPortNo = k_DefaultComPortNo;
     std::int32_t fComBaudRate = k_DefaultCOMBaudRate;
+    TSmer fSmer = TSmer::DTR;
 
 private:
+    // A port that refused the direction mode asked for says so, and which one is used.
+    void UkazVarovaniSmeru();
     TKontextOperace Kontext();
     // Starts an operation unless one runs; it then owns the buttons until it ends.
     void Spust(std::unique_ptr<IOperace> operace);

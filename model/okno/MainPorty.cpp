@@ -3,6 +3,7 @@
 #include "okno/MainLogika.h"
 
 #include "kovra.h"
+#include "soubory/NastaveniProgramu.h"
 #include "soubory/ProfileFile.h"
 #include "soubory/UlozDoIni.h"
 
@@ -28,9 +29,11 @@ void TMainLogika::InitializeCom() {
     }
     ZobrazPortMenu();
 
+    fRelace->Link().Com().SetSmer(fSmer);
     const bool otevren = fRelace->Otevri(static_cast<std::uint8_t>(fComPortNo), fPortMap,
                                          static_cast<std::uint32_t>(fComBaudRate));
     ZobrazStavPortu();
+    UkazVarovaniSmeru();
     if (!otevren) {
         // No port is open: no item stays ticked, and choosing the same one again tries anew.
         for (int item = 1; item <= TPortMenu::k_PocetPolozek; ++item) {
@@ -80,6 +83,31 @@ void TMainLogika::cmCOM1Click(int item) {
         return;
     }
     InitializeCom();
+}
+
+void TMainLogika::cmSmerClick(TSmer smer) {
+    if (smer == fSmer) {
+        return;
+    }
+    fSmer = smer;
+    fPortMenu.Smer = smer;
+    ZobrazPortMenu();
+    try {
+        UlozSmer(IniSoubor(), smer);
+    } catch (const std::exception& error) {
+        // The mode is used all the same; only the next start will not know it.
+        fOkno.Chyba(error.what());
+    }
+    if (fRelace) {
+        fRelace->Link().Com().SetSmer(smer);
+        UkazVarovaniSmeru();
+    }
+}
+
+void TMainLogika::UkazVarovaniSmeru() {
+    if (fRelace && PortOtevren() && !fRelace->Link().Com().VarovaniSmeru().empty()) {
+        fOkno.Varovani(Text(R_SmerOdmitnut), fRelace->Link().Com().VarovaniSmeru());
+    }
 }
 
 std::uint8_t TMainLogika::ZjistiZvolenyComPort() const {

@@ -1,6 +1,8 @@
 #pragma once
 // The port menu as the logic holds it, and the view that shows it.
 
+#include "port/SerialPort.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
@@ -18,6 +20,8 @@ class TPortMenu {
 public:
     static constexpr int k_PocetPolozek = 11;
     static constexpr int k_JinyPort = 11; // cmCOM11
+    // The ticked item of the "Řízení směru linky" submenu.
+    TSmer Smer = TSmer::DTR;
 
     TPortMenu() {
         for (int item = 1; item <= k_PocetPolozek; ++item) {

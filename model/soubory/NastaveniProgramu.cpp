@@ -3,6 +3,9 @@
 #include "soubory/ProfileFile.h"
 #include "soubory/UlozDoIni.h"
 
+#include <algorithm>
+#include <array>
+#include <cctype>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -33,7 +36,31 @@ std::optional<unsigned> CisloPortu(std::string_view key) {
     return static_cast<unsigned>(number);
 }
 
+constexpr std::array<std::pair<TSmer, std::string_view>, 4> k_Smery{{
+    {TSmer::DTR, "DTR"},
+    {TSmer::RTS, "RTS"},
+    {TSmer::RS485, "RS485"},
+    {TSmer::Zadny, "Zadny"},
+}};
+
 } // namespace
+
+std::string_view NazevSmeru(TSmer smer) {
+    const auto it = std::ranges::find(k_Smery, smer, &std::pair<TSmer, std::string_view>::first);
+    return it != k_Smery.end() ? it->second : k_Smery.front().second;
+}
+
+std::optional<TSmer> SmerZNazvu(std::string_view nazev) {
+    for (const auto& [smer, jmeno] : k_Smery) {
+        if (std::ranges::equal(nazev, jmeno, [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) ==
+                       std::tolower(static_cast<unsigned char>(b));
+            })) {
+            return smer;
+        }
+    }
+    return std::nullopt;
+}
 
 std::string CestaNastaveni(const std::string& instDir) {
     return instDir + k_SouborNastaveni;
@@ -44,6 +71,8 @@ TNastaveniProgramu NactiNastaveniProgramu(const TProfileFile& ini) {
     nastaveni.ComPortNo = ini.ReadInteger(k_SekceComPort, k_KlicCislo, k_DefaultComPortNo);
     nastaveni.ComBaudRate = ini.ReadInteger(k_SekceComPort, k_KlicRychlost, k_DefaultCOMBaudRate);
     nastaveni.PocetExpanderu = ini.ReadInteger(k_SekceComPort, k_KlicProgram, k_DefaultExpNo);
+    nastaveni.Smer =
+        SmerZNazvu(ini.ReadString(k_SekceComPort, k_KlicSmer).value_or("")).value_or(TSmer::DTR);
     return nastaveni;
 }
 
@@ -69,4 +98,8 @@ void UlozCisloPortu(const std::string& soubor, std::int32_t cislo) {
 
 void UlozPocetExpanderu(const std::string& soubor, std::int32_t pocet) {
     UlozDoIni(soubor, k_SekceComPort, k_KlicProgram, std::int64_t{pocet}, TIniType::int_ini);
+}
+
+void UlozSmer(const std::string& soubor, TSmer smer) {
+    UlozDoIni(soubor, k_SekceComPort, k_KlicSmer, std::string(NazevSmeru(smer)), TIniType::str_ini);
 }

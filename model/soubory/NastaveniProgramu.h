@@ -1,10 +1,15 @@
 #pragma once
 // The program's own settings file norlink.ini beside the executable: the COM port, its speed and
-// the number of expanders (section "ComPort"), and the device paths of COM ports (section "Porty").
+// the number of expanders and how the line direction is keyed (section "ComPort"), and the device
+// paths of COM ports (section "Porty").
+
+#include "port/SerialPort.h"
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 
 class TProfileFile;
 
@@ -13,6 +18,7 @@ inline constexpr const char* k_SekceComPort = "ComPort";
 inline constexpr const char* k_KlicCislo = "Cislo";       // COM port number
 inline constexpr const char* k_KlicRychlost = "Rychlost"; // line speed in baud
 inline constexpr const char* k_KlicProgram = "Program";   // number of expanders on the bus
+inline constexpr const char* k_KlicSmer = "Smer";         // DTR, RTS, RS485 or Zadny
 inline constexpr const char* k_SekcePorty = "Porty";
 
 inline constexpr std::int32_t k_DefaultComPortNo = 2;
@@ -24,13 +30,18 @@ struct TNastaveniProgramu {
     std::int32_t ComBaudRate = k_DefaultCOMBaudRate;
     // As stored; the expander-count control keeps it within 1..8.
     std::int32_t PocetExpanderu = k_DefaultExpNo;
+    TSmer Smer = TSmer::DTR;
 };
+
+// The stored names of the direction modes, and back (any letter case); nothing for another text.
+std::string_view NazevSmeru(TSmer smer);
+std::optional<TSmer> SmerZNazvu(std::string_view nazev);
 
 // InstDir + "norlink.ini".
 std::string CestaNastaveni(const std::string& instDir);
 
-// From the file as read once (TProfileFile::Load); a missing key or non-integer value gives the
-// key's default.
+// From the file as read once (TProfileFile::Load); a missing key or a value of another form gives
+// the key's default.
 TNastaveniProgramu NactiNastaveniProgramu(const TProfileFile& ini);
 
 // Section "Porty": key "COMn" (any letter case, n in decimal) = device path. Keys of another form
@@ -42,3 +53,4 @@ std::map<unsigned, std::string> NactiMapuPortu(const TProfileFile& ini, const st
 // Write one key of section "ComPort" in decimal; throw EProfileWriteError.
 void UlozCisloPortu(const std::string& soubor, std::int32_t cislo);
 void UlozPocetExpanderu(const std::string& soubor, std::int32_t pocet);
+void UlozSmer(const std::string& soubor, TSmer smer);

@@ -104,9 +104,11 @@ public:
     bool Pump() {
         const unsigned polls = Polls;
         const std::size_t written = Wire->BytesWritten;
+        // A poll that came while the line was still held is answered when it is released.
+        const bool odlozeno = Relace.Link().CekaNaLinku();
         const bool ran = Timer->Pump();
         Okno.RunPlanned();
-        if (Wire->BytesWritten != written && Polls == polls) {
+        if (Wire->BytesWritten != written && Polls == polls && !odlozeno) {
             ++UnsolicitedSends;
         }
         if (Polls != polls) {

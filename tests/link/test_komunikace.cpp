@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 
 namespace {
 
@@ -139,6 +140,11 @@ TEST_F(PosliData, SendsThePrefixedHeadFramedByDtrWithGuards) {
     kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_HWTYP);
     const auto fronta = TKomunikaceTestAccess::Telegramy(kom);
     kom.PosliData();
+    // The call returns with the line still keyed; the driver's ticks release it.
+    EXPECT_TRUE(line.Dtr);
+    EXPECT_EQ(fLink.Timer->Period(), 1ms);
+    fLink.Uvolni();
+    EXPECT_EQ(fLink.Timer->Period(), 40ms);
 
     EXPECT_EQ(line.Written(), NaLince(kHWTYP));
     const auto udalosti = LinkaAData(line);
@@ -159,6 +165,86 @@ TEST_F(PosliData, SendsThePrefixedHeadFramedByDtrWithGuards) {
     // The telegram stays queued until its answer is handled.
     EXPECT_EQ(TKomunikaceTestAccess::Telegramy(kom), fronta);
 }
+
+// The port still sends when the next poll is handled (an echo, a device that polls too soon): the
+// answer waits until the line has been released, and the line stays keyed the guard after the port
+// has emptied, or, with a port that never says so, until the output time-out.
+TEST_F(PosliData, APollWhileThePortStillSendsIsAnsweredAfterTheRelease) {
+    kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_HWTYP);
+    line.OutQueueCount = 9;
+    kom.PosliData();
+    kom.PrislaVyzva();
+    std::this_thread::sleep_for(5ms);
+    fLink.Timer->Pump();
+    EXPECT_EQ(line.Written(), NaLince(kHWTYP)) << "nothing more while the port sends";
+    EXPECT_TRUE(line.Dtr);
+
+    line.OutQueueCount = 0;
+    fLink.Timer->Pump();
+    const auto prazdno = std::chrono::steady_clock::now();
+    fLink.Uvolni();
+    const auto udalosti = LinkaAData(line);
+    ASSERT_EQ(udalosti.size(), 6u);
+    EXPECT_FALSE(udalosti[2].On) << "released before the next transmission";
+    EXPECT_GE(udalosti[2].When - prazdno, 1ms);
+    EXPECT_EQ(udalosti[3].Kind, FakeEventKind::SetDTR);
+    EXPECT_EQ(udalosti[4].Data, NaLince(kHWTYP));
+
+    kom.Com().SetOutputTimeout(30);
+    line.OutQueueCount = 9;
+    kom.PosliData();
+    fLink.Uvolni();
+    EXPECT_FALSE(line.Dtr) << "a port that never empties does not hold the line for good";
+}
+
+// Each way of keying the transmitter, over a whole transmission from the open on.
+struct TRadekSmeru {
+    TSmer Smer;
+    bool OdmitniRs485;
+    TSmer Ucinny;
+    FakeEventKind Klic; // the line keyed; Open: none
+};
+
+class SmerLinky : public testing::TestWithParam<TRadekSmeru> {};
+
+TEST_P(SmerLinky, KeysOnlyItsLineAroundTheTransmission) {
+    const auto& r = GetParam();
+    TFakeLink link;
+    link.Line->RefuseRs485 = r.OdmitniRs485;
+    link.Kom->Com().SetSmer(r.Smer);
+    link.Kom->Initialize();
+    link.Kom->NastavComPort(5);
+    ASSERT_TRUE(link.Kom->NavazSpojeni(4800));
+    EXPECT_EQ(link.Kom->Com().UcinnySmer(), r.Ucinny);
+    EXPECT_EQ(link.Kom->Com().VarovaniSmeru().empty(), !r.OdmitniRs485);
+    EXPECT_EQ(link.Line->EventsOf(FakeEventKind::Rs485).size(), r.Smer == TSmer::RS485 ? 1u : 0u);
+    // Idle, the keyed line is low.
+    EXPECT_FALSE(r.Klic == FakeEventKind::SetRTS ? link.Line->Rts : link.Line->Dtr);
+
+    link.Line->ClearEvents();
+    link.Kom->VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_HWTYP);
+    link.Kom->PosliData();
+    link.Uvolni();
+    EXPECT_EQ(link.Line->Written(), NaLince(kHWTYP));
+    std::vector<bool> klic;
+    for (const auto& e : link.Line->Events) {
+        if (e.Kind == FakeEventKind::SetDTR || e.Kind == FakeEventKind::SetRTS) {
+            EXPECT_EQ(e.Kind, r.Klic);
+            klic.push_back(e.On);
+        }
+    }
+    const std::vector<bool> ocekavano =
+        r.Klic == FakeEventKind::Open ? std::vector<bool>{} : std::vector<bool>{true, false};
+    EXPECT_EQ(klic, ocekavano);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rezimy, SmerLinky,
+    testing::Values(TRadekSmeru{TSmer::DTR, false, TSmer::DTR, FakeEventKind::SetDTR},
+                    TRadekSmeru{TSmer::RTS, false, TSmer::RTS, FakeEventKind::SetRTS},
+                    TRadekSmeru{TSmer::RS485, false, TSmer::RS485, FakeEventKind::Open},
+                    TRadekSmeru{TSmer::RS485, true, TSmer::DTR, FakeEventKind::SetDTR},
+                    TRadekSmeru{TSmer::Zadny, false, TSmer::Zadny, FakeEventKind::Open}));
 
 TEST_F(PosliData, UnansweredPollsRepeatTheSameBytes) {
     kom.VytvorTLGNew(PC, MDM, Zapis, ZAZNAM, 0x0010, 16, 0, 0);
@@ -214,6 +300,7 @@ TEST_F(PosliData, RefusedTelegramRestoresTheSendArea) {
     kom.NastavAdresoveLimity(0x0C00, 0x0C00);
     kom.VytvorTLG(PC, MDM, Cteni, HWSW, NORLINK_Z_HWTYP);
     kom.PosliData();
+    fLink.Uvolni();
     kom.SmazZaznamFronty();
     const auto sendArea = kom.OutputBuffer();
     ASSERT_EQ(sendArea[0], 0xFF);
@@ -295,6 +382,7 @@ TEST(Fronta, LongestEntryFitsTheSendArea) {
     tlg.resize(255, 0x5A);
     TKomunikaceTestAccess::NahradFrontu(*link.Kom, {TDotaz{TTelegram(tlg)}});
     link.Kom->PosliData();
+    link.Uvolni();
     const auto odeslano = link.Line->Written();
     ASSERT_EQ(odeslano.size(), 256u);
     EXPECT_TRUE(std::equal(tlg.begin(), tlg.end(), odeslano.begin() + 1));

@@ -48,6 +48,22 @@ TEST_F(PrijemTest, ATelegramToTheCommunicatorIsNotAStart) {
                               "Prisla vyzva", "Odeslany TLG:FF A5 14 3F 02 06 70 00 0C 84 "}));
 }
 
+TEST_F(PrijemTest, TheEchoOfATransmissionCostsNeitherAPollNorALogLine) {
+    const auto request = QueueHwTypRead();
+    Receive(Poll());
+    const auto echo = Bytes("FF") + request;
+    ASSERT_EQ(Written(), echo);
+    // A 2-wire adapter hears the transmission; the answer and the next poll follow in one chunk.
+    Receive(echo + Response(HWSW, 0x0C00, Sixteen(0x30)) + Poll());
+    ASSERT_EQ(fDekoder.Calls.size(), 1u);
+    EXPECT_EQ(fDekoder.Led.size(), 2u);
+    EXPECT_EQ(Written(), echo + echo);
+    EXPECT_TRUE(fPrijem->COMBuffer().empty());
+    for (const auto& m : Messages()) {
+        EXPECT_EQ(m.find("zahozen"), std::string::npos) << m;
+    }
+}
+
 TEST_F(PrijemTest, ShortBuffersAreKeptOrEmptiedByTheirLastTwoBytes) {
     Receive(Bytes("12 34"));
     EXPECT_TRUE(fPrijem->COMBuffer().empty());
@@ -148,18 +164,21 @@ TEST_F(PrijemTest, ADataBlockSummingTo256Passes) {
     EXPECT_EQ(fDekoder.Calls[0].Data, Bytes("F0 E0"));
 }
 
-// --- One telegram per chunk ----------------------------------------------------------------------
+// --- Several telegrams in one chunk --------------------------------------------------------------
 
-TEST_F(PrijemTest, AResponseFollowedByAPollInOneChunkDropsThePoll) {
-    QueueHwTypRead();
-    Receive(Response(HWSW, 0x0C00, Sixteen(0x30)) + Poll());
+TEST_F(PrijemTest, AResponseFollowedByAPollInOneChunkHandlesBoth) {
+    const auto request = QueueHwTypRead();
+    Receive(Response(HWSW, 0x0C00, Sixteen(0x30)) + Poll() + Bytes("A5"));
     ASSERT_EQ(fDekoder.Calls.size(), 1u);
     EXPECT_EQ(fDekoder.Calls[0].Kind, 'H');
     EXPECT_EQ(fDekoder.Calls[0].Data, Sixteen(0x30));
-    EXPECT_TRUE(Written().empty());
-    EXPECT_TRUE(fDekoder.Led.empty());
-    EXPECT_TRUE(fPrijem->COMBuffer().empty());
-    EXPECT_EQ(Messages(), (std::vector<std::string>{"Prisly data"}));
+    EXPECT_EQ(Written(), Bytes("FF") + request);
+    EXPECT_EQ(fDekoder.Led.size(), 1u);
+    // A sync byte at the end may begin the next telegram.
+    EXPECT_EQ(fPrijem->COMBuffer(), Bytes("A5"));
+    EXPECT_EQ(Messages(),
+              (std::vector<std::string>{"Prisly data", "Prisla vyzva",
+                                        "Odeslany TLG:FF A5 14 3F 02 06 70 00 0C 84 "}));
 }
 
 // --- Senders and the filter ----------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <numeric>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -313,6 +314,27 @@ TEST_F(SerialPty, SentBytesArriveExactly) {
     EXPECT_TRUE(Pty.ReadAll(20ms).empty());
     // The queue is empty on a pty, so the whole buffer counts as free.
     EXPECT_EQ(Drv.Driver->OutFreeSpace(), 2048);
+}
+
+// A pty takes bytes at once, as a USB adapter whose driver reports an empty queue too early:
+// the transmission still holds the line for the line time of what was written.
+TEST_F(SerialPty, ATransmissionHoldsTheLineForItsLineTimeThoughThePortEmptiesAtOnce) {
+    ASSERT_TRUE(Drv.Driver->Connect()) << Drv.Driver->LastError();
+    const auto data = Pattern(270);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Drv.Driver->Vysli(data), 270U);
+    EXPECT_EQ(Pty.Read(270, k_Settle), data);
+    EXPECT_TRUE(Drv.Driver->Vysila());
+    EXPECT_FALSE(Drv.Driver->LinkaVolna());
+    const auto limit = start + 5s;
+    while (Drv.Driver->Vysila() && std::chrono::steady_clock::now() < limit) {
+        std::this_thread::sleep_for(1ms);
+        Drv.Timer->Pump();
+    }
+    // 270 bytes of 10 bits at 4800 Bd, and the guard after them.
+    EXPECT_FALSE(Drv.Driver->Vysila());
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 562ms + 2ms);
+    EXPECT_EQ(Drv.Timer->Period(), 40ms);
 }
 
 TEST_F(SerialPty, ASendThatCannotProgressEndsAfterItsLimit) {

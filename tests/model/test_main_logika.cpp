@@ -351,6 +351,26 @@ TEST_F(MainLogika, ChoosingAnotherPortAsksFirst) {
     }
 }
 
+// The direction mode of norlink.ini is used when the port opens; one the adapter refuses is said
+// with the mode used instead; one chosen in the menu is stored and used at once.
+TEST_F(MainLogika, DirectionModeComesFromTheIniAndTheMenu) {
+    Ini("[ComPort]\nSmer=RS485\n");
+    fLine->RefuseRs485 = true;
+    TMainLogika& logika = Spust();
+    ASSERT_EQ(fOkno.Warnings.size(), 1u);
+    EXPECT_EQ(fOkno.Warnings[0].Text, "Převodník nepřijal zvolené řízení směru linky.");
+    EXPECT_NE(fOkno.Warnings[0].Detail.find("DTR"), std::string::npos);
+    EXPECT_EQ(logika.Link()->Com().UcinnySmer(), TSmer::DTR);
+    EXPECT_EQ(logika.PortMenu().Smer, TSmer::RS485);
+
+    logika.cmSmerClick(TSmer::RTS);
+    EXPECT_EQ(Soubor(IniPath()), "[ComPort]\nSmer=RTS\n");
+    EXPECT_EQ(logika.Link()->Com().UcinnySmer(), TSmer::RTS);
+    EXPECT_EQ(fOkno.Menu.Smer, TSmer::RTS);
+    EXPECT_EQ(fOkno.Warnings.size(), 1u);
+    EXPECT_TRUE(fLine->IsOpen);
+}
+
 // What the dialog gives is the port; a declined question or a cancelled dialog changes nothing.
 TEST_F(MainLogika, OtherPortDialog) {
     struct Case {

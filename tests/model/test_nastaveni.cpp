@@ -117,3 +117,18 @@ TEST(NastaveniProgramu, PortMapTakesComKeysWithTheirDevicePaths) {
                                                       {12, "/tmp/pty s mezerou"}};
     EXPECT_EQ(porty, expected);
 }
+
+TEST(NastaveniProgramu, DirectionModeIsReadInAnyCaseStoredByNameAndDefaultsToDtr) {
+    TScratchDir dir;
+    const std::string ini = CestaNastaveni(AsInstDir(dir));
+    EXPECT_EQ(Nacti(ini).Smer, TSmer::DTR);
+    for (const auto& [text, smer] : {std::pair{"rts", TSmer::RTS}, std::pair{"RS485", TSmer::RS485},
+                                     std::pair{"ZADNY", TSmer::Zadny},
+                                     std::pair{"RS-485", TSmer::DTR}, std::pair{"", TSmer::DTR}}) {
+        WriteFileBytes(ini, std::string("[ComPort]\nSmer=") + text + "\n");
+        EXPECT_EQ(Nacti(ini).Smer, smer) << text;
+    }
+    UlozSmer(ini, TSmer::Zadny);
+    EXPECT_EQ(ReadFileBytes(ini), "[ComPort]\nSmer=Zadny\n");
+    EXPECT_EQ(Nacti(ini).Smer, TSmer::Zadny);
+}

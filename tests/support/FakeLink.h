@@ -5,8 +5,10 @@
 #include "HexBytes.h"
 #include "spojeni/Komunikace.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
+#include <thread>
 #include <utility>
 
 // A link whose driver runs on a fake port and a manual timer.
@@ -29,5 +31,13 @@ struct TFakeLink {
         const bool ok = Kom->NavazSpojeni(4800);
         Line->ClearEvents();
         return ok;
+    }
+    // Ticks, as the window's timer would, until the transmission has released the line.
+    void Uvolni() {
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+        while (Kom->Com().Vysila() && std::chrono::steady_clock::now() < limit) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            Timer->Pump();
+        }
     }
 };

@@ -20,12 +20,12 @@
 #include <utility>
 #include <vector>
 
-enum class FakeEventKind { Open, Close, Configure, Flush, Write, SetDTR, SetRTS, Drain };
+enum class FakeEventKind { Open, Close, Configure, Flush, Write, SetDTR, SetRTS, Drain, Rs485 };
 
 struct FakeEvent {
     FakeEventKind Kind = FakeEventKind::Open;
     std::vector<std::uint8_t> Data; // Write: the bytes the port took
-    bool On = false;                // SetDTR, SetRTS: the new state
+    bool On = false;                // SetDTR, SetRTS, Rs485: the new state
     std::chrono::steady_clock::time_point When;
 };
 
@@ -37,7 +37,8 @@ struct FakeLine {
     TChybaPortu FailKind = TChybaPortu::Neexistuje;
     // Largest number of bytes one Write takes (0: the port takes nothing, a stalled line).
     std::size_t WriteLimit = std::numeric_limits<std::size_t>::max();
-    long OutQueueCount = 0; // what OutQueue() reports
+    long OutQueueCount = 0;   // what OutQueue() reports
+    bool RefuseRs485 = false; // the adapter's driver has no RS-485 mode
     std::deque<std::uint8_t> Input;
 
     // What the port saw.
@@ -153,6 +154,14 @@ public:
     bool Drain() override {
         fLine->Record(FakeEventKind::Drain);
         return fLine->IsOpen;
+    }
+    bool NastavRs485(bool on) override {
+        fLine->Record(FakeEventKind::Rs485, {}, on);
+        if (fLine->RefuseRs485) {
+            fLine->Error = "Převodník nepodporuje režim RS-485 jádra (ovladač jej nezná)";
+            return false;
+        }
+        return true;
     }
     bool SetDTR(bool on) override {
         fLine->Record(FakeEventKind::SetDTR, {}, on);

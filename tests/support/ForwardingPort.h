@@ -22,6 +22,9 @@ public:
     TIoResult Read(std::span<std::uint8_t> buffer) override { return fInner->Read(buffer); }
     TIoResult Write(std::span<const std::uint8_t> data) override { return fInner->Write(data); }
     bool Drain() override { return fInner->Drain(); }
+    bool Vyslano() override { return fInner->Vyslano(); }
+    bool NastavRs485(bool zapnuto) override { return fInner->NastavRs485(zapnuto); }
+    int Deskriptor() const override { return fInner->Deskriptor(); }
     bool SetDTR(bool on) override { return fInner->SetDTR(on); }
     bool SetRTS(bool on) override { return fInner->SetRTS(on); }
     bool HungUp() const override { return fInner->HungUp(); }

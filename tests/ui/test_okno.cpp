@@ -330,8 +330,20 @@ TEST_F(Okno, MenuHasItsItemsInOrderWithTags) {
     }
     expected << "-"
              << "cmCOM11=COM xx" << U("cmJinyCOMport=Zvolit jiný COM port")
+             << U("cmSmer=Řízení směru linky")
              << "-"; // the serial devices present follow when the menu opens
     EXPECT_EQ(port, expected);
+    QStringList smer;
+    for (const QAction* a : fFrm->cmSmer->actions()) {
+        smer << a->objectName() + "=" + a->text() + (a->isChecked() ? "*" : "");
+    }
+    EXPECT_EQ(smer, QStringList({"cmSmer0=DTR*", "cmSmer1=RTS", U("cmSmer2=RS-485 (režim jádra)"),
+                                 U("cmSmer3=Žádné (převodník přepíná sám)")}));
+    // The logic keeps what is ticked.
+    Action("cmSmer1")->trigger();
+    EXPECT_TRUE(Action("cmSmer1")->isChecked());
+    EXPECT_FALSE(Action("cmSmer0")->isChecked());
+    EXPECT_NE(Ini().find("Smer=RTS"), std::string::npos);
     for (int i = 1; i <= 11; ++i) {
         EXPECT_EQ(Action(QString("cmCOM%1").arg(i).toLatin1().constData())->property("tag").toInt(),
                   i);
