@@ -3,16 +3,11 @@
 // quiet device, the lost port, and the wording of port errors.
 
 #include "../link/PrijemFixture.h"
-#include "FakeOkno.h"
-#include "FakeSerialPort.h"
 #include "KomunikaceTestAccess.h"
-#include "relace/Relace.h"
-#include "stav/promenne.h"
+#include "OperaceRig.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <optional>
 
 namespace {
 
@@ -59,45 +54,19 @@ private:
     TStavOperace fStav = TStavOperace::Bezi;
 };
 
-class Relace : public ::testing::Test {
+class Relace : public TOperaceRig {
 protected:
-    Relace() {
-        TZavislostiRelace z;
-        z.VytvorCasovac = [this] {
-            auto timer = std::make_unique<TManualTimer>();
-            fTimer = timer.get();
-            return timer;
-        };
-        z.VytvorPort = [this] { return std::make_unique<FakeSerialPort>(fLine); };
-        z.Hodiny = [this] { return fCas; };
-        z.Naplanuj = [this](std::function<void()> krok) { fOkno.Naplanuj(std::move(krok)); };
-        z.Led = [this](bool zapnuto) { fOkno.SetLed(zapnuto); };
-        z.PoZtrate = [this] { ++fZtraty; };
-        fRelace = std::make_unique<TRelace>(fOkno.InfoForm(), fPovoleni, std::move(z));
-    }
+    Relace() : TOperaceRig(false) {}
 
     void Prijmi(const std::vector<std::uint8_t>& bytes) {
         fLine->Feed(bytes);
         fTimer->Pump();
     }
     TSpusteni Spust(std::size_t odpovedi) {
-        return fRelace->Spust(std::make_unique<TOperaceNaZkousku>(fStopa, odpovedi),
-                              [this](TStavOperace stav, const TVysledekOperace& vysledek) {
-                                  fKonec = stav;
-                                  fVysledek = vysledek;
-                              });
+        return TOperaceRig::Spust(std::make_unique<TOperaceNaZkousku>(fStopa, odpovedi));
     }
 
-    TFakeOkno fOkno;
-    TPovoleni fPovoleni{&fOkno};
-    std::shared_ptr<FakeLine> fLine = std::make_shared<FakeLine>();
-    TManualTimer* fTimer = nullptr;
-    TCasRelace fCas{};
-    int fZtraty = 0;
     TStopa fStopa;
-    std::optional<TStavOperace> fKonec;
-    TVysledekOperace fVysledek;
-    std::unique_ptr<TRelace> fRelace;
 };
 
 TEST_F(Relace, AnswersGoToTheRunningOperationAndItsResultToWhoStartedIt) {
