@@ -30,8 +30,13 @@ struct TPozadavek {
     std::uint16_t Adresa = 0;
 };
 
+// Both images as the program starts them; the device's memory erased.
 class TZarizeniRig : public ::testing::Test {
 protected:
+    TZarizeniRig() {
+        InicializujNORLINKRec(NORLINKRec);
+        NORLINKRecNew = NORLINKRec;
+    }
     ~TZarizeniRig() override {
         InicializujNORLINKRec(NORLINKRec);
         NORLINKRecNew = NORLINKRec;
@@ -135,9 +140,9 @@ protected:
     std::shared_ptr<FakeLine> fLine = std::make_shared<FakeLine>();
     TManualTimer* fTimer = nullptr;
     TCasRelace fCas{};
-    TBajty fPamet = TBajty(0x10000); // the record memory
-    TBajty fHwsw = TBajty(0x10000);  // the identification memory
-    bool fJenPary = false;           // a settings write: pairs only
+    TBajty fPamet = TBajty(0x10000, 0xFF); // the record memory
+    TBajty fHwsw = TBajty(0x10000, 0xFF);  // the identification memory
+    bool fJenPary = false;                 // a settings write: pairs only
     int fZtratZapisu = 0;
     std::set<std::uint16_t> fZaseknute;       // blocks the device never takes
     std::vector<std::uint16_t> fAdresyZapisu; // the writes sent

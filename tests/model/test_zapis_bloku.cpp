@@ -1,6 +1,6 @@
-// What the phone write and the settings write share, run against both in a session with the small
-// device (OperaceRig.h): nothing to write, answers that are not the pair's, the cancel, and lost or
-// refused writes.
+// The phone write and the settings write, run against both in a session with the small device
+// (OperaceRig.h): one changed block, nothing to write, answers that are not the pair's, the
+// cancel, and lost or refused writes.
 
 #include "OperaceRig.h"
 #include "operace/ZapisNastaveni.h"
@@ -26,14 +26,8 @@ struct TZmena {
     std::uint8_t Prvni = 0;
 };
 
-// A device of erased memory, and both images as the program starts.
 class TZapisRig : public TOperaceRig {
 protected:
-    TZapisRig() {
-        InicializujNORLINKRec(NORLINKRec);
-        NORLINKRecNew = NORLINKRec;
-        std::ranges::fill(fPamet, 0xFF);
-    }
     // Two blocks differ from a device that holds neither.
     std::array<TZmena, 2> ZmenDva(TDruhZapisu druh) {
         if (druh == TDruhZapisu::Cisla) {
@@ -48,7 +42,7 @@ protected:
         return {TZmena{0x0100, 1}, TZmena{0x1300, 1}};
     }
     TSpusteni Zapisuj(TDruhZapisu druh) {
-        return druh == TDruhZapisu::Cisla ? Spust<TZapisTelCisel>() : Spust<TZapisNastaveni>(1);
+        return druh == TDruhZapisu::Cisla ? Spust<TZapisTelCisel>() : Spust<TZapisNastaveni>(2);
     }
 };
 
@@ -66,6 +60,53 @@ TEST_P(ZapisBloku, NothingToWriteDoesNothingVisible) {
     EXPECT_EQ(Kom().PocetZaznamuFronty(), 0U);
     EXPECT_FALSE(Kom().Zapisuju());
     EXPECT_TRUE(fOkno.Errors.empty());
+}
+
+// One changed block is one pair at its block: the phone write reads number 0's entry back and
+// compares in a verification round of its own, the settings write compares the block's own
+// read-back at once.
+TEST_P(ZapisBloku, OneChangedBlockIsOnePairAndIsVerified) {
+    const bool cisla = GetParam() == TDruhZapisu::Cisla;
+    const std::uint16_t adresa = cisla ? 0x0050 : 0x0300;
+    TBajty data(16, cisla ? 0 : 0xFF);
+    if (cisla) {
+        NORLINKRec.TelCisla[5] = "777888999"; // emptied in the grid
+        // Short as read from the device: unchanged, so never written.
+        NORLINKRec.TelCisla[6] = "123";
+        NORLINKRecNew.TelCisla[6] = "123";
+    } else {
+        fJenPary = true;
+        NORLINKRecNew.TelCislaPoruchaKom[1][0] = 3; // expander 2
+        data[0] = 3;
+    }
+    ASSERT_EQ(Zapisuj(GetParam()), TSpusteni::Zahajena);
+    ASSERT_EQ(Kom().PocetZaznamuFronty(), 1U);
+    EXPECT_EQ(Kom().ZaznamFronty(0), (TZaznamFronty{MDM, PC, Zapis, ZAZNAM, 16, adresa, data}));
+    EXPECT_EQ(Kom().CteniParu()->Adresa, cisla ? 0x0000 : adresa);
+    EXPECT_TRUE(Kom().Zapisuju());
+    EXPECT_EQ(Kom().PocCyklu(), 0);
+    EXPECT_EQ(fOkno.Info.Label, cisla ? R_ZapisTelCisel : R_ZapisNastaveni);
+    EXPECT_EQ(fOkno.Info.Max, 1);
+    EXPECT_TRUE(fOkno.Info.Shown && fOkno.Info.PrerusitShown);
+    EXPECT_FALSE(fOkno.Enabled(TOvladac::Btn_NactiTelCisla)) << "one operation at a time";
+
+    ASSERT_TRUE(Krok()); // the pair: written, read-back answered
+    EXPECT_FALSE(Kom().Zapisuju());
+    if (cisla) {
+        ASSERT_EQ(Kom().PocetZaznamuFronty(), 1U) << "the written block is read back";
+        EXPECT_EQ(Kom().ZaznamFronty(0)->Adresa, adresa);
+        EXPECT_EQ(fOkno.Info.Label, R_OvereniTelCisel);
+        EXPECT_FALSE(fKonec);
+    }
+    DoKonce();
+    EXPECT_EQ(fAdresyZapisu.size(), 1U) << "a clean line costs no extra telegram";
+    EXPECT_EQ(fKonec, TStavOperace::Hotovo);
+    EXPECT_EQ(Zapsano().Cisla, cisla);
+    EXPECT_TRUE(Zapsano().Overeno);
+    EXPECT_EQ(Zapsano().Bloky, std::vector{adresa});
+    EXPECT_FALSE(fOkno.Info.Shown);
+    EXPECT_TRUE(fOkno.Errors.empty());
+    EXPECT_EQ(Data({ZAZNAM, adresa}), data);
 }
 
 TEST_P(ZapisBloku, AnAnswerThatIsNotThePairsReadBackCompletesNothing) {

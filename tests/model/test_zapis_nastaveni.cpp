@@ -1,9 +1,8 @@
-// The settings write's blocks, in a session with the small device (OperaceRig.h) and through the
-// window's logic (LogikaRig.h), and the export; what both writers share is in test_zapis_bloku.cpp.
+// The settings write's blocks, a write through the window's logic (LogikaRig.h) of what no read
+// reaches, and the export; the write itself is in test_zapis_bloku.cpp.
 
 #include "LogikaRig.h"
 #include "operace/RozdilyNastaveni.h"
-#include "operace/ZapisNastaveni.h"
 #include "soubory/Export.h"
 
 #include <gmock/gmock.h>
@@ -74,49 +73,13 @@ TEST(RozdilneBloky, SectionsInTheirOrderOnlyChangedItemsOnlyTheFirstNExpanders) 
     EXPECT_EQ(bloky.back().Popis, "expander 8, vstup 8: text rozpojení");
 }
 
-// A device of erased memory and both images as the program starts.
-class ZapisNastaveni : public TOperaceRig {
+class ZapisNastaveni : public TLogikaRig {
 protected:
-    ZapisNastaveni() {
-        InicializujNORLINKRec(NORLINKRec);
-        NORLINKRecNew = NORLINKRec;
-        std::ranges::fill(fPamet, 0xFF);
-        fJenPary = true;
-    }
+    ZapisNastaveni() { Spust(); }
 };
-
-class ZapisNastaveniOkno : public TLogikaRig {
-protected:
-    ZapisNastaveniOkno() {
-        Spust();
-        std::ranges::fill(fPamet, 0xFF);
-    }
-};
-
-TEST_F(ZapisNastaveni, OneSlotOfExpanderTwoIsOneVerifiedPairAtItsBlock) {
-    NORLINKRecNew.TelCislaPoruchaKom[1][0] = 3;
-    ASSERT_EQ(Spust<TZapisNastaveni>(2), TSpusteni::Zahajena);
-    ASSERT_EQ(Kom().PocetZaznamuFronty(), 1U);
-    EXPECT_EQ(Kom().ZaznamFronty(0)->Adresa, 0x0300);
-    EXPECT_EQ(fOkno.Info.Max, 1);
-    EXPECT_EQ(fOkno.Info.Label, "Zápis nastavení");
-    EXPECT_TRUE(fOkno.Info.PrerusitShown);
-    EXPECT_TRUE(Kom().Zapisuju());
-    EXPECT_FALSE(fOkno.Enabled(TOvladac::Btn_NactiTelCisla)) << "one operation at a time";
-    DoKonce();
-    EXPECT_EQ(fAdresyZapisu.size(), 1U) << "a clean line costs no extra telegram";
-    EXPECT_EQ(fKonec, TStavOperace::Hotovo);
-    EXPECT_FALSE(Zapsano().Cisla);
-    EXPECT_TRUE(Zapsano().Overeno);
-    EXPECT_EQ(Zapsano().Bloky, std::vector<std::uint16_t>{0x0300});
-    EXPECT_FALSE(Kom().Zapisuju());
-    EXPECT_FALSE(fOkno.Info.Shown);
-    EXPECT_TRUE(fOkno.Errors.empty());
-    EXPECT_EQ(fPamet[0x0300], 3);
-}
 
 // A whole text typed is known though no read reaches it, so the window writes it.
-TEST_F(ZapisNastaveniOkno, BlocksAboveTheReadWindowsAreWrittenAndVerified) {
+TEST_F(ZapisNastaveni, BlocksAboveTheReadWindowsAreWrittenAndVerified) {
     fOkno.SetPocetExpanderu(8);
     fLogika->SEdt_PocetExpanderuChange();
     fLogika->Btn_NactiExpanderyClick();
@@ -175,7 +138,7 @@ TEST(Export, TwoExportsInOneMillisecondGetTwoFiles) {
     EXPECT_THAT(Soubor(first), HasSubstr("[Tel. cisla]\nCislo 00=\n"));
 }
 
-TEST_F(ZapisNastaveniOkno, ExportShowsWhereItWentOrWhyItFailed) {
+TEST_F(ZapisNastaveni, ExportShowsWhereItWentOrWhyItFailed) {
     fLogika->cmUlozNastaveniClick();
     ASSERT_EQ(fOkno.Messages.size(), 1U);
     EXPECT_EQ(fOkno.Messages[0].Text, "Soubor byl uložen na disk");

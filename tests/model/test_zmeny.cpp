@@ -17,10 +17,7 @@ using ::testing::HasSubstr;
 class Zmeny : public TLogikaRig {
 protected:
     Zmeny() {
-        InicializujNORLINKRec(NORLINKRec);
-        NORLINKRecNew = NORLINKRec;
         Spust();
-        std::ranges::fill(fPamet, 0xFF);
         std::ranges::fill(fHwsw, 'x');
         fPamet[0x0100] = 3; // expander 1's first failure slot
     }
