@@ -60,11 +60,6 @@ protected:
         const auto& pamet = p.Druh == HWSW ? fHwsw : fPamet;
         return {pamet.begin() + p.Adresa, pamet.begin() + p.Adresa + 16};
     }
-    std::array<std::uint8_t, 16> Blok(std::uint16_t adresa) const {
-        std::array<std::uint8_t, 16> blok{};
-        std::copy_n(fPamet.begin() + adresa, 16, blok.begin());
-        return blok;
-    }
     // The device's answer to p, handed to the session as the receive path does.
     void Odpovez(TPozadavek p, const TBajty& data) {
         THlavickaTLG h;
@@ -114,11 +109,15 @@ protected:
         Odpovez({ZAZNAM, cteni->Adresa});
         return true;
     }
+    // Bytes from the device, taken in by one tick of the driver.
+    void Prijmi(const TBajty& bytes) {
+        fLine->Feed(bytes);
+        fTimer->Pump();
+    }
     // The device polls; what the program sent in reply, as a request.
     std::optional<TPozadavek> Vyzva() {
         fLine->ClearEvents();
-        fLine->Feed(prijem_test::Poll());
-        fTimer->Pump();
+        Prijmi(prijem_test::Poll());
         const TBajty sent = fLine->Written();
         if (sent.size() < 9) {
             return std::nullopt;
@@ -126,10 +125,7 @@ protected:
         return TPozadavek{static_cast<std::uint8_t>((sent[6] >> 5) & 3),
                           static_cast<std::uint16_t>(sent[7] | sent[8] << 8)};
     }
-    void OdpovezPoLince(TPozadavek p) {
-        fLine->Feed(prijem_test::Response(p.Druh, p.Adresa, Data(p)));
-        fTimer->Pump();
-    }
+    void OdpovezPoLince(TPozadavek p) { Prijmi(prijem_test::Response(p.Druh, p.Adresa, Data(p))); }
     void DoKonce() {
         for (int i = 0; i < 5000 && Krok(); ++i) {
         }

@@ -203,7 +203,7 @@ TEST_P(ZtraceneZapisy, AreSentAgainAndWhatNeverArrivesIsNamed) {
     if (r.Chyba == nullptr) {
         EXPECT_TRUE(fOkno.Errors.empty());
         for (const TZmena& z : zmeny) {
-            EXPECT_EQ(Blok(z.Adresa)[0], z.Prvni) << z.Adresa;
+            EXPECT_EQ(fPamet[z.Adresa], z.Prvni) << z.Adresa;
         }
     } else {
         EXPECT_EQ(fOkno.Errors, std::vector<std::string>{r.Chyba});
