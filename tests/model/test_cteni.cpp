@@ -410,7 +410,7 @@ TEST_F(CteniOkno, CancelOrLostPortMidReadKeepsTheWindowAsItWas) {
         NORLINKRecNew.ZpravaPorucha[0] = "upraveno";
         Vyber(1, 2);
         const auto bunky = fOkno.Cells;
-        const auto panely = fOkno.Panels;
+        auto panely = fOkno.Panels;
         const auto povoleni = fOkno.EnabledMap;
         if (odpojeni) {
             fOkno.Answers.push_back(true); // the edit may be replaced
@@ -428,11 +428,10 @@ TEST_F(CteniOkno, CancelOrLostPortMidReadKeepsTheWindowAsItWas) {
         }
         EXPECT_FALSE(fLogika->BeziOperace());
         EXPECT_FALSE(fOkno.Info.Shown);
-        auto stav = panely;
         if (odpojeni) {
-            stav[0] = "COM2 – nepřipojeno";
+            panely[0] = "COM2 – nepřipojeno";
         }
-        EXPECT_EQ(fOkno.Panels, stav);
+        EXPECT_EQ(fOkno.Panels, panely);
         EXPECT_EQ(fOkno.Cells, bunky);
         EXPECT_EQ(fOkno.EnabledMap, povoleni);
     }
