@@ -19,10 +19,6 @@ using ::testing::ElementsAreArray;
 class ZapisTel : public TLogikaRig {
 protected:
     ZapisTel() { Spust(); }
-
-    std::string Bunka(int index) const {
-        return fOkno.CellText(TMrizka::Hg_PhoneNumbers, 1, index + 1);
-    }
 };
 
 using ZapisTelCisel = TOperaceRig;
@@ -61,7 +57,7 @@ TEST_F(ZapisTel, CellRuleKeepsNineCharactersOrEmptyAndRefusesTheRest) {
         fOkno.Errors.clear();
         fOkno.SetCellText(TMrizka::Hg_PhoneNumbers, 1, 3, r.Zadano);
         fLogika->Hg_PhoneNumbersCellEdited(1, 3);
-        EXPECT_EQ(Bunka(2), r.Zustane) << r.Zadano;
+        EXPECT_EQ(fOkno.CellText(TMrizka::Hg_PhoneNumbers, 1, 3), r.Zustane) << r.Zadano;
         EXPECT_EQ(NORLINKRecNew.TelCisla[2], r.Zustane) << "the working number is the cell's";
         EXPECT_EQ(fOkno.Errors.size(), r.Chyba ? 1U : 0U) << r.Zadano;
         if (r.Chyba) {
@@ -76,7 +72,7 @@ TEST_F(ZapisTel, ExitRuleEmptiesOnlyTheWorkingNumbersOfEmptyCells) {
     NORLINKRecNew.TelCisla[5] = "222222222";
     fOkno.SetCellText(TMrizka::Hg_PhoneNumbers, 1, 6, "333333333");
     fLogika->Hg_KomunikaceKeyDown(TMrizka::Hg_PhoneNumbers, 1, 5, k_VK_DELETE);
-    EXPECT_EQ(Bunka(4), "");
+    EXPECT_EQ(fOkno.CellText(TMrizka::Hg_PhoneNumbers, 1, 5), "");
     EXPECT_EQ(NORLINKRecNew.TelCisla[4], "111111111") << "Delete only empties the cell";
     fLogika->Hg_PhoneNumbersExit();
     EXPECT_EQ(NORLINKRecNew.TelCisla[4], "");
