@@ -167,6 +167,7 @@ protected:
     // Starts the operation in the session; how it ends and its result land in fKonec, fVysledek.
     TSpusteni Spust(std::unique_ptr<IOperace> operace) {
         fKonec.reset();
+        fVysledek.reset();
         return fRelace->Spust(std::move(operace),
                               [this](TStavOperace stav, const TVysledekOperace& vysledek) {
                                   fKonec = stav;
@@ -177,11 +178,11 @@ protected:
     TSpusteni Spust(TArgs... args) {
         return Spust(std::make_unique<TOperace>(Kontext(), args...));
     }
-    const TZapsaneBloky& Zapsano() const { return std::get<TZapsaneBloky>(fVysledek); }
+    const TZapsaneBloky& Zapsano() const { return std::get<TZapsaneBloky>(fVysledek.value()); }
 
     TPovoleni fPovoleni{&fOkno};
     int fZtraty = 0;
     std::optional<TStavOperace> fKonec;
-    TVysledekOperace fVysledek;
+    std::optional<TVysledekOperace> fVysledek;
     std::unique_ptr<TRelace> fRelace;
 };

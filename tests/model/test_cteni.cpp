@@ -151,7 +151,7 @@ TEST_F(Cteni, PhoneReadOverTheLineFillsNumbersAndIdentification) {
         EXPECT_EQ(std::size_t{poslano[n].Adresa}, n < 3 ? 0x0C00 + 16 * n : 16 * (n - 3)) << n;
     }
     EXPECT_EQ(fKonec, TStavOperace::Hotovo);
-    EXPECT_TRUE(std::holds_alternative<TPrectenaCisla>(fVysledek));
+    EXPECT_TRUE(std::holds_alternative<TPrectenaCisla>(fVysledek.value()));
     EXPECT_EQ(HWTYP.View(), std::string_view("NORLINK GSM\0\0\0\0\xFF", 16));
     EXPECT_EQ(VERHW.size(), 16U);
     for (std::size_t k = 0; k < 16; ++k) {
@@ -205,7 +205,7 @@ TEST_F(Cteni, SettingsReadAsksBlockByBlockAndBothImagesHoldTheDevicesMemory) {
         EXPECT_EQ(fOkno.Info.Position, static_cast<int>(row.Odpovedi));
         EXPECT_FALSE(fOkno.Info.Shown);
         EXPECT_EQ(fKonec, TStavOperace::Hotovo);
-        const TRozsahCteni& r = std::get<TPrectenoNastaveni>(fVysledek).Rozsah;
+        const TRozsahCteni& r = std::get<TPrectenoNastaveni>(fVysledek.value()).Rozsah;
         EXPECT_EQ(std::tuple(r.Vse, r.N, r.E, r.V),
                   std::tuple(row.Rozsah.Vse, row.Rozsah.N, row.Rozsah.E, row.Rozsah.V));
         EXPECT_TRUE(NORLINKRec == ocekavany);
@@ -370,7 +370,6 @@ TEST_F(CteniOkno, ReadIsShownForTheSelectionResetEmptiesItAndUnlocksTheSelection
     CtiVstup(1, 2);
     Odpovidej();
     ASSERT_FALSE(fOkno.Enabled(TOvladac::Cmb_Vstup));
-    // What was read is shown for the selection.
     EXPECT_EQ(fOkno.MemoText(TMemo::Mem_Sepnuti),
               Cp1250DoUtf8(NORLINKRec.ZpravaSepnuti[1][2].View()));
     for (int r = 1; r <= 16; ++r) {

@@ -42,7 +42,7 @@ TEST_F(Relace, AnswersGoToTheRunningOperationAndItsResultToWhoStartedIt) {
     Odpovidej();
 
     EXPECT_EQ(fKonec, TStavOperace::Hotovo);
-    EXPECT_TRUE(std::holds_alternative<TPrectenaCisla>(fVysledek));
+    EXPECT_TRUE(std::holds_alternative<TPrectenaCisla>(fVysledek.value()));
     EXPECT_FALSE(fRelace->BeziOperace());
     EXPECT_FALSE(fPovoleni.BeziOperace());
 
