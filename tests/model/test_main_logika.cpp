@@ -8,7 +8,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -21,9 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-
-// A poll from the communicator to the program.
-constexpr std::array<std::uint8_t, 7> k_Vyzva{0xA5, 0x3F, 0x14, 0x80, 0x88, 0x00, 0x00};
 
 void WriteFile(const fs::path& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
@@ -481,12 +477,10 @@ TEST_F(MainLogika, CommunicationLogGoesToTheDiagnosticFileAtClose) {
     const fs::path dump = fDir / "comlog.txt";
     TMainLogika& logika = Vytvor({}, dump.string());
     logika.FormCreate();
-    fLine->Feed(k_Vyzva);
-    fTimer->Pump();
-    std::vector<std::uint8_t> bad(k_Vyzva.begin(), k_Vyzva.end());
+    Prijmi(prijem_test::Poll());
+    TBajty bad = prijem_test::Poll();
     bad[4] ^= 0x01; // header checksum
-    fLine->Feed(bad);
-    fTimer->Pump();
+    Prijmi(bad);
     EXPECT_FALSE(fs::exists(dump)) << "written at close only";
     logika.FormClose();
 

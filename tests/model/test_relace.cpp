@@ -2,126 +2,47 @@
 // sets: answers reach the one running operation, its end reaches its starter, the watch on a
 // quiet device, the lost port, and the wording of port errors.
 
-#include "../link/PrijemFixture.h"
-#include "FakeOkno.h"
-#include "FakeSerialPort.h"
-#include "KomunikaceTestAccess.h"
-#include "relace/Relace.h"
-#include "stav/promenne.h"
+#include "OperaceRig.h"
+#include "operace/Cteni.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <optional>
 
 namespace {
 
 using ::testing::HasSubstr;
 using namespace std::chrono_literals;
 
-// What a test operation was handed, kept beyond its life.
-struct TStopa {
-    std::vector<std::pair<std::uint8_t, std::uint16_t>> Odpovedi; // memory kind, address
-    bool Zrusena = false;
-    bool Ztracena = false;
-};
-
-// Ends after the number of answers it waits for; its result counts them.
-class TOperaceNaZkousku final : public IOperace {
-public:
-    TOperaceNaZkousku(TStopa& stopa, std::size_t odpovedi) : fStopa(stopa), fCeka(odpovedi) {}
-    bool Start() override { return fCeka > 0; }
-    TKrok Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
-                  std::span<const std::uint8_t>) override {
-        fStopa.Odpovedi.emplace_back(typPameti, hlavicka.Adresa);
-        if (fStopa.Odpovedi.size() < fCeka) {
-            return TKrok::Pokracuje;
-        }
-        fStav = TStavOperace::Hotovo;
-        return TKrok::Hotovo;
-    }
-    void Zrus() override {
-        fStopa.Zrusena = true;
-        fStav = TStavOperace::Zrusena;
-    }
-    void SpojeniZtraceno() override {
-        fStopa.Ztracena = true;
-        fStav = TStavOperace::Zrusena;
-    }
-    TStavOperace Stav() const override { return fStav; }
-    TVysledekOperace Vysledek() const override {
-        return TPrectenoNastaveni{{false, static_cast<int>(fStopa.Odpovedi.size()), 0, 0}};
-    }
-
-private:
-    TStopa& fStopa;
-    std::size_t fCeka;
-    TStavOperace fStav = TStavOperace::Bezi;
-};
-
-class Relace : public ::testing::Test {
+// The operations are the program's own, on the small device; the port opens in each test.
+class Relace : public TOperaceRig {
 protected:
-    Relace() {
-        TZavislostiRelace z;
-        z.VytvorCasovac = [this] {
-            auto timer = std::make_unique<TManualTimer>();
-            fTimer = timer.get();
-            return timer;
-        };
-        z.VytvorPort = [this] { return std::make_unique<FakeSerialPort>(fLine); };
-        z.Hodiny = [this] { return fCas; };
-        z.Naplanuj = [this](std::function<void()> krok) { fOkno.Naplanuj(std::move(krok)); };
-        z.Led = [this](bool zapnuto) { fOkno.SetLed(zapnuto); };
-        z.PoZtrate = [this] { ++fZtraty; };
-        fRelace = std::make_unique<TRelace>(fOkno.InfoForm(), fPovoleni, std::move(z));
-    }
-
-    void Prijmi(const std::vector<std::uint8_t>& bytes) {
-        fLine->Feed(bytes);
-        fTimer->Pump();
-    }
-    TSpusteni Spust(std::size_t odpovedi) {
-        return fRelace->Spust(std::make_unique<TOperaceNaZkousku>(fStopa, odpovedi),
-                              [this](TStavOperace stav, const TVysledekOperace& vysledek) {
-                                  fKonec = stav;
-                                  fVysledek = vysledek;
-                              });
-    }
-
-    TFakeOkno fOkno;
-    TPovoleni fPovoleni{&fOkno};
-    std::shared_ptr<FakeLine> fLine = std::make_shared<FakeLine>();
-    TManualTimer* fTimer = nullptr;
-    TCasRelace fCas{};
-    int fZtraty = 0;
-    TStopa fStopa;
-    std::optional<TStavOperace> fKonec;
-    TVysledekOperace fVysledek;
-    std::unique_ptr<TRelace> fRelace;
+    Relace() : TOperaceRig(false) {}
 };
 
 TEST_F(Relace, AnswersGoToTheRunningOperationAndItsResultToWhoStartedIt) {
     EXPECT_EQ(Komunikace, &fRelace->Link());
     EXPECT_EQ(ComLog, &fRelace->Log());
-    EXPECT_EQ(Spust(2), TSpusteni::Nezahajena) << "no port open";
+    EXPECT_EQ(Spust<TCteniTelCisel>(), TSpusteni::Nezahajena) << "no port open";
     ASSERT_TRUE(fRelace->Otevri("/dev/ttyUSB4", {}, 4800));
     EXPECT_EQ(fLine->OpenedPath, "/dev/ttyUSB4");
 
-    Prijmi(prijem_test::Response(ZAZNAM, 0x0100, prijem_test::Sixteen(1)));
-    EXPECT_EQ(Spust(0), TSpusteni::Nezahajena) << "refused by its Start";
-    ASSERT_EQ(Spust(2), TSpusteni::Zahajena);
+    std::ranges::copy(std::string_view("NORLINK"), fHwsw.begin() + 0x0C00);
+    Prijmi(prijem_test::Response(HWSW, 0x0C00, Data({HWSW, 0x0C00}))); // none runs: dropped
+    EXPECT_EQ(Spust<TCteniNastaveni>(TRozsahCteni{false, 1, 7, 7}), TSpusteni::Nezahajena)
+        << "refused by its Start";
+    ASSERT_EQ(Spust<TCteniTelCisel>(), TSpusteni::Zahajena);
     EXPECT_TRUE(fPovoleni.BeziOperace());
-    EXPECT_EQ(Spust(1), TSpusteni::Nezahajena) << "one at a time";
+    EXPECT_EQ(Spust<TCteniTelCisel>(), TSpusteni::Nezahajena) << "one at a time";
+    EXPECT_TRUE(HWTYP.empty());
     fCas += 5s;
-    Prijmi(prijem_test::Response(ZAZNAM, 0x0110, prijem_test::Sixteen(2)));
+    Prijmi(prijem_test::Response(HWSW, 0x0C00, Data({HWSW, 0x0C00})));
     EXPECT_EQ(fRelace->PosledniOdpoved(), fCas);
+    EXPECT_EQ(HWTYP.View().substr(0, 7), "NORLINK");
     EXPECT_FALSE(fKonec);
-    Prijmi(prijem_test::Response(HWSW, 0x0C00, prijem_test::Sixteen(3)));
+    Odpovidej();
 
-    EXPECT_EQ(fStopa.Odpovedi, (decltype(fStopa.Odpovedi){{ZAZNAM, 0x0110}, {HWSW, 0x0C00}}));
     EXPECT_EQ(fKonec, TStavOperace::Hotovo);
-    ASSERT_TRUE(std::holds_alternative<TPrectenoNastaveni>(fVysledek));
-    EXPECT_EQ(std::get<TPrectenoNastaveni>(fVysledek).Rozsah.N, 2);
+    EXPECT_TRUE(std::holds_alternative<TPrectenaCisla>(fVysledek.value()));
     EXPECT_FALSE(fRelace->BeziOperace());
     EXPECT_FALSE(fPovoleni.BeziOperace());
 
@@ -133,34 +54,33 @@ TEST_F(Relace, AnswersGoToTheRunningOperationAndItsResultToWhoStartedIt) {
 
 TEST_F(Relace, QuietDeviceIsShownAfterThreeSecondsAndPollsBringTheLabelBack) {
     ASSERT_TRUE(fRelace->Otevri(2, {}, 4800));
-    ASSERT_EQ(Spust(5), TSpusteni::Zahajena);
-    fOkno.Info.Label = "Načítání 1/5";
+    ASSERT_EQ(Spust<TCteniTelCisel>(), TSpusteni::Zahajena);
+    const std::string stitek = fOkno.Info.Label;
     fCas += k_TichoPoVyzve - 1ms;
     fRelace->Hlidej();
-    EXPECT_EQ(fOkno.Info.Label, "Načítání 1/5");
+    EXPECT_EQ(fOkno.Info.Label, stitek);
     fCas += 1ms;
     fRelace->Hlidej();
     EXPECT_EQ(fOkno.Info.Label, R_KomunikatorNeodpovida);
 
     Prijmi(prijem_test::Poll());
     EXPECT_TRUE(fOkno.Led);
-    EXPECT_EQ(fOkno.Info.Label, "Načítání 1/5");
+    EXPECT_EQ(fOkno.Info.Label, stitek);
     fCas += k_TichoPoVyzve - 1ms;
     fRelace->Hlidej();
-    EXPECT_EQ(fOkno.Info.Label, "Načítání 1/5") << "the poll started the count again";
+    EXPECT_EQ(fOkno.Info.Label, stitek) << "the poll started the count again";
 
     fRelace->Zrus();
-    EXPECT_TRUE(fStopa.Zrusena);
     EXPECT_EQ(fKonec, TStavOperace::Zrusena);
     fCas += 1h;
     fRelace->Hlidej();
-    EXPECT_EQ(fOkno.Info.Label, "Načítání 1/5") << "no watch without an operation";
+    EXPECT_EQ(fOkno.Info.Label, stitek) << "no watch without an operation";
 }
 
 TEST_F(Relace, LostPortEndsTheOperationOutsideTheDriversTickAndTellsTheOwnerOnce) {
     fLine->FailReason = "Vstupně-výstupní chyba";
     ASSERT_TRUE(fRelace->Otevri(3, {{3, "/dev/ttyACM0"}}, 4800));
-    ASSERT_EQ(Spust(5), TSpusteni::Zahajena);
+    ASSERT_EQ(Spust<TCteniTelCisel>(), TSpusteni::Zahajena);
     fLine->HangUp();
     fTimer->Pump();
     EXPECT_TRUE(fRelace->BeziOperace()) << "not inside the tick";
@@ -168,13 +88,12 @@ TEST_F(Relace, LostPortEndsTheOperationOutsideTheDriversTickAndTellsTheOwnerOnce
     fTimer->Pump();
     fOkno.RunPlanned();
 
-    EXPECT_TRUE(fStopa.Ztracena);
     EXPECT_EQ(fKonec, TStavOperace::Zrusena);
     EXPECT_FALSE(fRelace->BeziOperace());
     EXPECT_EQ(fZtraty, 1);
     EXPECT_TRUE(fRelace->PortZtracen());
     EXPECT_THAT(fRelace->PopisChyby(), HasSubstr("/dev/ttyACM0"));
-    EXPECT_EQ(Spust(5), TSpusteni::Nezahajena);
+    EXPECT_EQ(Spust<TCteniTelCisel>(), TSpusteni::Nezahajena);
 
     // A loss posted just before the session ends finds nothing to call.
     fLine->HungUp = false;
@@ -186,25 +105,6 @@ TEST_F(Relace, LostPortEndsTheOperationOutsideTheDriversTickAndTellsTheOwnerOnce
     fRelace.reset();
     fOkno.RunPlanned();
     EXPECT_EQ(fZtraty, 1);
-}
-
-TEST_F(Relace, PollsToggleTheLampAndAreAnsweredFromTheQueue) {
-    ASSERT_TRUE(fRelace->Otevri(2, {}, 4800));
-    Prijmi(prijem_test::Poll());
-    EXPECT_TRUE(fOkno.Led);
-    EXPECT_TRUE(fLine->Written().empty()) << "nothing queued, nothing sent";
-    ASSERT_GE(fRelace->Log().Count(), 1U);
-    EXPECT_THAT(std::string(fRelace->Log()[0].Message()), HasSubstr("Prisla vyzva"));
-
-    fRelace->Link().VytvorTLG(PC, MDM, Cteni, HWSW, 20);
-    const std::vector<std::uint8_t> queued =
-        TKomunikaceTestAccess::Telegramy(fRelace->Link()).at(0);
-    Prijmi(prijem_test::Poll());
-    EXPECT_FALSE(fOkno.Led);
-    std::vector<std::uint8_t> expected{0xFF};
-    expected.insert(expected.end(), queued.begin(), queued.end());
-    EXPECT_EQ(fLine->Written(), expected);
-    EXPECT_EQ(fOkno.LedChanges, 2);
 }
 
 TEST(PopisChybyPortu, SaysWhatToDoForEachCategory) {

@@ -17,10 +17,7 @@ using ::testing::HasSubstr;
 class Zmeny : public TLogikaRig {
 protected:
     Zmeny() {
-        InicializujNORLINKRec(NORLINKRec);
-        NORLINKRecNew = NORLINKRec;
         Spust();
-        std::ranges::fill(fPamet, 0xFF);
         std::ranges::fill(fHwsw, 'x');
         fPamet[0x0100] = 3; // expander 1's first failure slot
     }
@@ -105,7 +102,12 @@ TEST_F(Zmeny, MarksTooltipsAndTheCloseQuestionFollowLoadsExportsAndWrites) {
     EXPECT_FALSE(fOkno.MemoBold[TMemo::Mem_Obnova]);
     EXPECT_FALSE(fLogika->NeulozeneZmeny());
     // What was read back is the device's: nothing is left to send.
+    EXPECT_TRUE(NORLINKRec == NORLINKRecNew);
     EXPECT_EQ(fOkno.ToolTips[TOvladac::Btn_ZapisNastaveni], "Zápis teď pošle 0 bloků");
+    fLogika->Btn_ZapisTelCislaClick();
+    fLogika->Btn_ZapisNastaveniClick();
+    EXPECT_EQ(fOkno.Previews.size(), 2U) << "nothing to write shows nothing";
+    EXPECT_FALSE(fLogika->BeziOperace());
 }
 
 } // namespace
