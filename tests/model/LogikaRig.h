@@ -5,6 +5,7 @@
 // from memory. TZapisRig adds what the phone and settings writes are prepared with.
 
 #include "FakeOkno.h"
+#include "FakePrevodniky.h"
 #include "FakeSerialPort.h"
 #include "ScratchDir.h"
 #include "okno/MainLogika.h"
@@ -59,6 +60,7 @@ protected:
         deps.VytvorHlidac = [this] { return Casovac(fHlidac); };
         deps.Hodiny = [this] { return fCas; };
         deps.VytvorPort = [this] { return std::make_unique<FakeSerialPort>(fLine); };
+        deps.VytvorPrevodniky = [this] { return std::make_unique<TFakePrevodniky>(fStroj); };
         deps.VypisKomunikace = std::move(vypisKomunikace);
         fLogika = std::make_unique<TMainLogika>(fOkno, std::move(deps));
         return *fLogika;
@@ -148,6 +150,7 @@ protected:
     const std::string fInstDir = fDir.string() + "/";
     TFakeOkno fOkno;
     std::shared_ptr<FakeLine> fLine = std::make_shared<FakeLine>();
+    std::shared_ptr<TFakeStroj> fStroj = std::make_shared<TFakeStroj>();
     TManualTimer* fTimer = nullptr;
     TManualTimer* fHlidac = nullptr;
     TCasRelace fCas{};

@@ -423,7 +423,7 @@ TEST_F(Cteni, CancelOrLostPortMidReadPutsEverythingBackAndSendsNothingMore) {
         // The port's panel says when the port went away; the device's panels stay.
         auto stav = panely;
         if (row.Odpojeni) {
-            stav[0] = "COM2 – nepřipojeno";
+            stav[0] = "COM2 – nepřipojeno (čeká se na převodník)";
         }
         EXPECT_EQ(fOkno.Panels, stav);
         EXPECT_EQ(fOkno.Cells, bunky);
