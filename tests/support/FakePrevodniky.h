@@ -4,14 +4,13 @@
 #include "port/Prevodniky.h"
 
 #include <memory>
-#include <utility>
 
 struct TFakeStroj {
     std::optional<TUsbId> Usb; // of every path opened
     std::string Vraceny;       // where the lost device is now; empty while it is away
     bool Brltty = false;
     std::vector<TOtiskPrevodniku> Hledani;
-    std::optional<TUsbId> DotazBrltty; // the lost adapter brltty was last asked about
+    std::optional<TUsbId> DotazBrltty;
 };
 
 class TFakePrevodniky final : public IPrevodniky {
