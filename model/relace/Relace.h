@@ -33,9 +33,10 @@ inline constexpr std::string_view R_OpetPripojen = "Převodník je opět připoj
 inline constexpr std::string_view R_PrevodnikOdpojen = "Převodník byl odpojen: ";
 inline constexpr std::string_view R_CekaNaPrevodnik = " (čeká se na převodník)";
 inline constexpr std::string_view R_BrlttyBere =
-    "Převodník si nejspíš zabral program brltty (pro braillské řádky), proto port po připojení "
-    "zmizí. Odinstalujte ho (sudo apt remove brltty), nebo vypněte jeho pravidlo (sudo ln -s "
-    "/dev/null /etc/udev/rules.d/85-brltty.rules), a převodník odpojte a znovu připojte.";
+    "Program brltty (obsluha Braillových řádků) si nejspíš zabral převodník, a port proto po "
+    "připojení zmizí. Pokud Braillův řádek nepoužíváte, odinstalujte ho (sudo apt remove brltty), "
+    "nebo vypněte jeho pravidlo (sudo ln -s /dev/null /etc/udev/rules.d/85-brltty.rules); pak "
+    "převodník odpojte a znovu připojte.";
 inline constexpr std::string_view R_KomunikatorNeodpovida =
     "Komunikátor neodpovídá - zkontrolujte kabel a napájení";
 
