@@ -42,6 +42,11 @@ void TMainLogika::FormCreate() {
     relace.Led = [this](bool zapnuto) { fOkno.SetLed(zapnuto); };
     relace.PoKroku = [this] { Prekresli(); };
     relace.PoZtrate = [this] { SpojeniZtraceno(); };
+    relace.PoNavratu = [this] { PrevodnikSeVratil(); };
+    relace.VytvorPrevodniky = fZavislosti.VytvorPrevodniky ? fZavislosti.VytvorPrevodniky
+                                                           : [koren = fZavislosti.KorenZarizeni] {
+                                                                 return MakePosixPrevodniky(koren);
+                                                             };
     fRelace = std::make_unique<TRelace>(fOkno.InfoForm(), fPovoleni, std::move(relace));
     InitializeCom();
 

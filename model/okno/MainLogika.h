@@ -55,7 +55,8 @@ inline constexpr std::string_view R_VyberZalohu =
     "komunikátoru:";
 inline constexpr std::string_view R_ZadnaZaloha = "Žádná záloha zatím neexistuje.";
 inline constexpr std::string_view R_SpojeniZtracenoRada =
-    "Po připojení zvolte port znovu v nabídce Sériový port.";
+    "Jakmile převodník znovu připojíte, program port sám otevře; jiný port zvolte v nabídce "
+    "Sériový port.";
 
 inline constexpr std::string_view R_PortNeotevren =
     "Sériový port není otevřen: s komunikátorem nelze komunikovat.";
@@ -79,6 +80,9 @@ struct TMainZavislosti {
     std::function<TCasRelace()> Hodiny;
     // The root of /sys and /dev for the list of serial devices (tests give a fake tree).
     std::string KorenZarizeni = "/";
+    // The machine's adapters, for finding a lost one again. Default: the POSIX ones under
+    // KorenZarizeni.
+    std::function<std::unique_ptr<IPrevodniky>()> VytvorPrevodniky;
     // A file that receives the communication log, oldest record first, when it is released at
     // close (empty: the log stays in memory only). For diagnosing a link in the field.
     std::string VypisKomunikace;
@@ -207,8 +211,13 @@ private:
     // The device agreed with the window: the report's time of verification.
     void Shoda();
     void ZrusOperaci();
-    // The port went away: the menu and the status bar say so, and a warning.
+    // The port went away: the menu, the status bar and the log say so, and a warning.
     void SpojeniZtraceno();
+    // Its device came back and the session opened it again: the menu, the status bar and the
+    // log say so.
+    void PrevodnikSeVratil();
+    // Ticks the item of fComPortNo (the extra item for a port outside 1..10).
+    void ZaskrtniPort();
     // A read that would replace changes neither written nor saved asks first.
     bool SmiPrepsat(bool cisla);
     // Before a write: refuses one that would send unknown bytes, shows what it changes and saves
@@ -221,8 +230,9 @@ private:
     // Writes "Cislo"; false (after showing the error) when the file cannot be written.
     bool UlozCisloPortu();
     void ZobrazPortMenu() { fOkno.ZobrazPortMenu(fPortMenu); }
-    // Panel 0 and the lamp say whether a port is open, and which.
-    void ZobrazStavPortu();
+    // Panel 0 and the lamp say whether a port is open, and which; prefix goes before panel 0's
+    // text.
+    void ZobrazStavPortu(std::string_view prefix = {});
     // The selected expander and input, within the image's bounds; -1 when nothing is selected.
     int VybranyExpander() const;
     int VybranyVstup() const;

@@ -13,20 +13,7 @@
 
 void TMainLogika::InitializeCom() {
     // Opening the port anew cancels a running operation first.
-    if (fComPortNo >= 1 && fComPortNo <= 10) {
-        fPortMenu.Zaskrtni(fComPortNo);
-        fPortMenu.Polozka(TPortMenu::k_JinyPort).Viditelna = false;
-    } else {
-        // Only the port in use is ticked: a radio item left ticked could not be chosen again.
-        for (int item = 1; item < TPortMenu::k_JinyPort; ++item) {
-            fPortMenu.Polozka(item).Zaskrtnuta = false;
-        }
-        TPolozkaPortu& jiny = fPortMenu.Polozka(TPortMenu::k_JinyPort);
-        jiny.Zaskrtnuta = true;
-        jiny.Tag = fComPortNo;
-        jiny.Titulek = "COM " + std::to_string(fComPortNo);
-        jiny.Viditelna = true;
-    }
+    ZaskrtniPort();
     ZobrazPortMenu();
 
     fRelace->Link().Com().SetSmer(fSmer);
@@ -44,14 +31,35 @@ void TMainLogika::InitializeCom() {
     }
 }
 
+void TMainLogika::ZaskrtniPort() {
+    if (fComPortNo >= 1 && fComPortNo <= 10) {
+        fPortMenu.Zaskrtni(fComPortNo);
+        fPortMenu.Polozka(TPortMenu::k_JinyPort).Viditelna = false;
+    } else {
+        // Only the port in use is ticked: a radio item left ticked could not be chosen again.
+        for (int item = 1; item < TPortMenu::k_JinyPort; ++item) {
+            fPortMenu.Polozka(item).Zaskrtnuta = false;
+        }
+        TPolozkaPortu& jiny = fPortMenu.Polozka(TPortMenu::k_JinyPort);
+        jiny.Zaskrtnuta = true;
+        jiny.Tag = fComPortNo;
+        jiny.Titulek = "COM " + std::to_string(fComPortNo);
+        jiny.Viditelna = true;
+    }
+}
+
 bool TMainLogika::PortOtevren() const {
     return fRelace && fRelace->PortOtevren();
 }
 
-void TMainLogika::ZobrazStavPortu() {
+void TMainLogika::ZobrazStavPortu(std::string_view prefix) {
     const bool otevren = PortOtevren();
     const std::string zarizeni = fRelace ? fRelace->Link().Com().LastDevicePath() : std::string();
-    fOkno.SetPanelText(0, PopisStavuPortu(fComPortNo, zarizeni, otevren));
+    std::string text = Text(prefix) + PopisStavuPortu(fComPortNo, zarizeni, otevren);
+    if (!otevren && fRelace && fRelace->CekaNaNavrat()) {
+        text += R_CekaNaPrevodnik;
+    }
+    fOkno.SetPanelText(0, text);
     fOkno.SetLedAktivni(otevren);
 }
 
@@ -172,6 +180,21 @@ void TMainLogika::SpojeniZtraceno() {
     }
     ZobrazPortMenu();
     ZobrazStavPortu();
+    const TSerialDriver& com = fRelace->Link().Com();
+    fRelace->Log().Add(Text(R_PrevodnikOdpojen) +
+                           PopisStavuPortu(fComPortNo, com.LastDevicePath(), true) + " (" +
+                           com.LastError() + ")",
+                       TLogMessageKind::usr);
     fOkno.Varovani(Text(R_SpojeniZtraceno),
                    fRelace->PopisChyby() + "\n" + Text(R_SpojeniZtracenoRada));
+}
+
+void TMainLogika::PrevodnikSeVratil() {
+    ZaskrtniPort();
+    ZobrazPortMenu();
+    ZobrazStavPortu(R_OpetPripojen);
+    fRelace->Log().Add(
+        Text(R_OpetPripojen) +
+            PopisStavuPortu(fComPortNo, fRelace->Link().Com().LastDevicePath(), true),
+        TLogMessageKind::usr);
 }

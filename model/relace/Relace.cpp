@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <utility>
 
-std::string PopisChybyPortu(const std::string& devicePath, const std::string& reason,
-                            TChybaPortu pricina) {
+namespace {
+
+std::string Vysvetleni(const std::string& devicePath, const std::string& reason,
+                       TChybaPortu pricina) {
     switch (pricina) {
     case TChybaPortu::BezZarizeni:
         return "Port nemá přiřazené zařízení: " + reason +
@@ -28,6 +30,17 @@ std::string PopisChybyPortu(const std::string& devicePath, const std::string& re
         break;
     }
     return "Zařízení " + devicePath + ": " + reason + ".";
+}
+
+} // namespace
+
+std::string PopisChybyPortu(const std::string& devicePath, const std::string& reason,
+                            TChybaPortu pricina, bool brltty) {
+    std::string popis = Vysvetleni(devicePath, reason, pricina);
+    if (brltty) {
+        popis += "\n" + std::string(R_BrlttyBere);
+    }
+    return popis;
 }
 
 std::string PopisStavuPortu(std::int32_t comPortNo, const std::string& zarizeni, bool otevren) {
@@ -57,6 +70,8 @@ TRelace::TRelace(IInfoForm& info, TPovoleni& povoleni, TZavislostiRelace zavislo
     if (!fZavislosti.Hodiny) {
         fZavislosti.Hodiny = [] { return std::chrono::steady_clock::now(); };
     }
+    fPrevodniky =
+        fZavislosti.VytvorPrevodniky ? fZavislosti.VytvorPrevodniky() : MakePosixPrevodniky();
     ComLog = &fLog;
     fKomunikace =
         std::make_unique<TKomunikace>(fZavislosti.VytvorCasovac(), fZavislosti.VytvorPort());
@@ -86,13 +101,33 @@ bool TRelace::Otevri(std::uint8_t comPortNo, const TPortMap& mapa, std::uint32_t
 }
 
 bool TRelace::Otevri(const std::string& port, const TPortMap& mapa, std::uint32_t baud) {
-    return Otevri([&port](TKomunikace& k) { k.Com().SetPortName(port); }, mapa, baud);
+    return Otevri([port](TKomunikace& k) { k.Com().SetPortName(port); }, mapa, baud);
 }
 
-bool TRelace::Otevri(const std::function<void(TKomunikace&)>& nazev, const TPortMap& mapa,
-                     std::uint32_t baud) {
+bool TRelace::Otevri(TNazevPortu nazev, const TPortMap& mapa, std::uint32_t baud) {
     // A running operation cannot go on over another port.
     Zrus();
+    // Choosing a port ends the wait for the lost one, unless it failed on that same device.
+    std::optional<TOtiskPrevodniku> hledany = std::exchange(fHledany, std::nullopt);
+    fNazev = std::move(nazev);
+    fMapa = mapa;
+    fBaud = baud;
+    const bool otevren = Pripoj(fNazev);
+    const std::string& cesta = fKomunikace->Com().LastDevicePath();
+    if (otevren) {
+        fOtisk = fPrevodniky->Rozpoznej(cesta);
+    } else {
+        if (fOtisk && fOtisk->Cesta != cesta) {
+            fOtisk.reset();
+        }
+        if (hledany && hledany->Cesta == cesta) {
+            fHledany = std::move(hledany);
+        }
+    }
+    return otevren;
+}
+
+bool TRelace::Pripoj(const TNazevPortu& nazev) {
     fKomunikace->Initialize();
     fZtraceno = false;
     fKomunikace->Com().SetOnConnectionLost(
@@ -104,16 +139,19 @@ bool TRelace::Otevri(const std::function<void(TKomunikace&)>& nazev, const TPort
                 }
             });
         });
-    fKomunikace->Com().SetPortMap(mapa);
+    fKomunikace->Com().SetPortMap(fMapa);
     fKomunikace->NastavAdresoveLimity(0, 65535);
     nazev(*fKomunikace);
-    fZtraceno = !fKomunikace->NavazSpojeni(baud);
+    fZtraceno = !fKomunikace->NavazSpojeni(fBaud);
     return !fZtraceno;
 }
 
 std::string TRelace::PopisChyby() const {
     const TSerialDriver& com = fKomunikace->Com();
-    return PopisChybyPortu(com.LastDevicePath(), com.LastError(), com.LastErrorKind());
+    // A port that is missing or vanished may have been taken by brltty.
+    const bool brltty = com.LastErrorKind() == TChybaPortu::Neexistuje &&
+                        fPrevodniky->BrlttyBere(fOtisk ? fOtisk->Usb : std::nullopt);
+    return PopisChybyPortu(com.LastDevicePath(), com.LastError(), com.LastErrorKind(), brltty);
 }
 
 TSpusteni TRelace::Spust(std::unique_ptr<IOperace> operace, TPoKonci poKonci) {
@@ -160,6 +198,7 @@ void TRelace::Zrus() {
 }
 
 void TRelace::Hlidej() {
+    HledejNavrat();
     if (!fOperace || fTicho || fZavislosti.Hodiny() - fPosledniVyzva < k_TichoPoVyzve) {
         return;
     }
@@ -189,9 +228,38 @@ void TRelace::SpojeniZtraceno() {
         fOperace->SpojeniZtraceno();
         Dokonci();
     }
+    if (fZavislosti.PoNavratu && fOtisk) {
+        fHledany = fOtisk;
+        fDalsiPohled = fZavislosti.Hodiny() + k_PohledNaNavrat;
+    }
     if (fZavislosti.PoZtrate) {
         fZavislosti.PoZtrate();
     }
+}
+
+void TRelace::HledejNavrat() {
+    const TCasRelace ted = fZavislosti.Hodiny();
+    if (!fHledany || ted < fDalsiPohled) {
+        return;
+    }
+    fDalsiPohled = ted + k_PohledNaNavrat;
+    const std::string cesta = fPrevodniky->Najdi(*fHledany);
+    if (cesta.empty()) {
+        return;
+    }
+    // The same path opens as before (through the map); a device that came back under another
+    // name opens by that name.
+    TNazevPortu nazev = fNazev;
+    if (cesta != fHledany->Cesta) {
+        nazev = [cesta](TKomunikace& k) { k.Com().SetPortName(cesta); };
+    }
+    if (!Pripoj(nazev)) {
+        return; // not ready yet (still settling, or held): the next look tries again
+    }
+    fNazev = std::move(nazev);
+    fOtisk = fPrevodniky->Rozpoznej(fKomunikace->Com().LastDevicePath());
+    fHledany.reset();
+    fZavislosti.PoNavratu();
 }
 
 void TRelace::Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,

@@ -2,11 +2,13 @@
 // One session with the communicator, as the window logic and norlink-cli both hold it: the
 // communication log, the link on a port and the receive path behind it (pointed at by the globals
 // ComLog and Komunikace while it lives); the one running operation, handed every answer; the watch
-// on a device that stops polling; the lost port; and the Czech wording of port errors.
+// on a device that stops polling; the lost port and, for the window, its return; and the Czech
+// wording of port errors.
 
 #include "okno/InfoForm.h"
 #include "okno/Povoleni.h"
 #include "operace/Operace.h"
+#include "port/Prevodniky.h"
 #include "port/SerialDrv.h"
 #include "port/SerialPort.h"
 #include "port/Timer.h"
@@ -19,6 +21,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,16 +29,26 @@ inline constexpr std::string_view R_PortNeexistuje =
     "Daný sériový port neexistuje nebo se právě používá !";
 inline constexpr std::string_view R_SpojeniZtraceno =
     "Spojení se sériovým portem bylo přerušeno (převodník byl odpojen?).";
+inline constexpr std::string_view R_OpetPripojen = "Převodník je opět připojen: ";
+inline constexpr std::string_view R_PrevodnikOdpojen = "Převodník byl odpojen: ";
+inline constexpr std::string_view R_CekaNaPrevodnik = " (čeká se na převodník)";
+inline constexpr std::string_view R_BrlttyBere =
+    "Program brltty (obsluha Braillových řádků) si nejspíš zabral převodník, a port proto po "
+    "připojení zmizí. Pokud Braillův řádek nepoužíváte, odinstalujte ho (sudo apt remove brltty), "
+    "nebo vypněte jeho pravidlo (sudo ln -s /dev/null /etc/udev/rules.d/85-brltty.rules); pak "
+    "převodník odpojte a znovu připojte.";
 inline constexpr std::string_view R_KomunikatorNeodpovida =
     "Komunikátor neodpovídá - zkontrolujte kabel a napájení";
 
 // The dialog says the device is quiet when no poll came for this long while an operation runs.
 inline constexpr std::chrono::seconds k_TichoPoVyzve{3};
+// After a lost port the session looks this often whether its device is back.
+inline constexpr std::chrono::milliseconds k_PohledNaNavrat{500};
 
 // Why a port could not be opened, for the second line of the warning: the device that was tried,
-// the reason and, by its category, what to do. Czech only.
+// the reason and, by its category, what to do; brltty: brltty has taken the adapter. Czech only.
 std::string PopisChybyPortu(const std::string& devicePath, const std::string& reason,
-                            TChybaPortu pricina);
+                            TChybaPortu pricina, bool brltty = false);
 // Status-bar panel 0: the port and its device, "COM2 – /dev/ttyUSB0", or "COM3 – nepřipojeno".
 std::string PopisStavuPortu(std::int32_t comPortNo, const std::string& zarizeni, bool otevren);
 // Appends the log's records to a file, oldest first, one per line; false when it cannot.
@@ -59,6 +72,11 @@ struct TZavislostiRelace {
     std::function<void()> PoKroku;
     // The port went away; any running operation has ended already.
     std::function<void()> PoZtrate;
+    // The lost port's device came back and was opened again; nothing was started on it. Unset:
+    // the session does not look for it (norlink-cli ends on a lost port).
+    std::function<void()> PoNavratu;
+    // The machine's adapters. Default: the POSIX ones.
+    std::function<std::unique_ptr<IPrevodniky>()> VytvorPrevodniky;
 };
 
 // What a started operation tells whoever started it when it has ended: how, and its result.
@@ -85,6 +103,9 @@ public:
     bool PortOtevren() const { return fKomunikace->Com().Connected(); }
     // The last open failed or the port went away since.
     bool PortZtracen() const { return fZtraceno; }
+    // The port went away and the session looks for its device (PoNavratu set); opening a port
+    // ends the wait, unless that open failed on the same device.
+    bool CekaNaNavrat() const { return fHledany.has_value(); }
     // The driver's last error in Czech, with what to do.
     std::string PopisChyby() const;
 
@@ -92,7 +113,8 @@ public:
     bool BeziOperace() const { return fOperace != nullptr; }
     // Cancels the running operation, if any.
     void Zrus();
-    // One look of the watch; the owner calls it from its timer or loop.
+    // One look of the watch, and every k_PohledNaNavrat one for a lost port's device; the owner
+    // calls it from its timer or loop.
     void Hlidej();
     // When the last answer came (or the operation started), on the session's clock.
     TCasRelace PosledniOdpoved() const { return fPosledniOdpoved; }
@@ -109,8 +131,11 @@ public:
     void PrepniLed(bool zapnuto) override;
 
 private:
-    bool Otevri(const std::function<void(TKomunikace&)>& nazev, const TPortMap& mapa,
-                std::uint32_t baud);
+    using TNazevPortu = std::function<void(TKomunikace&)>;
+    bool Otevri(TNazevPortu nazev, const TPortMap& mapa, std::uint32_t baud);
+    // Opens the port the name gives with the last map and speed.
+    bool Pripoj(const TNazevPortu& nazev);
+    void HledejNavrat();
     void Odpoved(std::uint8_t typPameti, const THlavickaTLG& hlavicka,
                  std::span<const std::uint8_t> data);
     void PoKroku();
@@ -127,6 +152,15 @@ private:
     std::unique_ptr<IOperace> fOperace;
     TPoKonci fPoKonci;
     bool fZtraceno = false;
+    std::unique_ptr<IPrevodniky> fPrevodniky;
+    // How the port was last opened, to open it again.
+    TNazevPortu fNazev;
+    TPortMap fMapa;
+    std::uint32_t fBaud = 0;
+    // The device opened last, and the lost one being looked for.
+    std::optional<TOtiskPrevodniku> fOtisk;
+    std::optional<TOtiskPrevodniku> fHledany;
+    TCasRelace fDalsiPohled{};
     TCasRelace fPosledniVyzva{};
     TCasRelace fPosledniOdpoved{};
     bool fTicho = false;

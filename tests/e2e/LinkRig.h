@@ -156,6 +156,8 @@ public:
     // Times the lamp did not change state between two polls.
     unsigned LampNotToggled = 0;
     unsigned Losses = 0;
+    // Times the session opened a lost port again by itself (it looks only when Hlidej is called).
+    unsigned Returns = 0;
     TRelace Relace{Okno.Info, Povoleni, Zavislosti()};
     std::optional<TStavOperace> Stav;
     std::optional<TVysledekOperace> Vysledek;
@@ -186,6 +188,7 @@ private:
             ++Polls;
         };
         z.PoZtrate = [this] { ++Losses; };
+        z.PoNavratu = [this] { ++Returns; };
         return z;
     }
 

@@ -230,7 +230,7 @@ TEST_F(ProgramReadRig, CancelMidReadStopsTheRequestsAndKeepsBothImages) {
     EXPECT_TRUE(fOkno->Boxy.empty());
 }
 
-TEST_F(ProgramReadRig, UnpluggedMidReadWarnsOnceEndsTheReadAndTheSamePortReconnects) {
+TEST_F(ProgramReadRig, UnpluggedMidReadWarnsOnceEndsTheReadAndThePortReopensByItself) {
     ASSERT_TRUE(Spust({"--unplug-after", "80", "--unplug-for", "300"}, 1)) << Sim();
     ASSERT_TRUE(Precti(fOkno->Btn_NactiTelCisla, 120s));
     const TNORLINK rec = NORLINKRec;
@@ -247,14 +247,23 @@ TEST_F(ProgramReadRig, UnpluggedMidReadWarnsOnceEndsTheReadAndTheSamePortReconne
     for (const QAction* polozka : fOkno->cmCOM) {
         EXPECT_FALSE(polozka->isChecked()) << polozka->objectName().toStdString();
     }
+    EXPECT_EQ(fOkno->Stb_Panels[0]->text(),
+              QString::fromUtf8("COM2 – nepřipojeno (čeká se na převodník)"));
     QTest::qWait(1000);
     EXPECT_EQ(fOkno->Boxy.size(), 1U);
 
-    // The device comes back on a new pseudo-terminal behind the same link; choosing the port
-    // again opens it without asking.
+    // The device comes back on a new pseudo-terminal behind the same link: the window's watch
+    // opens it again within 2 s, and the status bar says so.
     ASSERT_TRUE(Cekej([&] { return fSim->Sim.Generation() >= 2; }, 20s));
-    fOkno->cmCOM[1]->trigger();
-    EXPECT_TRUE(fOkno->cmCOM[1]->isChecked());
+    ASSERT_TRUE(Cekej([&] { return fOkno->cmCOM[1]->isChecked(); }, 2s));
+    const QString opet = QString::fromStdString(std::string(R_OpetPripojen) + "COM2 – ");
+    EXPECT_TRUE(fOkno->Stb_Panels[0]->text().startsWith(opet));
+    const TComLog& log = *fOkno->Logika().Log();
+    std::size_t zaznamy = 0;
+    for (std::size_t i = 0; i < log.Count(); ++i) {
+        zaznamy += log[i].Message().find(R_OpetPripojen) != std::string_view::npos ? 1U : 0U;
+    }
+    EXPECT_EQ(zaznamy, 1U) << "the log says so";
     ASSERT_TRUE(Precti(fOkno->Btn_NactiTelCisla, 120s)) << Sim();
     KontrolujTelCisla();
     EXPECT_EQ(fOkno->Boxy.size(), 1U);

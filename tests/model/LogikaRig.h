@@ -2,6 +2,7 @@
 // The window's logic over the fake window, port and timers of OperaceRig.h, a manual watch timer
 // and a scratch folder, with the same small device answering its session.
 
+#include "FakePrevodniky.h"
 #include "OperaceRig.h"
 #include "ScratchDir.h"
 #include "okno/MainLogika.h"
@@ -32,6 +33,7 @@ protected:
         deps.VytvorHlidac = [this] { return Casovac(fHlidac); };
         deps.Hodiny = [this] { return fCas; };
         deps.VytvorPort = [this] { return std::make_unique<FakeSerialPort>(fLine); };
+        deps.VytvorPrevodniky = [this] { return std::make_unique<TFakePrevodniky>(fStroj); };
         deps.VypisKomunikace = std::move(vypisKomunikace);
         fLogika = std::make_unique<TMainLogika>(fOkno, std::move(deps));
         return *fLogika;
@@ -46,5 +48,6 @@ protected:
     const std::filesystem::path fDir = fScratch.path();
     const std::string fInstDir = fDir.string() + "/";
     TManualTimer* fHlidac = nullptr;
+    std::shared_ptr<TFakeStroj> fStroj = std::make_shared<TFakeStroj>();
     std::unique_ptr<TMainLogika> fLogika;
 };

@@ -6,6 +6,7 @@
 
 #include "../link/PrijemFixture.h"
 #include "FakeOkno.h"
+#include "FakePrevodniky.h"
 #include "FakeSerialPort.h"
 #include "relace/Relace.h"
 #include "stav/promenne.h"
@@ -147,6 +148,14 @@ protected:
 class TOperaceRig : public TZarizeniRig {
 protected:
     explicit TOperaceRig(bool otevri = true) {
+        VytvorRelaci(true);
+        if (otevri) {
+            EXPECT_TRUE(fRelace->Otevri(2, {}, 4800));
+        }
+    }
+    // navrat: the owner wants a lost port's device opened again when it returns (the window).
+    void VytvorRelaci(bool navrat) {
+        fRelace.reset();
         TZavislostiRelace z;
         z.VytvorCasovac = [this] { return Casovac(fTimer); };
         z.VytvorPort = [this] { return std::make_unique<FakeSerialPort>(fLine); };
@@ -154,10 +163,11 @@ protected:
         z.Naplanuj = [this](std::function<void()> krok) { fOkno.Naplanuj(std::move(krok)); };
         z.Led = [this](bool zapnuto) { fOkno.SetLed(zapnuto); };
         z.PoZtrate = [this] { ++fZtraty; };
-        fRelace = std::make_unique<TRelace>(fOkno.InfoForm(), fPovoleni, std::move(z));
-        if (otevri) {
-            EXPECT_TRUE(fRelace->Otevri(2, {}, 4800));
+        if (navrat) {
+            z.PoNavratu = [this] { ++fNavraty; };
         }
+        z.VytvorPrevodniky = [this] { return std::make_unique<TFakePrevodniky>(fStroj); };
+        fRelace = std::make_unique<TRelace>(fOkno.InfoForm(), fPovoleni, std::move(z));
     }
 
     TRelace& Relace() override { return *fRelace; }
@@ -182,6 +192,8 @@ protected:
 
     TPovoleni fPovoleni{&fOkno};
     int fZtraty = 0;
+    int fNavraty = 0;
+    std::shared_ptr<TFakeStroj> fStroj = std::make_shared<TFakeStroj>();
     std::optional<TStavOperace> fKonec;
     std::optional<TVysledekOperace> fVysledek;
     std::unique_ptr<TRelace> fRelace;

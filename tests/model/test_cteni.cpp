@@ -428,7 +428,7 @@ TEST_F(CteniOkno, CancelOrLostPortMidReadKeepsTheWindowAsItWas) {
         EXPECT_FALSE(fLogika->BeziOperace());
         EXPECT_FALSE(fOkno.Info.Shown);
         if (odpojeni) {
-            panely[0] = "COM2 – nepřipojeno";
+            panely[0] = "COM2 – nepřipojeno (čeká se na převodník)";
         }
         EXPECT_EQ(fOkno.Panels, panely);
         EXPECT_EQ(fOkno.Cells, bunky);

@@ -17,6 +17,20 @@ using namespace std::chrono_literals;
 class Relace : public TOperaceRig {
 protected:
     Relace() : TOperaceRig(false) {}
+    void Odpoj() {
+        fLine->HangUp();
+        fTimer->Pump();
+        fOkno.RunPlanned();
+    }
+    // The window's watch timer until the port is open; how long it took.
+    std::chrono::milliseconds HlidejDoOtevreni(std::chrono::milliseconds limit = 5s) {
+        std::chrono::milliseconds uplynulo{0};
+        for (; !fRelace->PortOtevren() && uplynulo < limit; uplynulo += 250ms) {
+            fCas += 250ms;
+            fRelace->Hlidej();
+        }
+        return uplynulo;
+    }
 };
 
 TEST_F(Relace, AnswersGoToTheRunningOperationAndItsResultToWhoStartedIt) {
@@ -107,6 +121,74 @@ TEST_F(Relace, LostPortEndsTheOperationOutsideTheDriversTickAndTellsTheOwnerOnce
     EXPECT_EQ(fZtraty, 1);
 }
 
+TEST_F(Relace, LostDeviceIsOpenedAgainWithinOneLookOfItsReturnAndNothingResumes) {
+    fStroj->Usb = TUsbId{0x1a86, 0x7523};
+    ASSERT_TRUE(fRelace->Otevri(3, {{3, "/dev/ttyUSB0"}}, 4800));
+    ASSERT_EQ(Spust<TCteniTelCisel>(), TSpusteni::Zahajena);
+    Odpoj();
+    ASSERT_TRUE(fRelace->CekaNaNavrat());
+    // Away for two seconds: looked for every half second; back, opened at the next look.
+    EXPECT_EQ(HlidejDoOtevreni(2s), 2s);
+    EXPECT_EQ(fStroj->Hledani, std::vector(4, TOtiskPrevodniku{"/dev/ttyUSB0", "", fStroj->Usb}));
+    EXPECT_EQ(fNavraty, 0);
+    fStroj->Vraceny = "/dev/ttyUSB1";
+    EXPECT_LE(HlidejDoOtevreni(), k_PohledNaNavrat);
+    EXPECT_EQ(fRelace->Link().Com().LastDevicePath(), "/dev/ttyUSB1");
+    EXPECT_EQ(fNavraty, 1);
+    // The cancelled operation stays cancelled; a poll finds nothing to send.
+    EXPECT_FALSE(fRelace->BeziOperace());
+    Prijmi(prijem_test::Poll());
+    EXPECT_TRUE(fLine->Written().empty());
+
+    // Lost again, it is looked for, and opened, where it was last.
+    Odpoj();
+    EXPECT_LE(HlidejDoOtevreni(), k_PohledNaNavrat);
+    EXPECT_EQ(fStroj->Hledani.back().Cesta, "/dev/ttyUSB1");
+    EXPECT_EQ(fLine->OpenedPath, "/dev/ttyUSB1");
+    EXPECT_EQ(fNavraty, 2);
+}
+
+TEST_F(Relace, AnotherPortEndsTheWaitAFailedOpenOfTheSameDeviceDoesNotAndTheCliNeverWaits) {
+    // The owner wants the port back (the window, not norlink-cli); the port opened next (none);
+    // whether it opens; whether the session looks on.
+    for (const auto& [navrat, path, opens, waits] :
+         {std::tuple{true, "/dev/ttyUSB0", false, true},
+          std::tuple{true, "/dev/ttyS0", false, false}, std::tuple{true, "/dev/ttyS0", true, false},
+          std::tuple{false, "", false, false}}) {
+        SCOPED_TRACE(path);
+        VytvorRelaci(navrat);
+        fLine->FailOpen = false;
+        ASSERT_TRUE(fRelace->Otevri("/dev/ttyUSB0", {}, 4800));
+        Odpoj();
+        fLine->FailOpen = !opens;
+        if (*path != '\0') {
+            EXPECT_EQ(fRelace->Otevri(path, {}, 4800), opens);
+        }
+        EXPECT_EQ(fRelace->CekaNaNavrat(), waits);
+        const std::size_t pohledy = fStroj->Hledani.size();
+        fCas += 1s;
+        fRelace->Hlidej();
+        EXPECT_EQ(fStroj->Hledani.size(), pohledy + (waits ? 1U : 0U));
+    }
+}
+
+TEST_F(Relace, BrlttyIsNamedWhenAMissingOrLostPortMayBeItsDoing) {
+    fStroj->Brltty = true;
+    fLine->FailOpen = true;
+    fLine->FailKind = TChybaPortu::Obsazen;
+    ASSERT_FALSE(fRelace->Otevri("/dev/ttyUSB0", {}, 4800));
+    EXPECT_THAT(fRelace->PopisChyby(), Not(HasSubstr(R_BrlttyBere))) << "held, not missing";
+    // Lost, the adapter is asked about by its USB id.
+    fStroj->Usb = TUsbId{0x1a86, 0x7523};
+    fLine->FailOpen = false;
+    ASSERT_TRUE(fRelace->Otevri("/dev/ttyUSB0", {}, 4800));
+    Odpoj();
+    EXPECT_THAT(fRelace->PopisChyby(), HasSubstr(R_BrlttyBere));
+    EXPECT_EQ(fStroj->DotazBrltty, fStroj->Usb);
+    fStroj->Brltty = false;
+    EXPECT_THAT(fRelace->PopisChyby(), Not(HasSubstr(R_BrlttyBere)));
+}
+
 TEST(PopisChybyPortu, SaysWhatToDoForEachCategory) {
     struct TRow {
         TChybaPortu Kind;
@@ -125,7 +207,13 @@ TEST(PopisChybyPortu, SaysWhatToDoForEachCategory) {
         if (row.Hint != nullptr) {
             EXPECT_THAT(detail, HasSubstr(row.Hint)) << static_cast<int>(row.Kind);
         }
+        EXPECT_THAT(detail, Not(HasSubstr("brltty")));
+        EXPECT_EQ(PopisChybyPortu("/dev/ttyUSB0", "důvod", row.Kind, true),
+                  detail + "\n" + std::string(R_BrlttyBere));
     }
+    EXPECT_THAT(std::string(R_BrlttyBere),
+                AllOf(HasSubstr("sudo apt remove brltty"),
+                      HasSubstr("sudo ln -s /dev/null /etc/udev/rules.d/85-brltty.rules")));
 }
 
 } // namespace
