@@ -413,7 +413,15 @@ TVysledek Zmer(const TMoznosti& m, const TPodminky& p) {
         return hotovo();
     };
 
-    if (bez([&] { return okno.LedChanges >= 2; }, 10s)) {
+    const bool spojeno = bez([&] { return okno.LedChanges >= 2; }, 10s);
+    if (!spojeno && logika.Log() != nullptr) {
+        // What the link saw instead of polls, for whoever reads the figures.
+        std::fprintf(stderr, "norlink-bench: no polls within 10 s; the log, newest first:\n");
+        for (std::size_t i = 0; i < std::min<std::size_t>(logika.Log()->Count(), 12); ++i) {
+            std::fprintf(stderr, "  %s\n", std::string((*logika.Log())[i].Message()).c_str());
+        }
+    }
+    if (spojeno) {
         v.PrevzateVyzvy = v.ChybyDat = 0;
         zaznam->Odeslano.clear();
         const sim::TSimStats pred = simulator.Stats();
