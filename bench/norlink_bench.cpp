@@ -363,12 +363,18 @@ TVysledek Zmer(const TMoznosti& m, const TPodminky& p) {
     // the window.
     std::uint64_t videno = logika.Log() != nullptr ? logika.Log()->Zmeny() : 0;
 
-    // How long a tick held the thread, when it transmitted.
+    // How long a tick held the thread when it took part in a transmission: it keyed the line for
+    // an answer, or wrote it.
+    const auto vysila = [&] {
+        return logika.Relace() != nullptr && logika.Relace()->Link().Com().Vysila();
+    };
     const auto zmer = [&](const std::function<void()>& tik) {
         const std::uint64_t zapisy = zaznam->Zapisy;
+        const bool drzelo = vysila();
         const auto t0 = TClock::now();
         tik();
-        if (zaznam->Zapisy != zapisy && logika.BeziOperace()) {
+        const bool vysilani = zaznam->Zapisy != zapisy || (!drzelo && vysila());
+        if (vysilani && logika.BeziOperace()) {
             v.Blokovani.push_back(Ms(TClock::now() - t0));
         }
     };

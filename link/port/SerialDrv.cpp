@@ -16,7 +16,9 @@ constexpr std::uint16_t k_MinPollingDelay = 5;
 constexpr std::uint16_t k_NotConnectedFreeSpace = std::numeric_limits<std::uint16_t>::max();
 // How long a send waits before asking the port again when it took nothing.
 constexpr auto k_SendRetryPause = std::chrono::milliseconds(1);
-// The transmitter stays keyed this long after the last byte has left the line.
+// The keyed transmitter settles this long before the first byte, and stays keyed this long after
+// the last byte has left the line.
+constexpr auto k_OchranaPredVysilanim = std::chrono::milliseconds(2);
 constexpr auto k_OchranaPoVysilani = std::chrono::milliseconds(2);
 // How often the ticks look at a transmission that is ending.
 constexpr auto k_KrokVysilani = std::chrono::milliseconds(1);
@@ -175,6 +177,7 @@ bool TSerialDriver::Connect() {
 void TSerialDriver::Disconnect() {
     fDrzi = false;
     fVyslanoOd.reset();
+    fCekaNaZapis.clear();
     if (!Connected()) {
         return;
     }
@@ -347,8 +350,19 @@ void TSerialDriver::KlicujVysilac(bool on) {
     }
 }
 
-void TSerialDriver::ZapniVysilac() {
+void TSerialDriver::VysliPoOchrane(std::span<const std::uint8_t> data) {
+    if (!Connected() || !Klicuje()) {
+        Vysli(data);
+        return;
+    }
+    // The line is held from the keying on; a tick writes once the transmitter has settled, so the
+    // caller's thread never waits for it.
     KlicujVysilac(true);
+    fCekaNaZapis.assign(data.begin(), data.end());
+    fZapisOd = fHodiny() + k_OchranaPredVysilanim;
+    fDrzi = true;
+    fVyslanoOd.reset();
+    fTimer->Start(k_KrokVysilani, [this] { TimerWndProc(); });
 }
 
 std::uint32_t TSerialDriver::Vysli(std::span<const std::uint8_t> data) {
@@ -360,8 +374,7 @@ std::uint32_t TSerialDriver::Vysli(std::span<const std::uint8_t> data) {
     fDrzi = true;
     // The bytes' line time at 11 bits each (parity or a second stop bit), then the time-out.
     fLimitVysilani =
-        Clock::now() +
-        std::chrono::microseconds(11'000'000LL * sent / std::max(fBaudRateValue, 50U)) +
+        fHodiny() + std::chrono::microseconds(11'000'000LL * sent / std::max(fBaudRateValue, 50U)) +
         std::chrono::milliseconds(fOutputTimeout);
     fVyslanoOd.reset();
     HlidejVysilani();
@@ -375,7 +388,16 @@ void TSerialDriver::HlidejVysilani() {
     if (!fDrzi) {
         return;
     }
-    const auto ted = Clock::now();
+    const auto ted = fHodiny();
+    if (!fCekaNaZapis.empty()) {
+        // More than the guard, as a busy wait on the millisecond clock would give.
+        if (ted <= fZapisOd) {
+            return;
+        }
+        const std::vector<std::uint8_t> data = std::exchange(fCekaNaZapis, {});
+        Vysli(data);
+        return;
+    }
     // A transmitter that never reports empty (CTS held low) is released the output time-out
     // after its bytes should have left, so that the line is never held for good.
     if (!fVyslanoOd && (fHandle->Vyslano() || ted > fLimitVysilani)) {
@@ -386,20 +408,21 @@ void TSerialDriver::HlidejVysilani() {
     }
 }
 
+void TSerialDriver::NastavHodiny(THodiny hodiny) {
+    fHodiny = hodiny ? std::move(hodiny) : THodiny(Clock::now);
+}
+
 void TSerialDriver::UvolniLinku() {
     KlicujVysilac(false);
     fDrzi = false;
     fVyslanoOd.reset();
+    fCekaNaZapis.clear();
     StartTimer();
 }
 
 bool TSerialDriver::LinkaVolna() {
     HlidejVysilani();
     return !fDrzi;
-}
-
-bool TSerialDriver::JenOchrana() const {
-    return fDrzi && fVyslanoOd.has_value();
 }
 
 void TSerialDriver::SetOnLinkaVolna(std::function<void()> handler) {
@@ -412,6 +435,10 @@ void TSerialDriver::TimerWndProc() {
     }
     if (fDrzi) {
         HlidejVysilani();
+        // The settled write may have found the port gone.
+        if (!Connected()) {
+            return;
+        }
         if (!fDrzi && fOnLinkaVolna) {
             fOnLinkaVolna();
             if (!Connected()) {

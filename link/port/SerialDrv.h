@@ -105,19 +105,23 @@ public:
     std::uint32_t SendData(std::span<const std::uint8_t> data);
     void ToggleDTR(bool on);
 
-    // The transmission, in three steps that never wait for the line: ZapniVysilac keys the
-    // transmitter (nothing in the RS-485 and self-switching modes; Klicuje says whether a line is
-    // keyed, so that the caller lets it settle); Vysli writes and returns, and the ticks keep the
-    // transmitter keyed until the port says the bytes have left, plus a 2 ms guard, then release
-    // it. LinkaVolna: no transmission holds the line. JenOchrana: one does, but its bytes have
-    // left and only the guard runs; the caller may wait that out and UvolniLinku at once.
+    // The transmission, never waiting for the line: VysliPoOchrane keys the transmitter (DTR or
+    // RTS; Klicuje says whether a line is keyed) and the ticks write once it has settled for more
+    // than 2 ms; without a keyed line it writes at once, as Vysli does. After the write the ticks
+    // keep the transmitter keyed until the port says the bytes have left (never before their line
+    // time), plus a 2 ms guard, then release it. LinkaVolna: no transmission holds the line.
     bool Klicuje() const;
-    void ZapniVysilac();
+    void VysliPoOchrane(std::span<const std::uint8_t> data);
     std::uint32_t Vysli(std::span<const std::uint8_t> data);
     bool LinkaVolna();
-    bool JenOchrana() const;
     void UvolniLinku();
     bool Vysila() const { return fDrzi; }
+    // A keyed transmission waits for the line to settle before its first byte.
+    bool ZapisCeka() const { return !fCekaNaZapis.empty(); }
+    // The clock both guards of a transmission are timed on (nullptr: the steady clock); a harness
+    // that steps time itself sets its own.
+    using THodiny = std::function<std::chrono::steady_clock::time_point()>;
+    void NastavHodiny(THodiny hodiny);
     // Called when a held line has been released by a tick.
     void SetOnLinkaVolna(std::function<void()> handler);
     // One timer tick: read what waits (at most InBufSize bytes), call the handler once; a port
@@ -175,6 +179,9 @@ private:
     bool fDrzi = false;
     std::chrono::steady_clock::time_point fLimitVysilani{};
     std::optional<std::chrono::steady_clock::time_point> fVyslanoOd;
+    THodiny fHodiny = std::chrono::steady_clock::now;
+    std::vector<std::uint8_t> fCekaNaZapis; // keyed, written once the transmitter has settled
+    std::chrono::steady_clock::time_point fZapisOd{};
     std::function<void()> fOnLinkaVolna;
     TOzvena fOzvena;
     std::vector<std::uint8_t> fPrijato;

@@ -3,7 +3,6 @@
 #include "spojeni/Komunikace.h"
 
 #include <algorithm>
-#include <chrono>
 #include <string>
 #include <utility>
 
@@ -95,13 +94,8 @@ void TKomunikace::PosliData() {
     // The line goes one way at a time: while the last transmission still holds it, this one
     // waits for the driver to release it.
     if (!fCom->LinkaVolna()) {
-        if (!fCom->JenOchrana()) {
-            fOdlozeno = true;
-            return;
-        }
-        // Its bytes have left: only the guard after them is still to run, shorter than a tick.
-        Delay(2);
-        fCom->UvolniLinku();
+        fOdlozeno = true;
+        return;
     }
     fOdlozeno = false;
     const auto bajty = Odesilany(fFronta.front(), fPocCyklu == 2).Bajty();
@@ -121,12 +115,14 @@ void TKomunikace::PosliData() {
     fOutputBuffer[0] = 0xFF;
     fPosledniTLG = fOutputBuffer;
 
-    if (fToggleDTROnTransmit && fCom->Klicuje()) {
-        fCom->ZapniVysilac();
-        Delay(2);
-    }
+    // The keyed line settles for the 2 ms guard before the first byte; the driver's ticks wait
+    // it out, so the caller's thread does not.
     const std::span<const std::uint8_t> vysilani(fOutputBuffer.data(), k + 1);
-    fCom->Vysli(vysilani);
+    if (fToggleDTROnTransmit) {
+        fCom->VysliPoOchrane(vysilani);
+    } else {
+        fCom->Vysli(vysilani);
+    }
     if (fOdeslano) {
         fOdeslano(vysilani);
     }
@@ -138,27 +134,6 @@ std::uint8_t TKomunikace::CtiPosledniTLG(std::uint16_t position) const {
         return 255;
     }
     return fPosledniTLG[position - 1u];
-}
-
-namespace {
-TKomunikace::TCekani gCekani = nullptr;
-} // namespace
-
-void TKomunikace::NastavCekani(TCekani cekani) {
-    gCekani = cekani;
-}
-
-void TKomunikace::Delay(std::uint32_t ADelay) {
-    if (gCekani != nullptr) {
-        gCekani(ADelay);
-        return;
-    }
-    // A busy wait, not a sleep: the line direction must switch within a few milliseconds.
-    using Clock = std::chrono::steady_clock;
-    const auto start = Clock::now();
-    const auto limit = std::chrono::milliseconds(ADelay);
-    while (Clock::now() - start <= limit) {
-    }
 }
 
 std::size_t TKomunikace::PocetZaznamuFronty() const {

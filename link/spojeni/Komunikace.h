@@ -62,13 +62,6 @@ public:
                          std::uint8_t AFunkcePC);
     // Position 1..270 of the last transmission (1 = the 0xFF prefix); 255 outside.
     std::uint8_t CtiPosledniTLG(std::uint16_t position) const;
-    // Busy-waits until more than ADelay ms have passed on the millisecond clock, unless a wait
-    // has been set with NastavCekani.
-    static void Delay(std::uint32_t ADelay);
-    // Puts a wait in place of Delay's busy wait, for the whole program (nullptr: the busy wait),
-    // so that a harness can run the link faster than the line.
-    using TCekani = void (*)(std::uint32_t ms);
-    static void NastavCekani(TCekani cekani);
 
     // Builder. The DoBuffru forms build into the send area only and return what they built.
     void ZapisDoDataOutBuffer(std::uint8_t position, std::uint8_t value); // position 1..255

@@ -22,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace e2e {
@@ -104,8 +105,9 @@ public:
     bool Pump() {
         const unsigned polls = Polls;
         const std::size_t written = Wire->BytesWritten;
-        // A poll that came while the line was still held is answered when it is released.
-        const bool odlozeno = Relace.Link().CekaNaLinku();
+        // A poll that came while the line was still held is answered when it is released; an
+        // answer keyed before this tick is written once the line has settled.
+        const bool odlozeno = Relace.Link().CekaNaLinku() || Relace.Link().Com().Vysila();
         const bool ran = Timer->Pump();
         Okno.RunPlanned();
         if (Wire->BytesWritten != written && Polls == polls && !odlozeno) {
@@ -124,6 +126,12 @@ public:
                   const std::function<void()>& each = {}) {
         return TE2eRig::RunUntil(done, limit, period, [&] {
             Pump();
+            // A keyed answer is written by the driver's 1 ms ticks once the line has settled, as a
+            // real timer would give them.
+            for (int i = 0; i < 100 && Timer->Running() && Relace.Link().Com().ZapisCeka(); ++i) {
+                std::this_thread::sleep_for(Timer->Period());
+                Pump();
+            }
             if (each) {
                 each();
             }

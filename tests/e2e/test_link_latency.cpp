@@ -5,11 +5,11 @@
 //
 // The bound. The simulator measures from the end of a poll's last byte to the first byte of the
 // program's answer. The poll is complete in the port one byte time before that end; the next
-// tick comes within one period (40 ms), reads the poll and answers at once: DTR up, the 2 ms
-// guard, the write. On a pseudo-terminal the first byte is there as soon as it is written, so a
-// link that answers in the completing tick shows latencies below 40 ms plus scheduling noise;
-// one that answers a tick late, 40 ms more. On a real line the send of a 10-byte request
-// (10 x 2.08 ms) and the closing guard may hold the port as well.
+// tick comes within one period (40 ms), reads the poll and answers at once: DTR up, and the write
+// from the driver's 1 ms ticks once the 2 ms guard has passed. On a pseudo-terminal the first byte
+// is there as soon as it is written, so a link that answers in the completing tick shows latencies
+// below 40 ms plus scheduling noise; one that answers a tick late, 40 ms more. On a real line the
+// send of a 10-byte request (10 x 2.08 ms) and the closing guard may hold the port as well.
 //
 // Where in the tick the latencies fall: the simulator's cycle is fixed by its own pacing, so
 // after the first poll every poll ends at the same phase of the test's 40 ms schedule and the

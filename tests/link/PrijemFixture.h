@@ -126,16 +126,22 @@ protected:
         fKom->Initialize();
         fKom->NastavComPort(5);
         fKom->NastavAdresoveLimity(0, 0xFFFF);
+        fKom->Com().NastavHodiny([this] { return fTed; });
     }
     void SetUp() override {
         ASSERT_TRUE(fKom->NavazSpojeni(4800));
         fLine->ClearEvents();
     }
 
-    // One driver tick that reads the chunk.
+    // One driver tick that reads the chunk, then the ticks that send what it answered and let the
+    // line go, a millisecond apart on the link's clock.
     void Receive(const std::vector<std::uint8_t>& chunk) {
         fLine->Feed(chunk);
         ASSERT_TRUE(fTimer->Pump());
+        for (int i = 0; i < 100 && (fKom->Com().Vysila() || fKom->CekaNaLinku()); ++i) {
+            fTed += std::chrono::milliseconds(1);
+            fTimer->Pump();
+        }
     }
     // The hardware-type read of the worked example: A5 14 3F 02 06 70 00 0C 84.
     std::vector<std::uint8_t> QueueHwTypRead() {
@@ -157,6 +163,7 @@ protected:
     TimeZoneUtc fUtc;
     std::shared_ptr<FakeLine> fLine = std::make_shared<FakeLine>();
     TManualTimer* fTimer = nullptr;
+    std::chrono::steady_clock::time_point fTed{}; // the link's clock
     std::unique_ptr<TKomunikace> fKom;
     TRecordingDecoder fDekoder;
     TComLog fLog{[] {

@@ -14,10 +14,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <set>
+#include <thread>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -109,10 +111,15 @@ protected:
         Odpovez({ZAZNAM, cteni->Adresa});
         return true;
     }
-    // Bytes from the device, taken in by one tick of the driver.
+    // Bytes from the device, taken in by one tick of the driver; then the ticks that send the
+    // answer once the line has settled and let the line go.
     void Prijmi(const TBajty& bytes) {
         fLine->Feed(bytes);
         fTimer->Pump();
+        for (int i = 0; i < 100 && (Kom().Com().Vysila() || Kom().CekaNaLinku()); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            fTimer->Pump();
+        }
     }
     // The device polls; what the program sent in reply, as a request.
     std::optional<TPozadavek> Vyzva() {

@@ -2,17 +2,19 @@
 // on a fake serial port, and checks after every chunk:
 //  - the receive buffer never exceeds one driver read (InBufSize) plus the largest chunk so far
 //    plus one whole telegram (38 bytes);
-//  - every poll that passed the checks (the lamp toggles once for each) produced exactly one
-//    transmission, 0xFF and the queued telegram that the write-phase counter selects, while the
-//    queue held telegrams, and none once it is empty; nothing else transmits anything;
+//  - once the driver's ticks have let the line go, the polls that passed the checks (the lamp
+//    toggles once for each) produced one transmission, 0xFF and the queued telegram that the
+//    write-phase counter selects, and the polls that came while it held the line one more, sent
+//    on its release with the counter as they left it; none once the queue is empty; nothing else
+//    transmits anything;
 //  - every telegram that reached dispatch starts with A5 3F and has both checksums right, and
 //    every decoder got exactly the data bytes the telegram carries;
-//  - every transmission waited the 2 ms DTR guard before it, and at most one more for the guard
-//    after the transmission before it.
+//  - DTR rose more than 2 ms before each transmission's first byte and fell at least 2 ms after
+//    its last one.
 // Any violation aborts.
 //
-// The guard waits are counted, not waited: the link's busy wait would hold each answered poll for
-// 2 to 4 ms and bound the harness to a few hundred inputs a second.
+// The driver's guards run on a stepped clock, not the steady one, so that a transmission costs
+// the harness no real time.
 //
 // Input: byte 0 configures the run (bit 0: write phase with a write and a read-back queued;
 // bits 1-2: InBufSize 128, 256, 2048 or 8192; bit 3: start with an empty queue). Then chunks: a
@@ -41,16 +43,6 @@ namespace {
 
 // Answered polls per input before the queue is emptied, so that inputs reach the empty queue too.
 constexpr int k_MaxOdpovedi = 16;
-
-// The DTR guard waits asked for since the last chunk; each must be 2 ms.
-int gCekani = 0;
-
-void Cekej(std::uint32_t ms) {
-    if (ms != 2) {
-        std::abort();
-    }
-    ++gCekani;
-}
 
 void Check(bool ok) {
     if (!ok) {
@@ -139,10 +131,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static constexpr std::array<std::uint32_t, 4> k_InBufSizes = {128, 256, 2048, 8192};
     const bool emptyQueue = (config & 8U) != 0;
 
-    TKomunikace::NastavCekani(Cekej);
     auto line = std::make_shared<FakeLine>();
-    TKomunikace kom(std::make_unique<TManualTimer>(), std::make_unique<FakeSerialPort>(line));
+    auto timer = std::make_unique<TManualTimer>();
+    TManualTimer& casovac = *timer;
+    TKomunikace kom(std::move(timer), std::make_unique<FakeSerialPort>(line));
     kom.Initialize();
+    std::chrono::steady_clock::time_point ted{};
+    // DTR and the writes as the stepped clock saw them.
+    std::vector<std::pair<bool, std::chrono::steady_clock::time_point>> dtr;
+    std::vector<std::chrono::steady_clock::time_point> zapisy;
+    kom.Com().NastavHodiny([&ted] { return ted; });
     kom.Com().SetInBufSize(k_InBufSizes[(config >> 1) & 3U]);
     kom.NastavAdresoveLimity(0, 0xFFFF);
     Check(kom.NavazSpojeni(4800));
@@ -193,16 +191,41 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         pos += n;
         maxChunk = std::max(maxChunk, n);
 
-        gCekani = 0;
         const int vyzvyPred = dekoder.Vyzvy;
         const bool queued = kom.PocetZaznamuFronty() > 0;
         prijem.ComReceiveData(kom.Com(), chunk);
         const int vyzvy = dekoder.Vyzvy - vyzvyPred;
+        // The driver's ticks, a millisecond apart, until the line is free and nothing waits.
+        const auto zaznamenej = [&] {
+            for (const auto& e : line->Events) {
+                if (e.Kind == FakeEventKind::SetDTR) {
+                    dtr.emplace_back(e.On, ted);
+                } else if (e.Kind == FakeEventKind::Write && 2 * zapisy.size() < dtr.size()) {
+                    zapisy.push_back(ted); // the transmission's first byte
+                }
+            }
+        };
+        std::vector<std::uint8_t> written = line->Written();
+        zaznamenej();
+        line->ClearEvents();
+        for (int krok = 0; krok < 100 && (kom.Com().Vysila() || kom.CekaNaLinku()); ++krok) {
+            ted += std::chrono::milliseconds(1);
+            casovac.Pump();
+            const auto w = line->Written();
+            written.insert(written.end(), w.begin(), w.end());
+            zaznamenej();
+            line->ClearEvents();
+        }
+        Check(!kom.Com().Vysila() && !kom.CekaNaLinku());
 
         Check(prijem.COMBuffer().size() <= inBufSize + maxChunk + k_MaxDelkaTLG);
 
         std::vector<std::uint8_t> expected;
-        int vysilani = 0;
+        const auto posli = [&] {
+            const auto e = entry(writePhase && pocCyklu == 2 ? 1 : 0);
+            expected.insert(expected.end(), e.begin(), e.end());
+            ++odpovedi;
+        };
         for (int i = 0; i < vyzvy && queued; ++i) {
             if (writePhase) {
                 if (pocCyklu == 2) {
@@ -210,15 +233,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 }
                 ++pocCyklu;
             }
-            const auto e = entry(writePhase && pocCyklu == 2 ? 1 : 0);
-            expected.insert(expected.end(), e.begin(), e.end());
-            ++vysilani;
-            ++odpovedi;
+            if (i == 0) {
+                posli();
+            }
+        }
+        if (vyzvy > 1 && queued) {
+            posli();
         }
         Check(kom.PocCyklu() == pocCyklu);
-        Check(line->Written() == expected);
-        Check(gCekani >= vysilani && gCekani <= 2 * vysilani);
-        line->ClearEvents();
+        Check(written == expected);
+        // DTR alternates, rising before each transmission and falling after it.
+        Check(dtr.size() == 2 * zapisy.size());
+        for (std::size_t i = 0; i < zapisy.size(); ++i) {
+            Check(dtr[2 * i].first && !dtr[2 * i + 1].first);
+            Check(zapisy[i] - dtr[2 * i].second > std::chrono::milliseconds(2));
+            Check(dtr[2 * i + 1].second - zapisy[i] >= std::chrono::milliseconds(2));
+        }
+        dtr.clear();
+        zapisy.clear();
 
         if (odpovedi >= k_MaxOdpovedi) {
             while (kom.PocetZaznamuFronty() > 0) {
