@@ -3,6 +3,7 @@
 // linked to /dev/null or empty masks it).
 
 #include "port/Prevodniky.h"
+#include "port/PrvniRadek_posix.h"
 
 #include <algorithm>
 #include <charconv>
@@ -18,16 +19,6 @@ namespace {
 // More than any rules file holds; a bigger one is not read past this.
 constexpr std::size_t k_MaxPravidel = 1U << 20U;
 constexpr std::string_view k_ById = "/dev/serial/by-id/";
-
-std::string PrvniRadek(const fs::path& path) {
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) {
-        line.pop_back();
-    }
-    return line;
-}
 
 // /sys writes ids as four hex digits.
 std::optional<std::uint16_t> Hex16(const std::string& text) {

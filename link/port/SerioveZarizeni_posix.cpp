@@ -1,24 +1,14 @@
+#include "port/PrvniRadek_posix.h"
 #include "port/SerioveZarizeni.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <system_error>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string PrvniRadek(const fs::path& path) {
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) {
-        line.pop_back();
-    }
-    return line;
-}
 
 // A built-in 8250 port whose type is 0 has no UART behind it.
 bool BezUartu(const fs::path& tty) {
